@@ -1,0 +1,41 @@
+# Quick start: `make demo` and `make test`. Both install what is missing first.
+BUILD      ?= build
+BENCHBUILD ?= build-bench
+FUZZBUILD  ?= build-fuzz
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps configure build test demo bench fuzz format clean
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Debug -DTABULON_SANITIZE=ON
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
+
+demo: build
+	scripts/run-demo $(BUILD)
+
+bench: deps
+	cmake -S . -B $(BENCHBUILD) -DCMAKE_BUILD_TYPE=Release -DTABULON_TESTS=OFF -DTABULON_BENCH=ON
+	cmake --build $(BENCHBUILD) -j $(JOBS)
+	scripts/run-bench $(BENCHBUILD)
+
+fuzz: deps
+	CXX=clang++ CC=clang cmake -S . -B $(FUZZBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABULON_TESTS=OFF -DTABULON_FUZZ=ON
+	cmake --build $(FUZZBUILD) -j $(JOBS)
+	scripts/run-fuzz $(FUZZBUILD) $(FUZZ_SECONDS)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(BENCHBUILD) $(FUZZBUILD)

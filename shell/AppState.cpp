@@ -1,0 +1,7 @@
+#include "shell/AppState.h"
+
+AppState& appState()
+{
+    static AppState state;
+    return state;
+}
