@@ -1,10 +1,42 @@
+#include "admin/Command.h"
+
 #include <QCoreApplication>
 
-#include <cstdio>
+#include <algorithm>
+
+namespace {
+
+void printUsage()
+{
+    QString text = QStringLiteral("Użycie: tabulon-admin POLECENIE [OPCJE...]\n\nPolecenia:\n");
+    QList<AdminCommand> commands = adminCommands();
+    std::sort(commands.begin(), commands.end(),
+              [](const AdminCommand& a, const AdminCommand& b) { return qstrcmp(a.name, b.name) < 0; });
+    for (const AdminCommand& c : commands)
+        text += QStringLiteral("  %1  %2\n").arg(QString::fromUtf8(c.name), -14).arg(QString::fromUtf8(c.summary));
+    text += QStringLiteral("\n„tabulon-admin POLECENIE --help” opisuje polecenie.\n");
+    adminOut(text);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    std::fprintf(stderr, "tabulon-admin: brak polecenia\n");
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        printUsage();
+        return 2;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        printUsage();
+        return 0;
+    }
+    for (const AdminCommand& c : adminCommands()) {
+        if (name == QLatin1String(c.name))
+            return c.run(args);
+    }
+    adminError(QStringLiteral("nieznane polecenie „%1”; „tabulon-admin --help” wymienia polecenia").arg(name));
     return 2;
 }
