@@ -165,6 +165,19 @@ int runSettings(const QStringList& args)
         lines.append(value);
     }
 
+    // The program appends the separator itself, also after one that is already there.
+    const bool network = mode == QLatin1String("sieciowy");
+    const QString source = given.value(QStringLiteral("--update-source"));
+    if (source.endsWith(network ? u'\\' : u'/'))
+        adminError(QStringLiteral("uwaga: program sam dopisuje „%1” na końcu źródła aktualizacji; „%2” "
+                                  "da podwójny znak")
+                       .arg(network ? QStringLiteral("\\") : QStringLiteral("/"), source));
+    const QString folder = given.value(QStringLiteral("--network-folder"));
+    if (network && folder.endsWith(u'\\'))
+        adminError(QStringLiteral("uwaga: program sam dopisuje „\\” na końcu folderu sieciowego; „%1” "
+                                  "da podwójny znak")
+                       .arg(folder));
+
     QByteArray content;
     for (const QString& line : lines)
         content += EncodeValue(line).toLatin1() + "\r\n";

@@ -137,6 +137,18 @@ private Q_SLOTS:
 
         // Standard output carries the same bytes.
         QCOMPARE(runAdmin(settingsArgs()).out, content);
+        QVERIFY(run.err.isEmpty());
+
+        // The program appends a separator to the update source itself: a value that
+        // already ends with one is written as given, with a warning.
+        QStringList trailing = settingsArgs();
+        trailing[trailing.indexOf(QStringLiteral("--mode")) + 1] = QStringLiteral("lokalny");
+        trailing[trailing.indexOf(QStringLiteral("--update-source")) + 1] =
+            QStringLiteral("http://szkola.pl/dane/");
+        const Run warned = runAdmin(trailing);
+        QCOMPARE(warned.exitCode, 0);
+        QVERIFY2(warned.err.contains(QStringLiteral("uwaga")), qPrintable(warned.err));
+        QCOMPARE(decodeLines(warned.out).value(3), QStringLiteral("http://szkola.pl/dane/"));
 
         // The password from a file: its first line only; --opcja=WARTOŚĆ works too.
         const QString passwordFile = dir.filePath(QStringLiteral("haslo"));
