@@ -1,0 +1,44 @@
+// Picture of the preview window: 806 by 495, a title band, the copy and print buttons
+// on the left and a frame round the page view.
+#include "SkinRegistry.h"
+#include "SkinStyle.h"
+
+#include <QStringList>
+
+using namespace SkinStyle;
+
+namespace {
+
+const QSize kWindow(806, 495);
+
+void drawButton(QPainter& p, const QImage& behind, const QRect& place, const QString& caption)
+{
+    p.drawImage(place.topLeft(), button(crop(behind, place), caption, ButtonState::Normal));
+}
+
+QImage background()
+{
+    QImage image = canvas(kWindow);
+    {
+        QPainter p(&image);
+        paintWindow(p, kWindow, 40, QStringLiteral("Podgląd sprawozdania"), 24);
+        paintPanel(p, QRectF(12, 52, 104, 76), kFooter, kLine, 6);
+        paintPanel(p, QRectF(124, 56, 641, 399), Qt::white, kBorder, 3);
+        const QStringList lines{QStringLiteral("Skopiuj"), QStringLiteral("lub wydrukuj"),
+                                QStringLiteral("sprawozdanie")};
+        for (int i = 0; i < lines.size(); ++i)
+            paintCaption(p, QRectF(12, 140 + 16 * i, 104, 16), lines.at(i), font(11), kText);
+    }
+    const QImage plain = image;
+    QPainter p(&image);
+    drawButton(p, plain, QRect(24, 63, 76, 17), QStringLiteral("Kopiuj"));
+    drawButton(p, plain, QRect(27, 97, 71, 16), QStringLiteral("Drukuj"));
+    return image;
+}
+
+const bool registered = [] {
+    SkinRegistry::add(QStringLiteral("tlobrowser"), background);
+    return true;
+}();
+
+} // namespace
