@@ -1,0 +1,132 @@
+#include "editors/UEditNdst.h"
+
+#include "resources/SkinPicture.h"
+#include "shell/AppState.h"
+#include "shell/KlasaFull.h"
+#include "shell/Messages.h"
+#include "shell/WindowParts.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+
+using namespace WindowParts;
+
+TFEditNdst::TFEditNdst(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    // FormCreate
+    setObjectName(QStringLiteral("FEditNdst"));
+    setWindowTitle(QStringLiteral("Przedmioty z oceną niedostateczną"));
+    setFixedSize(kWidth, kHeight);
+    setModal(true);
+
+    m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
+    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tloeditndst")));
+    m_lPrzedmioty = new QListWidget(this);
+    m_lPrzedmioty->setObjectName(QStringLiteral("LPrzedmioty"));
+    m_lPrzedmioty->setGeometry(20, 44, 346, 142);
+    m_lPrzedmioty->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_lPrzedmioty->setToolTip(
+        QStringLiteral("Aby wybrać więcej niż jeden, klikaj trzymając wciśnięty klawisz Ctrl"));
+    m_lWprowadz = makeButtonLabel(this, "LWprowadz", QRect(94, 200, 88, 26));
+    m_lAnuluj = makeButtonLabel(this, "LAnuluj", QRect(204, 200, 88, 26));
+
+    m_lPrzedmioty->installEventFilter(this);
+    m_lWprowadz->installEventFilter(this);
+    m_lAnuluj->installEventFilter(this);
+    // A double click confirms with the selection as the click left it.
+    connect(m_lPrzedmioty, &QListWidget::itemDoubleClicked, this, [this] { LWprowadzClick(); });
+}
+
+void TFEditNdst::SetSubjects(const QStringList& subjects)
+{
+    m_lPrzedmioty->clear();
+    m_lPrzedmioty->addItems(subjects);
+    FocusFirstSubject();
+}
+
+void TFEditNdst::FocusFirstSubject()
+{
+    if (m_lPrzedmioty->count() == 0)
+        return;
+    m_lPrzedmioty->selectionModel()->setCurrentIndex(m_lPrzedmioty->model()->index(0, 0),
+                                                     QItemSelectionModel::NoUpdate);
+}
+
+void TFEditNdst::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFEditNdst::FormShow()
+{
+    if (QWidget* editor = parentWidget())
+        move(editor->mapToGlobal(QPoint(kLeftOffset, kTopOffset)));
+    if (m_lPrzedmioty->currentRow() < 0)
+        FocusFirstSubject();
+    m_lPrzedmioty->setFocus();
+}
+
+void TFEditNdst::LWprowadzClick()
+{
+    QStringList chosen;
+    for (int row = 0; row < m_lPrzedmioty->count(); ++row) {
+        if (m_lPrzedmioty->item(row)->isSelected())
+            chosen << m_lPrzedmioty->item(row)->text();
+    }
+    if (chosen.isEmpty()) {
+        ShowMessage(KindNotice, IconWarning, QStringLiteral("Wskaż na liście co najmniej jeden przedmiot."));
+        return;
+    }
+    _KlasaFull& sheet = klasaFull();
+    const int row = appState().CurrentPupilIndex;
+    if (row < 0 || row >= sheet.Rows.size()) {
+        reject();
+        return;
+    }
+    sheet.Rows[row].FailSubjects = chosen.join(QStringLiteral(", "));
+    m_confirmed = true;
+    accept();
+}
+
+void TFEditNdst::LAnulujClick()
+{
+    reject();
+}
+
+// Every way of closing without confirming (the label, Esc, the window manager)
+// leaves the flag clear.
+void TFEditNdst::reject()
+{
+    m_confirmed = false;
+    QDialog::reject();
+}
+
+bool TFEditNdst::LPrzedmiotyKeyPress(const QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        LWprowadzClick();
+        return true;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        LAnulujClick();
+        return true;
+    }
+    return false;
+}
+
+bool TFEditNdst::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_lPrzedmioty && event->type() == QEvent::KeyPress)
+        return LPrzedmiotyKeyPress(static_cast<QKeyEvent*>(event));
+    if (watched == m_lWprowadz && isLeftClick(event, m_lWprowadz)) {
+        LWprowadzClick();
+        return true;
+    }
+    if (watched == m_lAnuluj && isLeftClick(event, m_lAnuluj)) {
+        LAnulujClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QLabel;
+class QListWidget;
+
+// The failing-subjects dialog: the teacher marks the subjects in which the pupil at
+// CurrentPupilIndex has a failing grade; they are stored in that row of the class
+// sheet, joined by ", ". The subject list keeps its selection between showings.
+class TFEditNdst final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFEditNdst(QWidget* parent = nullptr);
+
+    static constexpr int kWidth = 386;
+    static constexpr int kHeight = 239;
+    static constexpr int kLeftOffset = 208;
+    static constexpr int kTopOffset = 178;
+
+    // Replaces the subjects offered, with none selected.
+    void SetSubjects(const QStringList& subjects);
+    // Puts the list's focus mark on the first subject without changing the selection.
+    void FocusFirstSubject();
+
+    bool SubjectsConfirmed() const { return m_confirmed; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+
+private:
+    void FormShow();
+    void LWprowadzClick();
+    void LAnulujClick();
+    bool LPrzedmiotyKeyPress(const QKeyEvent* event);
+
+    QLabel* m_imTlo;
+    QListWidget* m_lPrzedmioty;
+    QLabel* m_lWprowadz;
+    QLabel* m_lAnuluj;
+    bool m_confirmed = false;
+};

@@ -1,0 +1,121 @@
+#include "editors/UEditSrednie.h"
+
+#include "document/AverageValue.h"
+#include "document/KeyFilters.h"
+#include "resources/SkinPicture.h"
+#include "shell/AppState.h"
+#include "shell/KlasaFull.h"
+#include "shell/Messages.h"
+#include "shell/WindowParts.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+using namespace WindowParts;
+
+TFEditSrednie::TFEditSrednie(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    // FormCreate
+    setObjectName(QStringLiteral("FEditSrednie"));
+    setWindowTitle(QStringLiteral("Średnia ucznia"));
+    setFixedSize(kWidth, kHeight);
+    setModal(true);
+
+    m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
+    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tloeditsrednie")));
+    m_eWartoscSredniej = new QLineEdit(this);
+    m_eWartoscSredniej->setObjectName(QStringLiteral("EWartoscSredniej"));
+    m_eWartoscSredniej->setGeometry(150, 66, 90, 24);
+    m_eWartoscSredniej->setMaxLength(12);
+    m_eWartoscSredniej->setAlignment(Qt::AlignCenter);
+    m_lWprowadz = makeButtonLabel(this, "LWprowadz", QRect(96, 118, 88, 26));
+    m_lAnuluj = makeButtonLabel(this, "LAnuluj", QRect(205, 118, 88, 26));
+
+    m_eWartoscSredniej->installEventFilter(this);
+    m_lWprowadz->installEventFilter(this);
+    m_lAnuluj->installEventFilter(this);
+}
+
+void TFEditSrednie::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFEditSrednie::FormShow()
+{
+    if (QWidget* editor = parentWidget())
+        move(editor->mapToGlobal(QPoint(kLeftOffset, kTopOffset)));
+    m_eWartoscSredniej->setText(QStringLiteral("5,0"));
+    m_eWartoscSredniej->selectAll();
+    m_eWartoscSredniej->setFocus();
+    m_confirmed = false;
+}
+
+void TFEditSrednie::LWprowadzClick()
+{
+    const std::optional<int> average = ParseAverage(m_eWartoscSredniej->text());
+    if (!average) {
+        ShowMessage(KindNotice, IconWarning, QStringLiteral("Wpisz poprawnie wartość średniej."));
+        return;
+    }
+    if (!AverageInRange(*average)) {
+        ShowMessage(KindNotice, IconWarning,
+                    QStringLiteral("Wartość średniej musi być z przedziału [4,75-6,0]. Popraw."));
+        return;
+    }
+    _KlasaFull& sheet = klasaFull();
+    const int row = appState().CurrentPupilIndex;
+    if (row < 0 || row >= sheet.Rows.size()) {
+        // No pupil to store it for: nothing is confirmed.
+        reject();
+        return;
+    }
+    sheet.Rows[row].Average = *average;
+    m_confirmed = true;
+    accept();
+}
+
+void TFEditSrednie::LAnulujClick()
+{
+    reject();
+}
+
+bool TFEditSrednie::EWartoscSredniejKeyPress(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        LWprowadzClick();
+        return true;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        LAnulujClick();
+        return true;
+    }
+    const QString typed = event->text();
+    if (typed.isEmpty())
+        return false; // cursor keys, Delete: not typed characters
+    const QChar passed = DecimalKeyFilter(typed.at(0));
+    if (passed.isNull())
+        return true;
+    if (passed != typed.at(0)) {
+        m_eWartoscSredniej->insert(QString(passed));
+        return true;
+    }
+    return false;
+}
+
+bool TFEditSrednie::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_eWartoscSredniej && event->type() == QEvent::KeyPress)
+        return EWartoscSredniejKeyPress(static_cast<QKeyEvent*>(event));
+    if (watched == m_lWprowadz && isLeftClick(event, m_lWprowadz)) {
+        LWprowadzClick();
+        return true;
+    }
+    if (watched == m_lAnuluj && isLeftClick(event, m_lAnuluj)) {
+        LAnulujClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
