@@ -44,6 +44,7 @@ public:
         PreviewCloseText(page);
         PreviewEnd(page);
         m_state.PreviewPage = page;
+        m_doc.Unicode = false;
 
         const QString pagePath = QDir(m_state.TempFolder).filePath(previewFile);
         QString error;
@@ -54,8 +55,6 @@ public:
         m_state.DocumentFileName = documentFileName;
         return true;
     }
-
-    QStringList page;
 
 private:
     static bool failed(const QString& path)
@@ -71,6 +70,9 @@ private:
     TpkXML m_doc;
 
 public:
+    // The routines write through these two directly; the writer needs the document
+    // and the page above it.
+    QStringList page;
     ReportWriter w;
 };
 
