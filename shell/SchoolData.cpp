@@ -9,6 +9,7 @@
 
 #include <limits>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -41,10 +42,45 @@ bool readCount(const DataFileReader& reader, const TpkXMLNode* node, const QStri
     return true;
 }
 
-QString numbered(const QString& name, int number)
+// The children named prefix + 1, 2, ... count, each the first child of that name
+// without regard to case, exactly as FindNode finds them, but gathered in one pass
+// over the children instead of one scan per number.
+class NumberedChildren
 {
-    return name + QString::number(number);
-}
+public:
+    NumberedChildren(const TpkXMLNode* parent, QStringView prefix, int count)
+        : m_nodes(static_cast<size_t>(count) + 1, nullptr)
+    {
+        for (int i = 0; parent && i < parent->NodeCount(); ++i) {
+            const TpkXMLNode* child = parent->GetNode(i);
+            const QStringView name(child->Name);
+            if (name.size() <= prefix.size() || !SameNameNoCase(name.left(prefix.size()), prefix))
+                continue;
+            const int number = decimal(name.mid(prefix.size()));
+            if (number > 0 && number <= count && !m_nodes[static_cast<size_t>(number)])
+                m_nodes[static_cast<size_t>(number)] = child;
+        }
+    }
+
+    const TpkXMLNode* at(int number) const { return m_nodes[static_cast<size_t>(number)]; }
+
+private:
+    // Digits as QString::number writes them (no sign, no leading zero), else 0.
+    static int decimal(QStringView digits)
+    {
+        if (digits.size() > 9 || digits.front() == u'0')
+            return 0;
+        int n = 0;
+        for (QChar c : digits) {
+            if (c < u'0' || c > u'9')
+                return 0;
+            n = n * 10 + (c.unicode() - u'0');
+        }
+        return n;
+    }
+
+    std::vector<const TpkXMLNode*> m_nodes;
+};
 
 // The part common to the three loaders: parse the bytes and note what the reader said.
 void openBuffer(DataFileReader& reader, QByteArrayView bytes, const QString& top, DataFileStatus& status)
@@ -149,8 +185,9 @@ bool readTeachers(QByteArrayView bytes, SchoolData& data, DataFileStatus* status
                    &count, &local.reason))
         return finish(false, local, status);
     _Nauczyciele teachers(count);
+    const NumberedChildren numbered(top, u"Belfer", count);
     for (int i = 0; i < count; ++i) {
-        const TpkXMLNode* teacher = reader.find(top, numbered(QStringLiteral("Belfer"), i + 1));
+        const TpkXMLNode* teacher = numbered.at(i + 1);
         teachers[i].Surname = reader.ReadValue(reader.find(teacher, QStringLiteral("Nzw")));
         teachers[i].FirstName = reader.ReadValue(reader.find(teacher, QStringLiteral("Im")));
     }
@@ -170,8 +207,9 @@ bool readSubjects(QByteArrayView bytes, SchoolData& data, DataFileStatus* status
         return finish(false, local, status);
     _Przedmioty subjects;
     subjects.reserve(count);
+    const NumberedChildren numbered(top, u"Przedm", count);
     for (int i = 0; i < count; ++i)
-        subjects.append(reader.ReadValue(reader.find(top, numbered(QStringLiteral("Przedm"), i + 1))));
+        subjects.append(reader.ReadValue(numbered.at(i + 1)));
     data.Subjects = std::move(subjects);
     return finish(true, local, status);
 }
@@ -188,9 +226,10 @@ bool readClasses(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
         return finish(false, local, status);
     _Szkola classes(count);
     qint64 pupilsTotal = 0;
+    const NumberedChildren numbered(top, u"Klasa", count);
     for (int k = 0; k < count; ++k) {
         _Klasa& c = classes[k];
-        const TpkXMLNode* node = reader.find(top, numbered(QStringLiteral("Klasa"), k + 1));
+        const TpkXMLNode* node = numbered.at(k + 1);
         c.Name = reader.ReadValue(reader.find(node, QStringLiteral("Nazwa")));
         c.Op = reader.ReadValue(reader.find(node, QStringLiteral("Op")));
         int pupils = 0;
@@ -204,8 +243,9 @@ bool readClasses(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
         }
         c.PupilCount = pupils;
         c.Pupils.reserve(pupils);
+        const NumberedChildren pupilNodes(node, u"Uczen", pupils);
         for (int m = 0; m < pupils; ++m)
-            c.Pupils.append(reader.ReadValue(reader.find(node, numbered(QStringLiteral("Uczen"), m + 1))));
+            c.Pupils.append(reader.ReadValue(pupilNodes.at(m + 1)));
     }
     data.Classes = std::move(classes);
     return finish(true, local, status);

@@ -106,7 +106,8 @@ private Q_SLOTS:
 
         // Capitals, a count larger than the elements present, elements beyond the count.
         writeFile(path, "<SZKOLA><ILOSCKLAS>+2</ILOSCKLAS>"
-                        "<KLASA1><NAZWA>4d</NAZWA><ileuczniow>3</ileuczniow><UCZEN1>Jan</UCZEN1></KLASA1>"
+                        "<KLASA1><NAZWA>4d</NAZWA><ileuczniow>3</ileuczniow><UCZEN1>Jan</"
+                        "UCZEN1><uczen1>drugi</uczen1><Uczen01>zero</Uczen01><Uczen+2>plus</Uczen+2></KLASA1>"
                         "<klasa2><IleUczniow>1</IleUczniow><Uczen1>A</Uczen1><Uczen2>B</Uczen2></klasa2>"
                         "<Klasa3><Nazwa>x</Nazwa><IleUczniow>0</IleUczniow></Klasa3></SZKOLA>");
         QVERIFY(LoadClasses(path, d));
