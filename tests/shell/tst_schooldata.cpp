@@ -89,6 +89,19 @@ private Q_SLOTS:
         QVERIFY(loadAll(fixture(QStringLiteral("encoded")), d));
         checkFixtureModel(d);
 
+        // Values by path, decoded because the file says so.
+        QFile file(fixture(QStringLiteral("encoded")) + kTeachersFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        DataFileReader reader;
+        QVERIFY(reader.load(file.readAll(), QStringLiteral("Belfry")));
+        QVERIFY(reader.ValuesEncoded);
+        QCOMPARE(
+            reader.ReadValue({QStringLiteral("BELFRY"), QStringLiteral("Belfer3"), QStringLiteral("Im")}),
+            QStringLiteral("Łukasz"));
+        QCOMPARE(
+            reader.ReadValue({QStringLiteral("Belfry"), QStringLiteral("Belfer9"), QStringLiteral("Im")}),
+            QString());
+
         // Without the marker the encoded counts are no decimal numbers.
         SchoolData none;
         QVERIFY(!LoadTeachers(fixture(QStringLiteral("encoded-nocode")) + kTeachersFile, none, &status));
