@@ -393,6 +393,15 @@ TpkXMLNode* TpkXMLNode::FindNode(const QString& name, bool create)
     return AddNode(std::make_unique<TpkXMLNode>(name));
 }
 
+const TpkXMLNode* TpkXMLNode::FindNode(QStringView name) const
+{
+    for (const auto& child : m_nodes) {
+        if (SameNameNoCase(child->Name, name))
+            return child.get();
+    }
+    return nullptr;
+}
+
 TpkXMLNode* TpkXMLNode::AddNode(std::unique_ptr<TpkXMLNode> node)
 {
     m_nodes.push_back(std::move(node));

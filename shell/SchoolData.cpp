@@ -1,7 +1,7 @@
 #include "shell/SchoolData.h"
 
-#include "document/ValueCipher.h"
 #include "shell/AppState.h"
+#include "shell/DataFileReader.h"
 #include "shell/Messages.h"
 
 #include <QFile>
@@ -9,11 +9,8 @@
 
 #include <limits>
 #include <new>
-#include <vector>
 
 namespace {
-
-const QString kCode = QStringLiteral("Code");
 
 QString quoted(const QString& text)
 {
@@ -41,46 +38,6 @@ bool readCount(const DataFileReader& reader, const TpkXMLNode* node, const QStri
     *count = value;
     return true;
 }
-
-// The children named prefix + 1, 2, ... count, each the first child of that name
-// without regard to case, exactly as FindNode finds them, but gathered in one pass
-// over the children instead of one scan per number.
-class NumberedChildren
-{
-public:
-    NumberedChildren(const TpkXMLNode* parent, QStringView prefix, int count)
-        : m_nodes(static_cast<size_t>(count) + 1, nullptr)
-    {
-        for (int i = 0; parent && i < parent->NodeCount(); ++i) {
-            const TpkXMLNode* child = parent->GetNode(i);
-            const QStringView name(child->Name);
-            if (name.size() <= prefix.size() || !SameNameNoCase(name.left(prefix.size()), prefix))
-                continue;
-            const int number = decimal(name.mid(prefix.size()));
-            if (number > 0 && number <= count && !m_nodes[static_cast<size_t>(number)])
-                m_nodes[static_cast<size_t>(number)] = child;
-        }
-    }
-
-    const TpkXMLNode* at(int number) const { return m_nodes[static_cast<size_t>(number)]; }
-
-private:
-    // Digits as QString::number writes them (no sign, no leading zero), else 0.
-    static int decimal(QStringView digits)
-    {
-        if (digits.size() > 9 || digits.front() == u'0')
-            return 0;
-        int n = 0;
-        for (QChar c : digits) {
-            if (c < u'0' || c > u'9')
-                return 0;
-            n = n * 10 + (c.unicode() - u'0');
-        }
-        return n;
-    }
-
-    std::vector<const TpkXMLNode*> m_nodes;
-};
 
 // The part common to the three loaders: parse the bytes and note what the reader said.
 void openBuffer(DataFileReader& reader, QByteArrayView bytes, const QString& top, DataFileStatus& status)
@@ -141,37 +98,6 @@ bool ParseDataInteger(const QString& text, qint32* value)
     return true;
 }
 
-bool DataFileReader::load(QByteArrayView bytes, const QString& top)
-{
-    const bool wellFormed = m_xml.LoadFromBuffer(bytes);
-    m_top = m_xml.Root.FindNode(top, false);
-    // Values are encoded only when the marker decodes to exactly "True".
-    const TpkXMLNode* code = find(m_top, kCode);
-    const QString raw = code ? code->Value : QString();
-    ValuesEncoded = !raw.isEmpty() && DecodeValue(raw) == QLatin1String("True");
-    return wellFormed;
-}
-
-const TpkXMLNode* DataFileReader::find(const TpkXMLNode* from, const QString& name) const
-{
-    return from ? const_cast<TpkXMLNode*>(from)->FindNode(name, false) : nullptr;
-}
-
-QString DataFileReader::ReadValue(const TpkXMLNode* node) const
-{
-    if (!node)
-        return QString();
-    return ValuesEncoded ? DecodeValue(node->Value) : node->Value;
-}
-
-QString DataFileReader::ReadValue(std::initializer_list<QString> path) const
-{
-    const TpkXMLNode* node = &m_xml.Root;
-    for (const QString& name : path)
-        node = find(node, name);
-    return ReadValue(node);
-}
-
 namespace {
 
 bool readTeachers(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
@@ -181,15 +107,15 @@ bool readTeachers(QByteArrayView bytes, SchoolData& data, DataFileStatus* status
     openBuffer(reader, bytes, QStringLiteral("Belfry"), local);
     const TpkXMLNode* top = reader.top();
     int count = 0;
-    if (!readCount(reader, reader.find(top, QStringLiteral("Ilosc")), QStringLiteral("nauczycieli („Ilosc”)"),
-                   &count, &local.reason))
+    if (!readCount(reader, DataFileReader::find(top, QStringLiteral("Ilosc")),
+                   QStringLiteral("nauczycieli („Ilosc”)"), &count, &local.reason))
         return finish(false, local, status);
     _Nauczyciele teachers(count);
-    const NumberedChildren numbered(top, u"Belfer", count);
+    const auto numbered = DataFileReader::numbered(top, u"Belfer", count);
     for (int i = 0; i < count; ++i) {
-        const TpkXMLNode* teacher = numbered.at(i + 1);
-        teachers[i].Surname = reader.ReadValue(reader.find(teacher, QStringLiteral("Nzw")));
-        teachers[i].FirstName = reader.ReadValue(reader.find(teacher, QStringLiteral("Im")));
+        const TpkXMLNode* teacher = numbered[i + 1];
+        teachers[i].Surname = reader.ReadValue(DataFileReader::find(teacher, QStringLiteral("Nzw")));
+        teachers[i].FirstName = reader.ReadValue(DataFileReader::find(teacher, QStringLiteral("Im")));
     }
     data.Teachers = std::move(teachers);
     return finish(true, local, status);
@@ -202,14 +128,14 @@ bool readSubjects(QByteArrayView bytes, SchoolData& data, DataFileStatus* status
     openBuffer(reader, bytes, QStringLiteral("Przedmioty"), local);
     const TpkXMLNode* top = reader.top();
     int count = 0;
-    if (!readCount(reader, reader.find(top, QStringLiteral("Ilosc")), QStringLiteral("przedmiotów („Ilosc”)"),
-                   &count, &local.reason))
+    if (!readCount(reader, DataFileReader::find(top, QStringLiteral("Ilosc")),
+                   QStringLiteral("przedmiotów („Ilosc”)"), &count, &local.reason))
         return finish(false, local, status);
     _Przedmioty subjects;
     subjects.reserve(count);
-    const NumberedChildren numbered(top, u"Przedm", count);
+    const auto numbered = DataFileReader::numbered(top, u"Przedm", count);
     for (int i = 0; i < count; ++i)
-        subjects.append(reader.ReadValue(numbered.at(i + 1)));
+        subjects.append(reader.ReadValue(numbered[i + 1]));
     data.Subjects = std::move(subjects);
     return finish(true, local, status);
 }
@@ -221,20 +147,21 @@ bool readClasses(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
     openBuffer(reader, bytes, QStringLiteral("Szkola"), local);
     const TpkXMLNode* top = reader.top();
     int count = 0;
-    if (!readCount(reader, reader.find(top, QStringLiteral("IloscKlas")),
+    if (!readCount(reader, DataFileReader::find(top, QStringLiteral("IloscKlas")),
                    QStringLiteral("klas („IloscKlas”)"), &count, &local.reason))
         return finish(false, local, status);
     _Szkola classes(count);
     qint64 pupilsTotal = 0;
-    const NumberedChildren numbered(top, u"Klasa", count);
+    const auto numbered = DataFileReader::numbered(top, u"Klasa", count);
     for (int k = 0; k < count; ++k) {
         _Klasa& c = classes[k];
-        const TpkXMLNode* node = numbered.at(k + 1);
-        c.Name = reader.ReadValue(reader.find(node, QStringLiteral("Nazwa")));
-        c.Op = reader.ReadValue(reader.find(node, QStringLiteral("Op")));
+        const TpkXMLNode* node = numbered[k + 1];
+        c.Name = reader.ReadValue(DataFileReader::find(node, QStringLiteral("Nazwa")));
+        c.Op = reader.ReadValue(DataFileReader::find(node, QStringLiteral("Op")));
         int pupils = 0;
         const QString what = QStringLiteral("uczniów klasy %1 („Klasa%1/IleUczniow”)").arg(k + 1);
-        if (!readCount(reader, reader.find(node, QStringLiteral("IleUczniow")), what, &pupils, &local.reason))
+        if (!readCount(reader, DataFileReader::find(node, QStringLiteral("IleUczniow")), what, &pupils,
+                       &local.reason))
             return finish(false, local, status);
         pupilsTotal += pupils;
         if (pupilsTotal > kMaxPupilsTotal) {
@@ -243,9 +170,9 @@ bool readClasses(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
         }
         c.PupilCount = pupils;
         c.Pupils.reserve(pupils);
-        const NumberedChildren pupilNodes(node, u"Uczen", pupils);
+        const auto pupilNodes = DataFileReader::numbered(node, u"Uczen", pupils);
         for (int m = 0; m < pupils; ++m)
-            c.Pupils.append(reader.ReadValue(pupilNodes.at(m + 1)));
+            c.Pupils.append(reader.ReadValue(pupilNodes[m + 1]));
     }
     data.Classes = std::move(classes);
     return finish(true, local, status);

@@ -1,12 +1,8 @@
 #pragma once
 
-#include "document/PKXML.h"
-
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <initializer_list>
 
 // The school's own data as the three data files in DataFolder give it: the classes
 // with their pupils, the teachers and the subjects, all in file order. The rest of
@@ -61,30 +57,6 @@ struct DataFileStatus
     bool wellFormed = true; // the XML reader accepted the whole file
     bool encoded = false;   // values were stored encoded
     QString reason;         // why the file failed, in Polish; empty on success
-};
-
-// One data file's values: the file's XML tree and whether its values are encoded
-// (its top-level "Code" element decodes to "True").
-class DataFileReader
-{
-public:
-    // Reads the file's bytes and its "Code" marker below the top element `top`.
-    // Answers what the XML reader answered; the tree keeps what was read either way.
-    bool load(QByteArrayView bytes, const QString& top);
-
-    // The text of the element at `path` (names matched without regard to case),
-    // decoded when the file's values are encoded. A missing element reads as empty.
-    QString ReadValue(std::initializer_list<QString> path) const;
-    // The same below an element already found (nullptr reads as empty).
-    QString ReadValue(const TpkXMLNode* node) const;
-    const TpkXMLNode* find(const TpkXMLNode* from, const QString& name) const;
-    const TpkXMLNode* top() const { return m_top; }
-
-    bool ValuesEncoded = false;
-
-private:
-    TpkXML m_xml;
-    const TpkXMLNode* m_top = nullptr;
 };
 
 // Per-file loaders: read the file at `path` into `data` (only the file's own list is

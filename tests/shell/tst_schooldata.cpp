@@ -1,4 +1,5 @@
 #include "shell/AppState.h"
+#include "shell/DataFileReader.h"
 #include "shell/SchoolData.h"
 #include "support/MessageRecorder.h"
 #include "support/TestPaths.h"
