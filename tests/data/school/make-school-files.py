@@ -3,8 +3,7 @@
 code: plain files in Windows-1250 and UTF-16, and encoded copies whose values go
 through the school tools' value cipher, computed here from its description.
 
-Usage: make-school-files.py OUTDIR            (the test fixtures)
-       make-school-files.py --large OUTDIR    (400 classes of 35, 200 teachers, 40 subjects)
+Usage: make-school-files.py OUTDIR
 """
 import base64
 import os
@@ -240,17 +239,7 @@ def write_set(folder, enc, code, encoding="cp1250", classes=CLASSES):
 
 
 def main():
-    global TEACHERS, SUBJECTS
     plain = lambda v: v
-    if sys.argv[1] == "--large":
-        out = sys.argv[2]
-        TEACHERS = [("Nauczyciel%03d" % i, "Imię%03d" % i) for i in range(1, 201)]
-        SUBJECTS = ["Przedmiot %02d" % i for i in range(1, 41)]
-        big = [("%d%s" % (k // 26 + 1, chr(ord("a") + k % 26)), "", ["Uczeń %03d-%02d Źdźbło" % (k, m)
-                                                                       for m in range(35)]) for k in range(400)]
-        write_set(os.path.join(out, "plain"), plain, None, classes=big)
-        write_set(os.path.join(out, "encoded"), encode_value, encode_value("True"), classes=big)
-        return
     out = sys.argv[1]
     write_set(os.path.join(out, "plain"), plain, None)
     # The plain text "True" is not the encoded marker: still a plain file.
