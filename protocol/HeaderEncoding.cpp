@@ -124,6 +124,11 @@ bool splitAddressList(const QString& list, QStringList* addresses, QString* erro
         QString entry = rawEntry.trimmed();
         if (entry.isEmpty())
             continue;
+        if (withoutLineBreaks(entry) != entry) {
+            if (error)
+                *error = QStringLiteral("Nieprawidłowy adres pocztowy: „%1”.").arg(withoutLineBreaks(entry));
+            return false;
+        }
         const qsizetype open = entry.lastIndexOf(QLatin1Char('<'));
         if (open >= 0 && entry.endsWith(QLatin1Char('>')))
             entry = entry.mid(open + 1, entry.size() - open - 2).trimmed();

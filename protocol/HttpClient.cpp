@@ -57,12 +57,17 @@ bool HttpClient::get(const QString& url, QByteArray* body, QString* error)
         return false;
     };
 
-    if (!m_handle)
+    if (!m_handle) {
         m_handle = curl_easy_init();
+        if (m_handle) {
+            // Cookies are kept in memory for the life of this client; set once, because
+            // every setting of it adds to the handle's cookie list.
+            curl_easy_setopt(static_cast<CURL*>(m_handle), CURLOPT_COOKIEFILE, "");
+        }
+    }
     CURL* curl = static_cast<CURL*>(m_handle);
     if (!curl)
         return fail(QStringLiteral("Nie można przygotować połączenia HTTP."));
-    curl_easy_reset(curl); // keeps the open connection, drops the last request's options
 
     const QByteArray urlBytes = url.toUtf8();
     char errorBuffer[CURL_ERROR_SIZE] = {};
@@ -75,8 +80,7 @@ bool HttpClient::get(const QString& url, QByteArray* body, QString* error)
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Mozilla/3.0 (compatible; Indy Library)");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, ""); // cookies kept in memory for this client
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");      // never a proxy from the environment
+    curl_easy_setopt(curl, CURLOPT_PROXY, ""); // never a proxy from the environment
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_stallTimeout));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
