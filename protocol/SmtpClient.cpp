@@ -152,6 +152,7 @@ bool SmtpClient::sendRaw(const QString& sender, const QStringList& recipients, c
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(m_stallTimeout));
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_stallTimeout));
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
 
     const CURLcode code = curl_easy_perform(curl);

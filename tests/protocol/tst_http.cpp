@@ -1,6 +1,7 @@
 #include "protocol/HttpClient.h"
 #include "support/TestServer.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -103,6 +104,25 @@ private Q_SLOTS:
         QVERIFY(!client.get(closed, &body, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(!client.get(QStringLiteral("ftp://127.0.0.1/plik.txt"), &body, &error));
+    }
+
+    void aServerThatNeverAnswersIsGivenUp()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        TestServer server;
+        QString error;
+        TestServer::HttpOptions options{dir.path(), {}, 0, {}};
+        options.stall = true;
+        QVERIFY2(server.startHttp(options, &error), qPrintable(error));
+        HttpClient client;
+        client.setStallTimeout(2);
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray body;
+        QVERIFY(!client.get(url(server, QStringLiteral("plik.txt")), &body, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
     }
 };
 

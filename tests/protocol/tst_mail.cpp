@@ -5,6 +5,7 @@
 #include "support/TestServer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -226,6 +227,20 @@ private Q_SLOTS:
         error.clear();
         QVERIFY(!SmtpClient(account(dropper.port())).send(m, &error));
         QVERIFY(!error.isEmpty());
+
+        // A server that takes the connection and never greets is given up.
+        TestServer silent;
+        TestServer::SmtpOptions silentOptions{dir.path(), {}, {}, {}, false};
+        silentOptions.silent = true;
+        QVERIFY2(silent.startSmtp(silentOptions, &error), qPrintable(error));
+        SmtpClient patient(account(silent.port()));
+        patient.setStallTimeout(2);
+        QElapsedTimer timer;
+        timer.start();
+        error.clear();
+        QVERIFY(!patient.send(m, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
 
         const int closedPort = dropper.port();
         dropper.stop();

@@ -67,6 +67,8 @@ bool TestServer::startSmtp(const SmtpOptions& options, QString* error)
         args << QStringLiteral("--refuse") << options.refusePrefix;
     if (options.dropAfterGreeting)
         args << QStringLiteral("--drop");
+    if (options.silent)
+        args << QStringLiteral("--silent");
     return start(QStringLiteral("smtp_server.py"), args, error);
 }
 
@@ -79,6 +81,8 @@ bool TestServer::startHttp(const HttpOptions& options, QString* error)
         args << QStringLiteral("--status") << QString::number(options.status);
     if (!options.redirect.isEmpty())
         args << QStringLiteral("--redirect") << options.redirect;
+    if (options.stall)
+        args << QStringLiteral("--stall");
     return start(QStringLiteral("http_server.py"), args, error);
 }
 

@@ -29,6 +29,7 @@ public:
         QString key;
         QString refusePrefix; // recipients starting with it are refused
         bool dropAfterGreeting = false;
+        bool silent = false; // takes connections, never answers
     };
     static constexpr const char* kSmtpUser = "nauczyciel@szkola.test";
     static constexpr const char* kSmtpPassword = "tajne";
@@ -36,10 +37,11 @@ public:
 
     struct HttpOptions
     {
-        QString folder;   // served as the root
-        QString log;      // one JSON line per request, when set
-        int status = 0;   // every request answered with this status, when set
-        QString redirect; // every request redirected here, when set
+        QString folder;     // served as the root
+        QString log;        // one JSON line per request, when set
+        int status = 0;     // every request answered with this status, when set
+        QString redirect;   // every request redirected here, when set
+        bool stall = false; // never answers
     };
     bool startHttp(const HttpOptions& options, QString* error = nullptr);
 

@@ -10,6 +10,7 @@ import http.server
 import json
 import sys
 import threading
+import time
 
 
 def parse_args():
@@ -18,6 +19,7 @@ def parse_args():
     p.add_argument("--log")
     p.add_argument("--status", type=int)
     p.add_argument("--redirect")
+    p.add_argument("--stall", action="store_true", help="never answer")
     p.add_argument("--lifetime", type=float, default=120)
     return p.parse_args()
 
@@ -35,6 +37,9 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             with open(o.log, "a") as f:
                 f.write(json.dumps({"path": self.path, "version": self.request_version,
                                     "headers": dict(self.headers.items())}) + "\n")
+        if o.stall:
+            time.sleep(o.lifetime)
+            return
         if o.redirect:
             self.send_response(302)
             self.send_header("Location", o.redirect)

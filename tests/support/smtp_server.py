@@ -24,6 +24,7 @@ def parse_args():
     p.add_argument("--key")
     p.add_argument("--refuse", default="", help="recipients starting with this are refused")
     p.add_argument("--drop", action="store_true", help="drop the connection after EHLO")
+    p.add_argument("--silent", action="store_true", help="accept connections but never answer")
     p.add_argument("--lifetime", type=float, default=120)
     return p.parse_args()
 
@@ -84,6 +85,10 @@ class Dropper(asyncio.Protocol):
                 return
 
 
+class Silent(asyncio.Protocol):
+    """Takes the connection and says nothing, like a server that hangs."""
+
+
 def watch_stdin(loop):
     try:
         sys.stdin.buffer.read()
@@ -98,6 +103,8 @@ def main():
     asyncio.set_event_loop(loop)
     if args.drop:
         factory = Dropper
+    elif args.silent:
+        factory = Silent
     else:
         tls = None
         if args.cert:
