@@ -249,6 +249,28 @@ private Q_SLOTS:
         QVERIFY(!error.isEmpty());
     }
 
+    void serverWithoutAuthGetsTheMailWithoutLogin()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        TestServer server;
+        QString error;
+        TestServer::SmtpOptions options{dir.path(), {}, {}, {}, false};
+        options.noAuth = true;
+        QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+        MailMessage m;
+        m.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
+        m.Recipients = QStringLiteral("szkola@szkola.test");
+        m.Subject = QStringLiteral("Sprawozdanie");
+        m.HtmlBody = QStringLiteral("<p>x</p>");
+        m.AttachmentName = QStringLiteral("a.xml");
+        m.AttachmentBytes = "a";
+        QVERIFY2(SmtpClient(account(server.port())).send(m, &error), qPrintable(error));
+        const QJsonObject meta = readMeta(QDir(dir.path()).filePath(QStringLiteral("1.json")));
+        QVERIFY(!meta.value(QStringLiteral("authenticated")).toBool());
+        QVERIFY(!meta.value(QStringLiteral("tls")).toBool());
+    }
+
     void starttlsIsUsedWhenOfferedAndVerified()
     {
         QTemporaryDir dir;

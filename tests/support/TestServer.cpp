@@ -69,6 +69,8 @@ bool TestServer::startSmtp(const SmtpOptions& options, QString* error)
         args << QStringLiteral("--drop");
     if (options.silent)
         args << QStringLiteral("--silent");
+    if (options.noAuth)
+        args << QStringLiteral("--no-auth");
     return start(QStringLiteral("smtp_server.py"), args, error);
 }
 

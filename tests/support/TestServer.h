@@ -30,6 +30,7 @@ public:
         QString refusePrefix; // recipients starting with it are refused
         bool dropAfterGreeting = false;
         bool silent = false; // takes connections, never answers
+        bool noAuth = false; // lists no AUTH (without a certificate)
     };
     static constexpr const char* kSmtpUser = "nauczyciel@szkola.test";
     static constexpr const char* kSmtpPassword = "tajne";

@@ -25,6 +25,7 @@ def parse_args():
     p.add_argument("--refuse", default="", help="recipients starting with this are refused")
     p.add_argument("--drop", action="store_true", help="drop the connection after EHLO")
     p.add_argument("--silent", action="store_true", help="accept connections but never answer")
+    p.add_argument("--no-auth", action="store_true", help="offer no AUTH, like a plain school server")
     p.add_argument("--lifetime", type=float, default=120)
     return p.parse_args()
 
@@ -114,7 +115,10 @@ def main():
 
         def factory():
             return SMTP(handler, hostname="test.smtp", tls_context=tls, require_starttls=False,
-                        auth_required=False, auth_require_tls=False,
+                        auth_required=False,
+                        # aiosmtpd lists AUTH only where it allows it; over plain TCP
+                        # this hides it.
+                        auth_require_tls=args.no_auth,
                         authenticator=make_authenticator(args))
     server = loop.run_until_complete(loop.create_server(factory, "127.0.0.1", 0))
     port = server.sockets[0].getsockname()[1]
