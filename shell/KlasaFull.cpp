@@ -1,6 +1,7 @@
 #include "shell/KlasaFull.h"
 
 #include "shell/Messages.h"
+#include "shell/SchoolData.h"
 #include "shell/TextForm.h"
 
 void _KlasaFull::LoadClassSheet(const QString& className, const QStringList& pupils)
@@ -19,6 +20,17 @@ void _KlasaFull::LoadClassSheet(const QString& className, const QStringList& pup
         row.Name = pupil;
         Rows.append(row);
     }
+}
+
+void _KlasaFull::LoadClassSheet(int classIndex)
+{
+    const _Szkola& classes = schoolData().Classes;
+    if (classIndex < 0 || classIndex >= classes.size()) {
+        LoadClassSheet(QString(), QStringList());
+        return;
+    }
+    const _Klasa& k = classes.at(classIndex);
+    LoadClassSheet(k.Name, k.Pupils);
 }
 
 int _KlasaFull::FindPupilRow(const QString& name) const

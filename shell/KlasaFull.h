@@ -62,6 +62,9 @@ struct _KlasaFull
     // Loads a class: its name and its pupils in order, every row cleared and every
     // counter reset.
     void LoadClassSheet(const QString& className, const QStringList& pupils);
+    // The same for the class at `classIndex` of the school's classes; an index
+    // without a class (no classes at all) gives an empty sheet.
+    void LoadClassSheet(int classIndex);
 
     // First used row whose Name equals `name` exactly; -1 if none.
     int FindPupilRow(const QString& name) const;

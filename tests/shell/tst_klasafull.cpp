@@ -1,4 +1,5 @@
 #include "shell/KlasaFull.h"
+#include "shell/SchoolData.h"
 #include "shell/TextForm.h"
 #include "support/MessageRecorder.h"
 
@@ -77,6 +78,33 @@ private Q_SLOTS:
         QCOMPARE(sheet.FindPupilRow(QStringLiteral("Uczeń 79")), 79);
         sheet.MarkRows({0, 79, 80, -1}, MarkFullAttendance);
         QCOMPARE(sheet.CountMarks(MarkFullAttendance), 2);
+    }
+
+    void loadingFromTheSchoolsClasses()
+    {
+        _Klasa first;
+        first.Name = QStringLiteral("Ia");
+        first.Pupils = {QStringLiteral("Ewa"), QStringLiteral("Jan")};
+        first.PupilCount = 2;
+        _Klasa empty;
+        empty.Name = QStringLiteral("Ib");
+        schoolData().Classes = {first, empty};
+
+        _KlasaFull sheet;
+        sheet.LoadClassSheet(0);
+        QCOMPARE(sheet.ClassName, QStringLiteral("Ia"));
+        QCOMPARE(sheet.PupilCount, 2);
+        QCOMPARE(sheet.Rows.at(1).Name, QStringLiteral("Jan"));
+        sheet.LoadClassSheet(1);
+        QCOMPARE(sheet.ClassName, QStringLiteral("Ib"));
+        QCOMPARE(sheet.PupilCount, 0);
+        QCOMPARE(sheet.FindPupilRow(QStringLiteral("Jan")), -1);
+        // No such class: nothing of the previous one is left.
+        sheet.LoadClassSheet(0);
+        sheet.LoadClassSheet(2);
+        QCOMPARE(sheet.PupilCount, 0);
+        QVERIFY(sheet.Rows.isEmpty() && sheet.ClassName.isEmpty());
+        schoolData() = SchoolData{};
     }
 
     void findCollectAndCount()
