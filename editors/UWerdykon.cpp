@@ -187,11 +187,12 @@ void TFWerdykon::LoadClass(int classIndex)
     state.CurrentClassIndex = classIndex;
     state.CurrentPupilIndex = 0;
 
-    const QList<_Klasa>& classes = schoolData().Classes;
-    const bool known = classIndex >= 0 && classIndex < classes.size();
-    const QStringList pupils = known ? QStringList(classes.at(classIndex).Pupils) : QStringList();
+    const bool known = classIndex >= 0 && classIndex < schoolData().Classes.size();
     _KlasaFull& sheet = klasaFull();
-    sheet.LoadClassSheet(known ? classes.at(classIndex).Name : QString(), pupils);
+    sheet.LoadClassSheet(classIndex);
+    QStringList pupils;
+    for (int row = 0; row < sheet.PupilCount && row < sheet.Rows.size(); ++row)
+        pupils << sheet.Rows.at(row).Name;
 
     for (QListWidget* list : {m_lUczniowieFrekwencja, m_lUczniowieSrednie, m_lUczniowieNdst}) {
         ListToListBox(list, pupils);
