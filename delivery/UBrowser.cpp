@@ -16,6 +16,7 @@
 #include <QPrinterInfo>
 #include <QStringDecoder>
 #include <QTextBrowser>
+#include <QTextFrame>
 #include <QUrl>
 
 using namespace WindowParts;
@@ -99,6 +100,12 @@ void TFBrowser::LoadPreview(const QString& path)
     m_webBrowser->document()->setBaseUrl(
         QUrl::fromLocalFile(QFileInfo(path).absolutePath() + QLatin1Char('/')));
     m_webBrowser->setHtml(decodePage(bytes));
+    // The report pages ask for 20-pixel side margins and none at the top.
+    QTextFrameFormat margins = m_webBrowser->document()->rootFrame()->frameFormat();
+    margins.setLeftMargin(20);
+    margins.setRightMargin(20);
+    margins.setTopMargin(0);
+    m_webBrowser->document()->rootFrame()->setFrameFormat(margins);
     m_webBrowser->moveCursor(QTextCursor::Start);
 }
 
