@@ -250,6 +250,33 @@ private Q_SLOTS:
         QVERIFY(klasaFull().Rows[3].FullAttendance);
     }
 
+    void enterAndDoubleClickAddToo()
+    {
+        click(editor(), "LSrednie");
+        auto* pupils = part<QListWidget>(editor(), "LUczniowieSrednie");
+        choose(editor(), "LUczniowieSrednie", {QStringLiteral("Cieślak Michał")});
+        ModalAnswer enter([](QWidget* dialog) {
+            QTest::keyClick(part<QLineEdit>(dialog, "EWartoscSredniej"), Qt::Key_Return);
+        });
+        QTest::keyClick(pupils, Qt::Key_Return);
+        QVERIFY(enter.ran());
+        QCOMPARE(items(editor(), "LSrednieZPaskiem"), QStringList{QStringLiteral("Cieślak Michał")});
+        QCOMPARE(klasaFull().Rows[2].Average, 500);
+
+        // An Enter released over the list whose press went elsewhere (to a dialog
+        // that closed on it) adds nobody.
+        choose(editor(), "LUczniowieSrednie", {QStringLiteral("Bąk Zofia")});
+        QTest::keyRelease(pupils, Qt::Key_Return);
+        QCOMPARE(items(editor(), "LSrednieZPaskiem").size(), 1);
+
+        click(editor(), "LFrekwencja");
+        auto* attendance = part<QListWidget>(editor(), "LUczniowieFrekwencja");
+        const QRect place = attendance->visualItemRect(attendance->item(1));
+        QTest::mouseClick(attendance->viewport(), Qt::LeftButton, {}, place.center());
+        QTest::mouseDClick(attendance->viewport(), Qt::LeftButton, {}, place.center());
+        QCOMPARE(items(editor(), "L100Frekwencja"), QStringList{QStringLiteral("Bąk Zofia")});
+    }
+
     void aClassWithoutAveragesOpensNoDialog()
     {
         part<QComboBox>(editor(), "CListaKlasOgolne")->setCurrentIndex(1);
