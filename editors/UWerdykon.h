@@ -26,7 +26,9 @@ class TFWerdykon final : public QWidget, public ReportEditor
 
 public:
     // `preview` shows the page once the report is written.
-    explicit TFWerdykon(TFBrowser* preview, QWidget* parent = nullptr);
+    explicit TFWerdykon(TFBrowser* preview = nullptr, QWidget* parent = nullptr);
+
+    void SetPreviewWindow(TFBrowser* preview) { m_preview = preview; }
 
     static constexpr int kLeftOffset = 46;
     static constexpr int kTopOffset = 86;
