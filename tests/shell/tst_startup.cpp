@@ -1,0 +1,304 @@
+#include "shell/AppState.h"
+#include "shell/Messages.h"
+#include "shell/StartupSequence.h"
+#include "support/MessageRecorder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kNoSettingsShare = QStringLiteral(
+    "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rUdostępnij konieczne dane.");
+const QString kNoSettingsReinstall = QStringLiteral(
+    "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rZainstaluj program ponownie.");
+const QString kSettingsDamaged = QStringLiteral(
+    "Dane zawarte w pliku startowym są uszkodzone.Program nie może działać.\rZainstaluj program ponownie.");
+const QString kFetchFailed =
+    QStringLiteral("Wystąpiły problemy z pobraniem danych.\rDane są niedostępne lub uszkodzone.");
+const QString kFetchDone = QStringLiteral("Dane zostały pobrane.\rŻyczę przyjemnej pracy.");
+const QString kDataMissing = QStringLiteral("Brak pliku danych.");
+
+QString decodeBase64(const QString& stored)
+{
+    return QString::fromUtf8(QByteArray::fromBase64(stored.toLatin1()));
+}
+
+QByteArray settingsText(const QString& marker, const QString& workMode, int lineCount = 9)
+{
+    const QStringList values = {marker,
+                                workMode,
+                                QStringLiteral("/mnt/szkola/raporty"),
+                                QStringLiteral("http://127.0.0.1/dane"),
+                                QStringLiteral("25"),
+                                QStringLiteral("smtp.szkola.pl"),
+                                QStringLiteral("nauczyciel@szkola.pl"),
+                                QStringLiteral("tajne"),
+                                QStringLiteral("sekretariat@szkola.pl")};
+    QByteArray text;
+    for (int i = 0; i < lineCount; ++i)
+        text += values.at(i).toUtf8().toBase64() + "\r\n";
+    return text;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// One start of the program in a folder of its own: the program's folder and the
+// user's application-data folder, with every collaborator scripted and every call
+// written down in order.
+class StartupRun
+{
+public:
+    StartupRun()
+        : appFolder(root.filePath(QStringLiteral("program")) + QLatin1Char('/')),
+          appData(root.filePath(QStringLiteral("dane"))),
+          tabulonFolder(appData + QStringLiteral("/Orvix/Tabulon")),
+          settingsFile(tabulonFolder + QStringLiteral("/Tabulon.ini")),
+          importFile(appFolder + QStringLiteral("tabulon.ini"))
+    {
+        QDir().mkpath(appFolder);
+        QDir().mkpath(appData);
+        appState() = AppState{};
+    }
+
+    void installSettings(const QByteArray& text)
+    {
+        QVERIFY(QDir().mkpath(tabulonFolder + QStringLiteral("/Files")));
+        QVERIFY(writeFile(settingsFile, text));
+    }
+
+    bool run()
+    {
+        StartupHooks hooks;
+        hooks.clearDragState = [this] { calls << QStringLiteral("clearDrag"); };
+        hooks.decodeValue = decodeBase64;
+        hooks.initialDataFetch = [this] {
+            calls << QStringLiteral("fetch");
+            settingsAtFetch = appState().Settings;
+            foldersAtFetch =
+                QFileInfo(appState().DataFolder).isDir() && QFileInfo(appState().TempFolder).isDir();
+            ShowMessage(KindNotice, IconInformation, fetchResult == 1 ? kFetchDone : kFetchFailed);
+            return fetchResult;
+        };
+        hooks.shapeWindow = [this] { calls << QStringLiteral("shape"); };
+        hooks.loadSchoolData = [this] {
+            calls << QStringLiteral("load");
+            if (!dataPresent)
+                ShowMessage(KindNotice, IconInformation, kDataMissing);
+            else
+                appState().TeacherNames = QStringList{QStringLiteral("Kowalski Jan")};
+            return dataPresent;
+        };
+        hooks.fillLists = [this] { calls << QStringLiteral("fill"); };
+        hooks.machineSignature = [this] {
+            calls << QStringLiteral("signature");
+            return QStringLiteral("PRACOWNIA jan osNieznany");
+        };
+        hooks.resetWizard = [this] { calls << QStringLiteral("reset"); };
+        hooks.hideHint = [this] { calls << QStringLiteral("hideHint"); };
+        hooks.endProgram = [this] { calls << QStringLiteral("end"); };
+        return StartupSequence(appState(), hooks, appFolder, appData).run();
+    }
+
+    int endRequests() const { return calls.count(QStringLiteral("end")); }
+
+    QTemporaryDir root;
+    QString appFolder;
+    QString appData;
+    QString tabulonFolder;
+    QString settingsFile;
+    QString importFile;
+    int fetchResult = 1;
+    bool dataPresent = true;
+    QStringList calls;
+    Settings settingsAtFetch;
+    bool foldersAtFetch = false;
+    MessageRecorder messages;
+};
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void withoutSettingsTheProgramEnds()
+    {
+        StartupRun start;
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kNoSettingsShare});
+        QCOMPARE(start.messages.messages().first().kind, int(KindNotice));
+        QCOMPARE(start.messages.messages().first().icon, int(IconInformation));
+        QCOMPARE(start.calls, (QStringList{QStringLiteral("clearDrag"), QStringLiteral("end")}));
+        QCOMPARE(appState().AppFolder, start.appFolder);
+        QCOMPARE(appState().SettingsFile, start.settingsFile);
+        // Nothing is created when there is nothing to import.
+        QVERIFY(!QFileInfo::exists(start.appData + QStringLiteral("/Orvix")));
+    }
+
+    void damagedSettingsEndTheProgram_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("marker in small letters") << settingsText(QStringLiteral("tabulon"), kWorkModeHome);
+        // "VGFidWxvbg==" is the stored "Tabulon"; here the marker stands unencoded.
+        QTest::newRow("marker not encoded")
+            << settingsText(QStringLiteral("Tabulon"), kWorkModeHome).replace("VGFidWxvbg==", "Tabulon");
+        QTest::newRow("eight lines") << settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 8);
+        QTest::newRow("one line") << settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 1);
+    }
+
+    void damagedSettingsEndTheProgram()
+    {
+        QFETCH(QByteArray, text);
+        StartupRun start;
+        start.installSettings(text);
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kSettingsDamaged});
+        QCOMPARE(start.endRequests(), 1);
+        QVERIFY(!start.calls.contains(QStringLiteral("load")));
+    }
+
+    void aMissingDataFileEndsTheProgramAfterItsOwnMessage()
+    {
+        StartupRun start;
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+        start.dataPresent = false;
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kDataMissing});
+        QCOMPARE(start.calls, (QStringList{QStringLiteral("clearDrag"), QStringLiteral("shape"),
+                                           QStringLiteral("load"), QStringLiteral("end")}));
+    }
+
+    void goodSettingsBringTheProgramUp()
+    {
+        StartupRun start;
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+        // Left over from an earlier run: files go, the folder and its contents stay.
+        const QString temp = start.tabulonFolder + QStringLiteral("/Temp/");
+        QVERIFY(QDir().mkpath(temp + QStringLiteral("pobrane")));
+        QVERIFY(writeFile(temp + QStringLiteral("Werdykon.xml"), "<Szkola/>"));
+        QVERIFY(writeFile(temp + QStringLiteral("pobrane/zostaje.txt"), "x"));
+        appState().PreviewPage = QStringList{QStringLiteral("<html>")};
+        appState().SelectedPupils = QStringList{QStringLiteral("Nowak Anna")};
+
+        QVERIFY(start.run());
+        QVERIFY(start.messages.texts().isEmpty());
+        QCOMPARE(start.calls,
+                 (QStringList{QStringLiteral("clearDrag"), QStringLiteral("shape"), QStringLiteral("load"),
+                              QStringLiteral("fill"), QStringLiteral("signature"), QStringLiteral("reset"),
+                              QStringLiteral("hideHint")}));
+        const AppState& state = appState();
+        QCOMPARE(state.Settings.UpdateSource, QStringLiteral("http://127.0.0.1/dane/"));
+        QCOMPARE(state.Settings.NetworkFolder, QStringLiteral("/mnt/szkola/raporty"));
+        QCOMPARE(state.Settings.SchoolAddress, QStringLiteral("sekretariat@szkola.pl"));
+        QCOMPARE(state.DataFolder, start.tabulonFolder + QStringLiteral("/Files/"));
+        QCOMPARE(state.TempFolder, temp);
+        QCOMPARE(state.MachineSignature, QStringLiteral("PRACOWNIA jan osNieznany"));
+        QCOMPARE(state.TeacherNames, QStringList{QStringLiteral("Kowalski Jan")});
+        QVERIFY(state.PreviewPage.isEmpty());
+        QVERIFY(state.SelectedPupils.isEmpty());
+        QVERIFY(!QFileInfo::exists(temp + QStringLiteral("Werdykon.xml")));
+        QVERIFY(QFileInfo::exists(temp + QStringLiteral("pobrane/zostaje.txt")));
+    }
+
+    void theWorkingFolderIsCreatedWhenMissing()
+    {
+        StartupRun start;
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork));
+        QVERIFY(start.run());
+        QVERIFY(QFileInfo(start.tabulonFolder + QStringLiteral("/Temp")).isDir());
+        QCOMPARE(appState().Settings.NetworkFolder, QStringLiteral("/mnt/szkola/raporty/"));
+        QCOMPARE(appState().Settings.UpdateSource, QStringLiteral("http://127.0.0.1/dane/"));
+    }
+
+    void aSettingsFileBesideTheProgramIsImportedOnce()
+    {
+        StartupRun start;
+        const QByteArray imported = settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork);
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+        QVERIFY(writeFile(start.importFile, imported));
+
+        QVERIFY(start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kFetchDone});
+        QCOMPARE(start.calls.count(QStringLiteral("fetch")), 1);
+        // The fetch already sees the imported settings and the four folders.
+        QCOMPARE(start.settingsAtFetch.WorkMode, kWorkModeNetwork);
+        QCOMPARE(start.settingsAtFetch.UpdateSource, QStringLiteral("http://127.0.0.1/dane/"));
+        QVERIFY(start.foldersAtFetch);
+        QVERIFY(!QFileInfo::exists(start.importFile));
+        QCOMPARE(readFile(start.settingsFile), imported); // the older file is overwritten
+        QCOMPARE(appState().Settings.WorkMode, kWorkModeNetwork);
+
+        // The next start reads the copy and fetches nothing.
+        start.calls.clear();
+        start.messages.clear();
+        QVERIFY(start.run());
+        QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
+        QVERIFY(start.messages.texts().isEmpty());
+    }
+
+    void anImportIntoAnEmptyDataFolderCreatesTheFolders()
+    {
+        StartupRun start;
+        QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeHome)));
+        QVERIFY(start.run());
+        QVERIFY(start.foldersAtFetch);
+        QVERIFY(QFileInfo::exists(start.settingsFile));
+        QVERIFY(!QFileInfo::exists(start.importFile));
+    }
+
+    void aFailedFirstFetchKeepsTheFileBesideTheProgram()
+    {
+        StartupRun start;
+        start.fetchResult = 3;
+        QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeHome)));
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kFetchFailed});
+        QCOMPARE(start.endRequests(), 1);
+        QVERIFY(QFileInfo::exists(start.importFile));
+        QVERIFY(!start.calls.contains(QStringLiteral("load")));
+    }
+
+    void aDamagedFileBesideTheProgramIsNotFetchedFor()
+    {
+        StartupRun start;
+        QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("tabulon"), kWorkModeHome)));
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kSettingsDamaged});
+        QCOMPARE(start.endRequests(), 1);
+        QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
+        QVERIFY(QFileInfo::exists(start.importFile));
+    }
+
+    void anImportThatCannotBeCopiedKeepsBothFiles()
+    {
+        StartupRun start;
+        const QByteArray older = settingsText(QStringLiteral("Tabulon"), kWorkModeHome);
+        start.installSettings(older);
+        // A folder by the import's name cannot be read as lines.
+        QVERIFY(QDir().mkpath(start.importFile));
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kNoSettingsReinstall});
+        QCOMPARE(start.endRequests(), 1);
+        QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
+        QVERIFY(QFileInfo::exists(start.importFile));
+        QCOMPARE(readFile(start.settingsFile), older);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
