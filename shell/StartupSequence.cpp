@@ -1,6 +1,7 @@
 #include "shell/StartupSequence.h"
 
 #include "shell/AppFolders.h"
+#include "shell/MachineSignature.h"
 #include "shell/Messages.h"
 #include "shell/TextLines.h"
 
@@ -30,6 +31,13 @@ StartupSequence::StartupSequence(AppState& state, StartupHooks hooks, QString ap
     : m_state(state), m_hooks(std::move(hooks)), m_appFolder(std::move(appFolder)),
       m_appDataFolder(std::move(appDataFolder))
 {
+}
+
+StartupHooks StartupSequence::programHooks()
+{
+    StartupHooks hooks;
+    hooks.machineSignature = [] { return BuildMachineSignature(); };
+    return hooks;
 }
 
 bool StartupSequence::run()

@@ -37,6 +37,10 @@ public:
     // True when the program is up; false when it has been told to end.
     bool run();
 
+    // The collaborators that the program itself provides outside the windows; the
+    // main window adds its own.
+    static StartupHooks programHooks();
+
     static QString importFileName() { return QStringLiteral("tabulon.ini"); }
 
 private:

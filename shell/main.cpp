@@ -1,0 +1,9 @@
+#include "shell/ProgramEntry.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    return RunProgram(app);
+}
