@@ -1,0 +1,116 @@
+#include "shell/AppState.h"
+#include "shell/ProgramEntry.h"
+#include "shell/ProgramWindows.h"
+#include "shell/UGlowny.h"
+#include "support/MessageRecorder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kNoSettingsShare = QStringLiteral(
+    "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rUdostępnij konieczne dane.");
+
+// Points the program at empty folders of its own for one test.
+class EmptyInstallation
+{
+public:
+    EmptyInstallation()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("dane"))));
+        qputenv("TABULON_APP_FOLDER", QFile::encodeName(root.filePath(QStringLiteral("program"))));
+        QDir(root.path()).mkpath(QStringLiteral("dane"));
+        QDir(root.path()).mkpath(QStringLiteral("program"));
+        appState() = AppState{};
+    }
+    ~EmptyInstallation()
+    {
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("TABULON_APP_FOLDER");
+    }
+
+    QTemporaryDir root;
+};
+
+} // namespace
+
+class TestGlowny : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void windowsAreCreatedHiddenMainWindowFirst()
+    {
+        ProgramWindows windows;
+        QVERIFY(!windows.all().isEmpty());
+        QCOMPARE(windows.all().first(), static_cast<QWidget*>(windows.mainWindow()));
+        for (const QWidget* window : windows.all())
+            QVERIFY(!window->isVisible());
+        const TFGlowny* main = windows.mainWindow();
+        QCOMPARE(main->objectName(), QStringLiteral("FGlowny"));
+        QCOMPARE(main->size(), QSize(900, 650));
+        QVERIFY(main->windowFlags().testFlag(Qt::FramelessWindowHint));
+    }
+
+    // The whole program, as build/bin/tabulon runs it, on an installation without a
+    // settings file: one message, and the event loop ends once it is answered.
+    void withoutSettingsTheProgramShowsOneMessageAndEnds()
+    {
+        EmptyInstallation installation;
+        MessageRecorder messages;
+        bool timedOut = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, [&timedOut] {
+            timedOut = true;
+            QCoreApplication::quit();
+        });
+        guard.start(20000);
+
+        const int exitCode = RunProgram(*qApp);
+
+        QVERIFY2(!timedOut, "the program did not end after the message");
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(messages.texts(), QStringList{kNoSettingsShare});
+        QCOMPARE(appState().AppFolder,
+                 installation.root.filePath(QStringLiteral("program")) + QLatin1Char('/'));
+    }
+
+    void theStartUpRunsOnTheFirstShowingOnly()
+    {
+        EmptyInstallation installation;
+        MessageRecorder messages;
+        TFGlowny main;
+        main.show();
+        QVERIFY(!main.isStarted());
+        QCOMPARE(messages.texts().size(), 1);
+        main.hide();
+        main.show();
+        QCOMPARE(messages.texts().size(), 1);
+        // The end it asked for is queued; it must not be left to a later loop.
+        QCoreApplication::removePostedEvents(qApp);
+    }
+
+    void closingTheMainWindowFreesTheLists()
+    {
+        appState() = AppState{};
+        appState().TeacherNames = QStringList{QStringLiteral("Kowalski Jan")};
+        appState().SubjectNames = QStringList{QStringLiteral("matematyka")};
+        appState().PreviewPage = QStringList{QStringLiteral("<html>")};
+        appState().SelectedPupils = QStringList{QStringLiteral("Nowak Anna")};
+        TFGlowny main;
+        main.close();
+        QVERIFY(appState().TeacherNames.isEmpty());
+        QVERIFY(appState().SubjectNames.isEmpty());
+        QVERIFY(appState().PreviewPage.isEmpty());
+        QVERIFY(appState().SelectedPupils.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestGlowny)
+#include "tst_uglowny.moc"
