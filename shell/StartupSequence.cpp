@@ -1,5 +1,6 @@
 #include "shell/StartupSequence.h"
 
+#include "document/ValueCipher.h"
 #include "shell/AppFolders.h"
 #include "shell/MachineSignature.h"
 #include "shell/Messages.h"
@@ -36,6 +37,7 @@ StartupSequence::StartupSequence(AppState& state, StartupHooks hooks, QString ap
 StartupHooks StartupSequence::programHooks()
 {
     StartupHooks hooks;
+    hooks.decodeValue = DecodeValue;
     hooks.machineSignature = [] { return BuildMachineSignature(); };
     return hooks;
 }

@@ -1,3 +1,4 @@
+#include "document/ValueCipher.h"
 #include "shell/AppFolders.h"
 #include "shell/AppState.h"
 #include "shell/MachineSignature.h"
@@ -11,16 +12,9 @@
 
 namespace {
 
-// Settings lines in these tests are stored as plain Base64, which is enough to see
-// that every line goes through the decoder by itself.
-QString decodeBase64(const QString& stored)
-{
-    return QString::fromUtf8(QByteArray::fromBase64(stored.toLatin1()));
-}
-
 QByteArray storedLine(const QString& plain)
 {
-    return plain.toUtf8().toBase64();
+    return EncodeValue(plain).toLatin1();
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)
@@ -81,7 +75,7 @@ private Q_SLOTS:
         text += "ignored line" + lineBreak; // lines after the ninth are not read
         writeFile(state.SettingsFile, text);
 
-        QVERIFY(ReadSettings(state, QStringLiteral("/dane"), decodeBase64));
+        QVERIFY(ReadSettings(state, QStringLiteral("/dane"), DecodeValue));
         QCOMPARE(state.Settings.WorkMode, kGoodValues.at(1));
         QCOMPARE(state.Settings.NetworkFolder, kGoodValues.at(2));
         QCOMPARE(state.Settings.UpdateSource, kGoodValues.at(3));
@@ -100,29 +94,29 @@ private Q_SLOTS:
         AppState& state = appState();
         state.SettingsFile = dir.filePath(QStringLiteral("Tabulon.ini"));
 
-        QVERIFY(!ReadSettings(state, dir.path(), decodeBase64)); // no file at all
+        QVERIFY(!ReadSettings(state, dir.path(), DecodeValue)); // no file at all
 
         writeFile(state.SettingsFile, QByteArray());
-        QVERIFY(!ReadSettings(state, dir.path(), decodeBase64));
+        QVERIFY(!ReadSettings(state, dir.path(), DecodeValue));
 
         for (const QString& marker : {QStringLiteral("tabulon"), QStringLiteral("Tabulon "), QString()}) {
             QByteArray text = storedLine(marker) + "\r\n";
             for (int i = 1; i < 9; ++i)
                 text += storedLine(kGoodValues.at(i)) + "\r\n";
             writeFile(state.SettingsFile, text);
-            QVERIFY2(!ReadSettings(state, dir.path(), decodeBase64), qPrintable(marker));
+            QVERIFY2(!ReadSettings(state, dir.path(), DecodeValue), qPrintable(marker));
         }
 
         // A line that cannot be decoded at all decodes to empty text: a wrong marker.
         writeFile(state.SettingsFile, "@@@ not encoded @@@\r\n");
-        QVERIFY(!ReadSettings(state, dir.path(), decodeBase64));
+        QVERIFY(!ReadSettings(state, dir.path(), DecodeValue));
 
         // Eight lines: the values read so far are kept, but the folders are not set.
         QByteArray eight;
         for (int i = 0; i < 8; ++i)
             eight += storedLine(kGoodValues.at(i)) + "\r\n";
         writeFile(state.SettingsFile, eight);
-        QVERIFY(!ReadSettings(state, dir.path(), decodeBase64));
+        QVERIFY(!ReadSettings(state, dir.path(), DecodeValue));
         QCOMPARE(state.Settings.SmtpPassword, kGoodValues.at(7));
         QVERIFY(state.DataFolder.isEmpty());
     }

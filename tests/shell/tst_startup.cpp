@@ -1,3 +1,4 @@
+#include "document/ValueCipher.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
 #include "shell/StartupSequence.h"
@@ -21,11 +22,6 @@ const QString kFetchFailed =
 const QString kFetchDone = QStringLiteral("Dane zostały pobrane.\rŻyczę przyjemnej pracy.");
 const QString kDataMissing = QStringLiteral("Brak pliku danych.");
 
-QString decodeBase64(const QString& stored)
-{
-    return QString::fromUtf8(QByteArray::fromBase64(stored.toLatin1()));
-}
-
 QByteArray settingsText(const QString& marker, const QString& workMode, int lineCount = 9)
 {
     const QStringList values = {marker,
@@ -39,7 +35,7 @@ QByteArray settingsText(const QString& marker, const QString& workMode, int line
                                 QStringLiteral("sekretariat@szkola.pl")};
     QByteArray text;
     for (int i = 0; i < lineCount; ++i)
-        text += values.at(i).toUtf8().toBase64() + "\r\n";
+        text += EncodeValue(values.at(i)).toLatin1() + "\r\n";
     return text;
 }
 
@@ -83,7 +79,7 @@ public:
     {
         StartupHooks hooks;
         hooks.clearDragState = [this] { calls << QStringLiteral("clearDrag"); };
-        hooks.decodeValue = decodeBase64;
+        hooks.decodeValue = DecodeValue;
         hooks.initialDataFetch = [this] {
             calls << QStringLiteral("fetch");
             settingsAtFetch = appState().Settings;
@@ -154,9 +150,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("text");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("marker in small letters") << settingsText(QStringLiteral("tabulon"), kWorkModeHome);
-        // "VGFidWxvbg==" is the stored "Tabulon"; here the marker stands unencoded.
         QTest::newRow("marker not encoded")
-            << settingsText(QStringLiteral("Tabulon"), kWorkModeHome).replace("VGFidWxvbg==", "Tabulon");
+            << settingsText(QStringLiteral("Tabulon"), kWorkModeHome)
+                   .replace(EncodeValue(QStringLiteral("Tabulon")).toLatin1(), "Tabulon");
         QTest::newRow("eight lines") << settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 8);
         QTest::newRow("one line") << settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 1);
     }
