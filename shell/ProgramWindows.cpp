@@ -1,6 +1,8 @@
 #include "shell/ProgramWindows.h"
 
+#include "shell/Messages.h"
 #include "shell/UGlowny.h"
+#include "shell/UWarning.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -9,10 +11,16 @@
 ProgramWindows::ProgramWindows()
 {
     m_main = create<TFGlowny>();
+    m_warning = create<TFWarning>();
+
+    m_previousPresenter = messagePresenter();
+    setMessagePresenter(m_warning);
 }
 
 ProgramWindows::~ProgramWindows()
 {
+    if (messagePresenter() == m_warning)
+        setMessagePresenter(m_previousPresenter);
     // Later windows may refer to earlier ones, the main window above all.
     while (!m_windows.isEmpty())
         delete m_windows.takeLast();

@@ -3,11 +3,14 @@
 #include <QList>
 #include <QWidget>
 
+class MessagePresenter;
 class TFGlowny;
+class TFWarning;
 
 // Every window of the program, created once, hidden, in a fixed order with the main
 // window first. They live as long as this object; windows are shown and hidden, never
-// created again. A new window joins by one line in the constructor.
+// created again. A new window joins by one line in the constructor. The message
+// dialog answers every message while they exist.
 class ProgramWindows
 {
 public:
@@ -17,6 +20,7 @@ public:
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
     TFGlowny* mainWindow() const { return m_main; }
+    TFWarning* messageDialog() const { return m_warning; }
     const QList<QWidget*>& all() const { return m_windows; }
 
     // Shows the main window as soon as the event loop runs, so that the start-up
@@ -28,4 +32,6 @@ private:
 
     QList<QWidget*> m_windows;
     TFGlowny* m_main = nullptr;
+    TFWarning* m_warning = nullptr;
+    MessagePresenter* m_previousPresenter = nullptr;
 };

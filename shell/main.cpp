@@ -1,9 +1,8 @@
 #include "shell/ProgramEntry.h"
-
-#include <QApplication>
+#include "shell/TabulonApplication.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TabulonApplication app(argc, argv);
     return RunProgram(app);
 }

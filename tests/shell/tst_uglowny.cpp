@@ -2,11 +2,13 @@
 #include "shell/ProgramEntry.h"
 #include "shell/ProgramWindows.h"
 #include "shell/UGlowny.h"
+#include "shell/UWarning.h"
 #include "support/MessageRecorder.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -49,6 +51,8 @@ private Q_SLOTS:
         ProgramWindows windows;
         QVERIFY(!windows.all().isEmpty());
         QCOMPARE(windows.all().first(), static_cast<QWidget*>(windows.mainWindow()));
+        QCOMPARE(windows.all().at(1), static_cast<QWidget*>(windows.messageDialog()));
+        QCOMPARE(messagePresenter(), static_cast<MessagePresenter*>(windows.messageDialog()));
         for (const QWidget* window : windows.all())
             QVERIFY(!window->isVisible());
         const TFGlowny* main = windows.mainWindow();
@@ -58,11 +62,23 @@ private Q_SLOTS:
     }
 
     // The whole program, as build/bin/tabulon runs it, on an installation without a
-    // settings file: one message, and the event loop ends once it is answered.
+    // settings file: the message dialog shows one notice, and once "Zamknij" is
+    // clicked the event loop ends.
     void withoutSettingsTheProgramShowsOneMessageAndEnds()
     {
         EmptyInstallation installation;
-        MessageRecorder messages;
+        QStringList shownTexts;
+        QTimer answerer;
+        connect(&answerer, &QTimer::timeout, qApp, [&shownTexts] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->objectName() != QLatin1String("FWarning") || !window->isVisible())
+                    continue;
+                shownTexts << window->findChild<QLabel*>(QStringLiteral("LTekstWarning"))->text();
+                QTest::mouseClick(window->findChild<QLabel*>(QStringLiteral("ImButZamknij")), Qt::LeftButton,
+                                  {}, QPoint(5, 5));
+            }
+        });
+        answerer.start(50);
         bool timedOut = false;
         QTimer guard;
         guard.setSingleShot(true);
@@ -76,7 +92,8 @@ private Q_SLOTS:
 
         QVERIFY2(!timedOut, "the program did not end after the message");
         QCOMPARE(exitCode, 0);
-        QCOMPARE(messages.texts(), QStringList{kNoSettingsShare});
+        QString expected = kNoSettingsShare;
+        QCOMPARE(shownTexts, QStringList{expected.replace(QLatin1Char('\r'), QLatin1Char('\n'))});
         QCOMPARE(appState().AppFolder,
                  installation.root.filePath(QStringLiteral("program")) + QLatin1Char('/'));
     }
