@@ -6,20 +6,23 @@
 // program the message dialog answers, in tests a recorder answers as scripted, and
 // in command-line tools the text goes to standard error.
 
-enum MessageKind {
+enum MessageKind
+{
     KindNotice = 1,   // "Zamknij" only
     KindHandOver = 2, // instruction before handing a mail to the user's mail program
     KindQuestion = 3, // "Tak", "Nie", "Anuluj"
 };
 
-enum MessageIcon {
+enum MessageIcon
+{
     IconInformation = 1,
     IconQuestion = 2,
     IconWarning = 3,
 };
 
 // Answers: 0 Zamknij (also Escape and the close mark), 1 Tak, 2 Nie, 3 Anuluj.
-enum MessageAnswer {
+enum MessageAnswer
+{
     AnswerClose = 0,
     AnswerYes = 1,
     AnswerNo = 2,

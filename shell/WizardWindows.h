@@ -1,0 +1,37 @@
+#pragma once
+
+#include "shell/ReportEditor.h"
+
+#include <array>
+#include <cstddef>
+
+// The windows the wizard leads through, registered by the program as it creates them:
+// one editor per report topic, the preview window and the delivery window. A topic
+// without a registered editor cannot be chosen yet.
+class WizardWindows
+{
+public:
+    static constexpr int TopicCount = 9;
+
+    void SetEditor(int topic, ReportEditor* editor);
+    ReportEditor* Editor(int topic) const;
+
+    void SetPreview(WizardStepWindow* window) { m_preview = window; }
+    WizardStepWindow* Preview() const { return m_preview; }
+
+    void SetDelivery(WizardStepWindow* window) { m_delivery = window; }
+    WizardStepWindow* Delivery() const { return m_delivery; }
+
+    // Calls ClearEditorInputs of every registered editor.
+    void ClearEditorInputs() const;
+
+    void Clear();
+
+private:
+    std::array<ReportEditor*, TopicCount> m_editors{};
+    WizardStepWindow* m_preview = nullptr;
+    WizardStepWindow* m_delivery = nullptr;
+};
+
+// The one registry of the run.
+WizardWindows& wizardWindows();
