@@ -1,5 +1,6 @@
 #include "shell/StartupSequence.h"
 
+#include "delivery/DataUpdate.h"
 #include "document/ValueCipher.h"
 #include "shell/AppFolders.h"
 #include "shell/MachineSignature.h"
@@ -38,6 +39,7 @@ StartupHooks StartupSequence::programHooks()
 {
     StartupHooks hooks;
     hooks.decodeValue = DecodeValue;
+    hooks.initialDataFetch = InitialDataFetch;
     hooks.machineSignature = [] { return BuildMachineSignature(); };
     return hooks;
 }

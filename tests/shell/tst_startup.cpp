@@ -1,8 +1,10 @@
+#include "delivery/DataUpdate.h"
 #include "document/ValueCipher.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
 #include "shell/StartupSequence.h"
 #include "support/MessageRecorder.h"
+#include "support/TestServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,12 +24,13 @@ const QString kFetchFailed =
 const QString kFetchDone = QStringLiteral("Dane zostały pobrane.\rŻyczę przyjemnej pracy.");
 const QString kDataMissing = QStringLiteral("Brak pliku danych.");
 
-QByteArray settingsText(const QString& marker, const QString& workMode, int lineCount = 9)
+QByteArray settingsText(const QString& marker, const QString& workMode, int lineCount = 9,
+                        const QString& updateSource = QStringLiteral("http://127.0.0.1/dane"))
 {
     const QStringList values = {marker,
                                 workMode,
                                 QStringLiteral("/mnt/szkola/raporty"),
-                                QStringLiteral("http://127.0.0.1/dane"),
+                                updateSource,
                                 QStringLiteral("25"),
                                 QStringLiteral("smtp.szkola.pl"),
                                 QStringLiteral("nauczyciel@szkola.pl"),
@@ -82,6 +85,8 @@ public:
         hooks.decodeValue = DecodeValue;
         hooks.initialDataFetch = [this] {
             calls << QStringLiteral("fetch");
+            if (realFetch)
+                return InitialDataFetch();
             settingsAtFetch = appState().Settings;
             foldersAtFetch =
                 QFileInfo(appState().DataFolder).isDir() && QFileInfo(appState().TempFolder).isDir();
@@ -117,6 +122,7 @@ public:
     QString settingsFile;
     QString importFile;
     int fetchResult = 1;
+    bool realFetch = false;
     bool dataPresent = true;
     QStringList calls;
     Settings settingsAtFetch;
@@ -255,6 +261,50 @@ private Q_SLOTS:
         QVERIFY(start.foldersAtFetch);
         QVERIFY(QFileInfo::exists(start.settingsFile));
         QVERIFY(!QFileInfo::exists(start.importFile));
+    }
+
+    // The first data fetch after an import, over HTTP from the school's server.
+    void anImportFetchesTheDataFilesOverHttp()
+    {
+        StartupRun start;
+        start.realFetch = true;
+        QTemporaryDir served;
+        for (const QString& name : UpdateFileNames())
+            QVERIFY(writeFile(served.filePath(name), "<Szkola>" + name.toLatin1() + "</Szkola>\r\n"));
+        TestServer server;
+        QString error;
+        QVERIFY2(server.startHttp({served.path(), {}, 0, {}}, &error), qPrintable(error));
+        const QString source = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+        QVERIFY(
+            writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 9, source)));
+
+        QVERIFY(start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kFetchDone});
+        QVERIFY(!QFileInfo::exists(start.importFile));
+        for (const QString& name : UpdateFileNames()) {
+            QCOMPARE(readFile(appState().DataFolder + name), readFile(served.filePath(name)));
+            QVERIFY(!QFileInfo::exists(appState().TempFolder + name));
+        }
+    }
+
+    void anImportWhoseFetchFailsOverHttpIsKept()
+    {
+        StartupRun start;
+        start.realFetch = true;
+        QTemporaryDir served;
+        TestServer server;
+        QString error;
+        QVERIFY2(server.startHttp({served.path(), {}, 404, {}}, &error), qPrintable(error));
+        const QString source = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+        const QByteArray imported = settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 9, source);
+        QVERIFY(writeFile(start.importFile, imported));
+
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kFetchFailed});
+        QCOMPARE(start.endRequests(), 1);
+        QCOMPARE(readFile(start.importFile), imported);
+        QVERIFY(!start.calls.contains(QStringLiteral("load")));
+        QVERIFY(!QFileInfo::exists(appState().DataFolder + QStringLiteral("uczniowie.kls")));
     }
 
     void aFailedFirstFetchKeepsTheFileBesideTheProgram()
