@@ -5,6 +5,7 @@
 #include "shell/AppFolders.h"
 #include "shell/MachineSignature.h"
 #include "shell/Messages.h"
+#include "shell/SchoolData.h"
 #include "shell/TextLines.h"
 
 #include <QFile>
@@ -40,6 +41,7 @@ StartupHooks StartupSequence::programHooks()
     StartupHooks hooks;
     hooks.decodeValue = DecodeValue;
     hooks.initialDataFetch = InitialDataFetch;
+    hooks.loadSchoolData = LoadSchoolData;
     hooks.machineSignature = [] { return BuildMachineSignature(); };
     return hooks;
 }

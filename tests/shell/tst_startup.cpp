@@ -2,8 +2,10 @@
 #include "document/ValueCipher.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
+#include "shell/SchoolData.h"
 #include "shell/StartupSequence.h"
 #include "support/MessageRecorder.h"
+#include "support/TestPaths.h"
 #include "support/TestServer.h"
 
 #include <QDir>
@@ -72,6 +74,15 @@ public:
         appState() = AppState{};
     }
 
+    // The school's files as the update installs them, values encoded.
+    void installSchoolFiles(const QStringList& names)
+    {
+        QVERIFY(QDir().mkpath(tabulonFolder + QStringLiteral("/Files")));
+        for (const QString& name : names)
+            QVERIFY(QFile::copy(TestPaths::testData(QStringLiteral("data/school/encoded/") + name),
+                                tabulonFolder + QStringLiteral("/Files/") + name));
+    }
+
     void installSettings(const QByteArray& text)
     {
         QVERIFY(QDir().mkpath(tabulonFolder + QStringLiteral("/Files")));
@@ -96,6 +107,8 @@ public:
         hooks.shapeWindow = [this] { calls << QStringLiteral("shape"); };
         hooks.loadSchoolData = [this] {
             calls << QStringLiteral("load");
+            if (realLoad)
+                return LoadSchoolData();
             if (!dataPresent)
                 ShowMessage(KindNotice, IconInformation, kDataMissing);
             else
@@ -123,6 +136,7 @@ public:
     QString importFile;
     int fetchResult = 1;
     bool realFetch = false;
+    bool realLoad = false;
     bool dataPresent = true;
     QStringList calls;
     Settings settingsAtFetch;
@@ -215,6 +229,37 @@ private Q_SLOTS:
         QVERIFY(state.SelectedPupils.isEmpty());
         QVERIFY(!QFileInfo::exists(temp + QStringLiteral("Werdykon.xml")));
         QVERIFY(QFileInfo::exists(temp + QStringLiteral("pobrane/zostaje.txt")));
+    }
+
+    void theSchoolDataFilesFillTheLists()
+    {
+        StartupRun start;
+        start.realLoad = true;
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+        start.installSchoolFiles({kTeachersFile, kSubjectsFile, kClassesFile});
+        QVERIFY(start.run());
+        QVERIFY(start.messages.texts().isEmpty());
+        QCOMPARE(appState().TeacherNames.first(), QStringLiteral("Kowalski Jan"));
+        QCOMPARE(appState().SubjectNames.first(), QStringLiteral("Matematyka"));
+        QCOMPARE(schoolData().Classes.size(), 3);
+    }
+
+    void aMissingSchoolDataFileIsToldOnceAndEndsTheProgram()
+    {
+        for (const QString& missing : {kTeachersFile, kSubjectsFile, kClassesFile}) {
+            StartupRun start;
+            start.realLoad = true;
+            start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+            QStringList present = {kTeachersFile, kSubjectsFile, kClassesFile};
+            present.removeOne(missing);
+            start.installSchoolFiles(present);
+            QVERIFY(!start.run());
+            QCOMPARE(start.messages.texts(),
+                     QStringList{QStringLiteral("Pliki danych są uszkodzone.\rProgram nie może działać. "
+                                                "Zainstaluj program ponownie.")});
+            QCOMPARE(start.endRequests(), 1);
+            QVERIFY(!start.calls.contains(QStringLiteral("fill")));
+        }
     }
 
     void theWorkingFolderIsCreatedWhenMissing()

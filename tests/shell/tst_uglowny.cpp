@@ -1,9 +1,12 @@
+#include "document/ValueCipher.h"
 #include "shell/AppState.h"
 #include "shell/ProgramEntry.h"
 #include "shell/ProgramWindows.h"
+#include "shell/SchoolData.h"
 #include "shell/UGlowny.h"
 #include "shell/UWarning.h"
 #include "support/MessageRecorder.h"
+#include "support/TestPaths.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,6 +37,26 @@ public:
     {
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("TABULON_APP_FOLDER");
+    }
+
+    // A settings file for home mode and the school's three data files, as an
+    // installation that has fetched its data once leaves them.
+    void installSchool()
+    {
+        const QString tabulon = root.filePath(QStringLiteral("dane/Orvix/Tabulon"));
+        QVERIFY(QDir().mkpath(tabulon + QStringLiteral("/Files")));
+        QFile settings(tabulon + QStringLiteral("/Tabulon.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        for (const QString& value :
+             {QStringLiteral("Tabulon"), QStringLiteral("lokalny"), QString(),
+              QStringLiteral("http://127.0.0.1:1/dane"), QStringLiteral("25"),
+              QStringLiteral("smtp.szkola.test"), QStringLiteral("nauczyciel@szkola.test"),
+              QStringLiteral("tajne"), QStringLiteral("sekretariat@szkola.test")})
+            settings.write(EncodeValue(value).toLatin1() + "\r\n");
+        settings.close();
+        for (const QString& name : {kTeachersFile, kSubjectsFile, kClassesFile})
+            QVERIFY(QFile::copy(TestPaths::testData(QStringLiteral("data/school/encoded/") + name),
+                                tabulon + QStringLiteral("/Files/") + name));
     }
 
     QTemporaryDir root;
@@ -96,6 +119,51 @@ private Q_SLOTS:
         QCOMPARE(shownTexts, QStringList{expected.replace(QLatin1Char('\r'), QLatin1Char('\n'))});
         QCOMPARE(appState().AppFolder,
                  installation.root.filePath(QStringLiteral("program")) + QLatin1Char('/'));
+    }
+
+    // A complete installation: the program comes up without a message, and closing
+    // the main window ends it and frees the lists.
+    void aCompleteInstallationComesUpAndEndsWithTheMainWindow()
+    {
+        EmptyInstallation installation;
+        installation.installSchool();
+        bool wasUp = false;
+        int messagesShown = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, qApp, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->objectName() == QLatin1String("FWarning") && window->isVisible()) {
+                    ++messagesShown;
+                    window->close();
+                }
+            }
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                auto* main = qobject_cast<TFGlowny*>(window);
+                if (main && main->isVisible() && main->isStarted()) {
+                    wasUp = appState().TeacherNames.size() == 4 && appState().SubjectNames.size() == 4 &&
+                            appState().WizardStep == 0;
+                    main->close();
+                }
+            }
+        });
+        closer.start(50);
+        bool timedOut = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, [&timedOut] {
+            timedOut = true;
+            QCoreApplication::quit();
+        });
+        guard.start(20000);
+
+        QCOMPARE(RunProgram(*qApp), 0);
+
+        QVERIFY(!timedOut);
+        QCOMPARE(messagesShown, 0);
+        QVERIFY(wasUp);
+        QVERIFY(appState().TeacherNames.isEmpty());
+        QVERIFY(appState().MachineSignature.endsWith(QStringLiteral(" osNieznany")));
+        QCOMPARE(appState().Settings.UpdateSource, QStringLiteral("http://127.0.0.1:1/dane/"));
     }
 
     void theStartUpRunsOnTheFirstShowingOnly()
