@@ -332,6 +332,26 @@ private Q_SLOTS:
         }
     }
 
+    // In school-network mode the files are copied from a mounted folder, joined with
+    // the separator the settings reading appended.
+    void anImportCopiesTheDataFilesFromTheNetworkFolder()
+    {
+        StartupRun start;
+        start.realFetch = true;
+        QTemporaryDir served;
+        for (const QString& name : UpdateFileNames())
+            QVERIFY(writeFile(served.filePath(name), "<Szkola>" + name.toLatin1() + "</Szkola>\r\n"));
+        QVERIFY(writeFile(start.importFile,
+                          settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 9, served.path())));
+
+        QVERIFY(start.run());
+        QCOMPARE(appState().Settings.UpdateSource, served.path() + QLatin1Char('/'));
+        QCOMPARE(start.messages.texts(), QStringList{kFetchDone});
+        QVERIFY(!QFileInfo::exists(start.importFile));
+        for (const QString& name : UpdateFileNames())
+            QCOMPARE(readFile(appState().DataFolder + name), readFile(served.filePath(name)));
+    }
+
     void anImportWhoseFetchFailsOverHttpIsKept()
     {
         StartupRun start;
