@@ -290,6 +290,15 @@ private Q_SLOTS:
                  (QStringList{kSourceMissing.arg(QStringLiteral("Werdykon 2b 101502.xml")), kSaveFailed}));
         QVERIFY(!QFile::exists(saved + QStringLiteral("/nowy.xml")));
         QCOMPARE(hints.count(), 7); // every click on a way, the cancelled one too
+
+        // A document chosen from disk saved onto itself stays whole.
+        messages.clear();
+        appState().SendExisting = true;
+        appState().DocumentPath = target;
+        m_dialogs.saveAnswers = {target};
+        click("LZapisNaDysku");
+        QVERIFY(messages.texts().isEmpty());
+        QCOMPARE(readFile(target), corrected);
     }
 
     void copiesIntoTheNetworkFolder()
