@@ -155,66 +155,31 @@ private Q_SLOTS:
         QCOMPARE(account.Password, settings.SmtpPassword);
     }
 
-    // Every failure is a false result, and none leaves anything for the next attempt.
-    void failedSendsAreReportedAndLeaveNothingBehind()
+    // Failures the delivery window's tests do not reach: an unreadable report and a
+    // server that is not there are false results with a reason, and the file stays.
+    void failedSendsAreReported()
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const QString inbox = dir.filePath(QStringLiteral("inbox"));
-        QVERIFY(QDir().mkpath(inbox));
         const QString report = dir.filePath(QStringLiteral("2b.xml"));
-        QVERIFY(writeFile(report, "<Szkola><Wiersz0>raport</Wiersz0></Szkola>"));
-        AppState& state = appState();
-        state.TeacherName = QStringLiteral("Kowalska Zofia");
+        QVERIFY(writeFile(report, "<Szkola/>"));
+        appState().TeacherName = QStringLiteral("Kowalska Zofia");
 
         TestServer server;
         QString error;
         TestServer::SmtpOptions options;
-        options.folder = inbox;
+        options.folder = dir.path();
         QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
-
-        state.Settings = schoolSettings(server.port());
-        state.Settings.SmtpPort = QStringLiteral("25x");
-        QVERIFY(!SendReportMail(report, &error));
-        QVERIFY(error.contains(QStringLiteral("25x")));
-
-        state.Settings = schoolSettings(server.port());
-        state.Settings.SmtpPassword = QStringLiteral("zle-haslo");
-        QVERIFY(!SendReportMail(report, &error));
-        QVERIFY(error.contains(QStringLiteral("odrzucił logowanie")));
-
-        state.Settings = schoolSettings(server.port());
+        appState().Settings = schoolSettings(server.port());
         QVERIFY(!SendReportMail(dir.filePath(QStringLiteral("brak.xml")), &error));
-        QVERIFY(mailsIn(inbox).isEmpty());
+        QVERIFY(error.contains(QStringLiteral("brak.xml")));
 
-        // Nobody listens on a port the stopped server leaves behind.
-        TestServer gone;
-        QVERIFY2(gone.startSmtp(options, &error), qPrintable(error));
-        const int closedPort = gone.port();
-        gone.stop();
-        state.Settings.SmtpPort = QString::number(closedPort);
+        // Nobody listens on the port of a stopped server.
+        server.stop();
         error.clear();
         QVERIFY(!SendReportMail(report, &error));
         QVERIFY(!error.isEmpty());
-
-        // A server that hangs up once the message has arrived has not taken it.
-        TestServer dropper;
-        TestServer::SmtpOptions dropOptions = options;
-        dropOptions.dropInData = true;
-        QVERIFY2(dropper.startSmtp(dropOptions, &error), qPrintable(error));
-        state.Settings.SmtpPort = QString::number(dropper.port());
-        error.clear();
-        QVERIFY(!SendReportMail(report, &error));
-        QVERIFY(!error.isEmpty());
-        QVERIFY(!error.contains(QStringLiteral("logowanie"))); // it got as far as the message
-        QVERIFY(mailsIn(inbox).isEmpty());
-
-        // After all that, one good send carries one attachment and the file stays.
-        state.Settings = schoolSettings(server.port());
-        QVERIFY2(SendReportMail(report, &error), qPrintable(error));
-        QCOMPARE(mailsIn(inbox), QStringList{QStringLiteral("1.eml")});
-        const QByteArray mail = readFile(QDir(inbox).filePath(QStringLiteral("1.eml")));
-        QCOMPARE(mail.count("Content-Disposition:"), 1);
+        QVERIFY(mailsIn(dir.path()).isEmpty());
         QVERIFY(QFileInfo::exists(report));
     }
 
