@@ -1,3 +1,4 @@
+#include "WerdykonSteps.h"
 #include "delivery/UBrowser.h"
 #include "document/TextCodec.h"
 #include "editors/UEditNdst.h"
@@ -22,76 +23,7 @@
 #include <QTest>
 #include <QTextBrowser>
 
-namespace {
-
-const QString kIncomplete = QStringLiteral("Niekompletne dane ogólne.\rUzupełnij proszę.");
-const QString kNothingToRemove = QStringLiteral("Nie masz jeszcze co usuwać.\rLista po prawej jest pusta.");
-const QString kChooseToRemove = QStringLiteral("Wskaż na liście po prawej ucznia, którego chcesz usunąć.");
-const QString kChooseAttendance =
-    QStringLiteral("Wybierz ucznia, którego ma wzorową frekwencję.\rSięgnij do listy po lewej.");
-
-template <typename T = QWidget> T* part(QWidget* window, const char* name)
-{
-    T* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        qWarning("no control %s", name);
-    return found;
-}
-
-void click(QWidget* window, const char* name)
-{
-    auto* label = part<QLabel>(window, name);
-    QVERIFY(label);
-    QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
-}
-
-QStringList items(QWidget* window, const char* name)
-{
-    QStringList out;
-    auto* list = part<QListWidget>(window, name);
-    for (int i = 0; list && i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-void choose(QWidget* window, const char* listName, const QStringList& names)
-{
-    auto* list = part<QListWidget>(window, listName);
-    QVERIFY(list);
-    list->clearSelection();
-    for (const QString& name : names) {
-        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
-        QVERIFY2(!found.isEmpty(), qPrintable(name));
-        list->setCurrentItem(found.first(), QItemSelectionModel::Select);
-    }
-}
-
-// The report with its date line left out: the time of writing differs by run.
-QByteArray withoutDate(QByteArray bytes)
-{
-    bytes.replace("\r\n", "\n");
-    QList<QByteArray> lines = bytes.split('\n');
-    lines.removeIf([](const QByteArray& line) { return line.trimmed().startsWith("<Date>"); });
-    return lines.join('\n');
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-_Klasa makeClass(const QString& name, const QStringList& pupils, const QString& op = QStringLiteral("0"))
-{
-    _Klasa klasa;
-    klasa.Name = name;
-    klasa.Pupils = pupils;
-    klasa.PupilCount = int(pupils.size());
-    klasa.Op = op;
-    return klasa;
-}
-
-} // namespace
+using namespace WerdykonSteps;
 
 class TestWerdykon : public QObject
 {
@@ -103,33 +35,6 @@ private:
     std::unique_ptr<TFWerdykon> m_editor;
 
     QWidget* editor() { return m_editor.get(); }
-
-    // Adds the current pupil of the averages tab, typing `average` into the dialog.
-    void addAverage(const QString& pupil, const QString& average)
-    {
-        choose(editor(), "LUczniowieSrednie", {pupil});
-        ModalAnswer answer([&](QWidget* dialog) {
-            auto* edit = part<QLineEdit>(dialog, "EWartoscSredniej");
-            QTest::keyClicks(edit, average);
-            QTest::keyClick(edit, Qt::Key_Return);
-        });
-        click(editor(), "LDodajSrednie");
-        QVERIFY2(answer.ran() && !answer.leftOpen(), qPrintable(pupil));
-    }
-
-    void addFailing(const QString& pupil, const QStringList& subjects)
-    {
-        choose(editor(), "LUczniowieNdst", {pupil});
-        ModalAnswer answer([&](QWidget* dialog) {
-            auto* list = part<QListWidget>(dialog, "LPrzedmioty");
-            list->clearSelection();
-            for (const QString& subject : subjects)
-                list->findItems(subject, Qt::MatchExactly).first()->setSelected(true);
-            QTest::keyClick(list, Qt::Key_Return);
-        });
-        click(editor(), "LDodajNdst");
-        QVERIFY2(answer.ran() && !answer.leftOpen(), qPrintable(pupil));
-    }
 
     QString promoted() { return part<QLineEdit>(editor(), "EPromowanych")->text(); }
 
@@ -143,18 +48,9 @@ private Q_SLOTS:
         state.TempFolder = m_temp->path() + QLatin1Char('/');
         state.TeacherName = QStringLiteral("Kowalska Anna");
         state.MachineSignature = QStringLiteral("SALA12 nauczyciel Windows 10");
-        state.SubjectNames = {QStringLiteral("Matematyka"), QStringLiteral("Fizyka & astronomia"),
-                              QStringLiteral("Język polski")};
+        state.SubjectNames = goldenSubjects();
         schoolData() = SchoolData{};
-        schoolData().Classes = {
-            makeClass(QStringLiteral("IIIb <gim>"),
-                      {QStringLiteral("Adamczyk Łukasz"), QStringLiteral("Bąk Zofia"),
-                       QStringLiteral("Cieślak Michał"), QStringLiteral("Dąbrowska Żaneta"),
-                       QStringLiteral("Jabłoński Paweł"), QStringLiteral("Wiśniewska Ewa")}),
-            makeClass(QStringLiteral("0a"), {QStringLiteral("Nowak Ida"), QStringLiteral("Zięba Olek")},
-                      QStringLiteral("1")),
-            makeClass(QStringLiteral("pusta"), {}),
-        };
+        schoolData().Classes = goldenSchool();
         m_preview = std::make_unique<TFBrowser>();
         m_editor = std::make_unique<TFWerdykon>(m_preview.get());
         m_editor->ShowEditor();
@@ -214,8 +110,8 @@ private Q_SLOTS:
         QCOMPARE(klasaFull().CollectPupils(FilterFullAttendance).size(), 3);
 
         click(editor(), "LSrednie");
-        addAverage(QStringLiteral("Bąk Zofia"), QStringLiteral("5,5"));
-        addAverage(QStringLiteral("Bąk Zofia"), QStringLiteral("4,75"));
+        addAverage(editor(), QStringLiteral("Bąk Zofia"), QStringLiteral("5,5"));
+        addAverage(editor(), QStringLiteral("Bąk Zofia"), QStringLiteral("4,75"));
         QCOMPARE(items(editor(), "LSrednieZPaskiem"), QStringList{QStringLiteral("Bąk Zofia")});
         QCOMPARE(klasaFull().Rows[1].Average, 475);
         // A cancelled dialog changes nothing.
@@ -226,8 +122,8 @@ private Q_SLOTS:
         QCOMPARE(klasaFull().Rows[1].Average, 475);
 
         click(editor(), "LNdst");
-        addFailing(QStringLiteral("Cieślak Michał"), {QStringLiteral("Matematyka")});
-        addFailing(QStringLiteral("Cieślak Michał"),
+        addFailing(editor(), QStringLiteral("Cieślak Michał"), {QStringLiteral("Matematyka")});
+        addFailing(editor(), QStringLiteral("Cieślak Michał"),
                    {QStringLiteral("Język polski"), QStringLiteral("Matematyka")});
         QCOMPARE(items(editor(), "LNiedostateczni"), QStringList{QStringLiteral("Cieślak Michał")});
         QCOMPARE(klasaFull().Rows[2].FailSubjects, QStringLiteral("Matematyka, Język polski"));
@@ -309,7 +205,7 @@ private Q_SLOTS:
     void changingClassDiscardsWhatWasEntered()
     {
         click(editor(), "LSrednie");
-        addAverage(QStringLiteral("Adamczyk Łukasz"), QStringLiteral("5"));
+        addAverage(editor(), QStringLiteral("Adamczyk Łukasz"), QStringLiteral("5"));
         click(editor(), "LFrekwencja");
         choose(editor(), "LUczniowieFrekwencja", {QStringLiteral("Bąk Zofia")});
         click(editor(), "LDodajFrekwencja");
@@ -345,20 +241,7 @@ private Q_SLOTS:
         const QString golden = TestPaths::testData(QStringLiteral("document/golden/werdykon/"));
         QVERIFY(QFile::exists(golden + QStringLiteral("expected.xml")));
 
-        part<QLineEdit>(editor(), "EPromowanych")->setText(QStringLiteral("4"));
-        click(editor(), "LFrekwencja");
-        choose(editor(), "LUczniowieFrekwencja", {QStringLiteral("Dąbrowska Żaneta")});
-        click(editor(), "LDodajFrekwencja");
-        choose(editor(), "LUczniowieFrekwencja", {QStringLiteral("Adamczyk Łukasz")});
-        click(editor(), "LDodajFrekwencja");
-        click(editor(), "LSrednie");
-        addAverage(QStringLiteral("Wiśniewska Ewa"), QStringLiteral("6"));
-        addAverage(QStringLiteral("Adamczyk Łukasz"), QStringLiteral("5,12"));
-        addAverage(QStringLiteral("Dąbrowska Żaneta"), QStringLiteral("4,75"));
-        click(editor(), "LNdst");
-        addFailing(QStringLiteral("Jabłoński Paweł"), {QStringLiteral("Język polski")});
-        addFailing(QStringLiteral("Cieślak Michał"),
-                   {QStringLiteral("Matematyka"), QStringLiteral("Fizyka & astronomia")});
+        enterGoldenCase(editor());
 
         MessageRecorder messages;
         QVERIFY(m_editor->FinishReport());
