@@ -1,0 +1,63 @@
+#include "admin/Command.h"
+#include "admin/InputLines.h"
+
+#include "document/TextCodec.h"
+#include "document/ValueCipher.h"
+
+namespace {
+
+const char* const encodeHelp =
+    "Użycie: tabulon-admin encode [--] [TEKST...]\n\n"
+    "Koduje każdy TEKST tak, jak program przechowuje wartości w pliku ustawień i w plikach\n"
+    "danych szkoły, i wypisuje jedną zakodowaną wartość w wierszu. Bez TEKSTU koduje każdy\n"
+    "wiersz standardowego wejścia. Tekst (UTF-8) jest zamieniany na stronę kodową\n"
+    "Windows-1250; tekst ze znakiem, którego ta strona nie zawiera, jest odrzucany.\n"
+    "Tekst zaczynający się od „--” podaje się po „--”.\n";
+
+int runEncode(const QStringList& args)
+{
+    QStringList texts = args;
+    if (!texts.isEmpty() &&
+        (texts.first() == QLatin1String("--help") || texts.first() == QLatin1String("-h"))) {
+        adminOut(QString::fromUtf8(encodeHelp));
+        return 0;
+    }
+    if (!texts.isEmpty() && texts.first() == QLatin1String("--")) {
+        texts.removeFirst();
+    } else if (!texts.isEmpty() && texts.first().startsWith(QLatin1String("--"))) {
+        adminError(QStringLiteral("nieznana opcja „%1”; „tabulon-admin encode --help” opisuje polecenie")
+                       .arg(texts.first()));
+        return 2;
+    }
+    if (args.isEmpty()) {
+        const std::optional<QStringList> lines = readInputLines();
+        if (!lines) {
+            adminError(QStringLiteral("standardowe wejście nie jest poprawnym tekstem UTF-8"));
+            return 2;
+        }
+        texts = *lines;
+    }
+    // Everything is checked before anything is written, so a refused run prints nothing.
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        QString offending;
+        if (!TextCodec::canEncode(texts[i], TextCodec::CodePage::Windows1250, &offending)) {
+            const uint code = offending.isEmpty() ? 0 : offending.toUcs4().value(0);
+            adminError(
+                QStringLiteral("tekst nr %1 zawiera znak „%2” (U+%3), którego nie ma w stronie kodowej "
+                               "Windows-1250; nic nie zakodowano")
+                    .arg(i + 1)
+                    .arg(offending, QString::number(code, 16).toUpper().rightJustified(4, u'0')));
+            return 2;
+        }
+    }
+    QString out;
+    for (const QString& text : texts)
+        out += EncodeValue(text) + QLatin1Char('\n');
+    adminOut(out);
+    return 0;
+}
+
+const AdminCommandRegistration registration({"encode", "koduje teksty tak jak wartości plików szkoły",
+                                             runEncode});
+
+} // namespace

@@ -1,0 +1,201 @@
+#include "admin/Command.h"
+
+#include "document/TextCodec.h"
+#include "document/ValueCipher.h"
+
+#include <QFile>
+#include <QMap>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <optional>
+
+namespace {
+
+const char* const settingsHelp =
+    "Użycie: tabulon-admin settings --mode TRYB --network-folder FOLDER --update-source ŹRÓDŁO\n"
+    "           --smtp-port PORT --smtp-host SERWER --sender ADRES\n"
+    "           (--password HASŁO | --password-file PLIK) --school ADRESY [-o PLIK]\n\n"
+    "Tworzy plik ustawień programu: dziewięć zakodowanych wierszy (znacznik „Tabulon”,\n"
+    "tryb pracy, folder sieciowy, źródło aktualizacji, port SMTP, serwer SMTP, adres\n"
+    "nadawcy, hasło SMTP, adres szkoły), zakończonych CR LF.\n\n"
+    "  --mode TRYB             „lokalny” (praca w domu) albo „sieciowy” (sieć szkolna)\n"
+    "  --network-folder FOLDER folder sieciowy na sprawozdania (może być pusty)\n"
+    "  --update-source ŹRÓDŁO  adres URL lub folder, z którego pobiera się dane\n"
+    "  --smtp-port PORT        liczba całkowita od 1 do 65535\n"
+    "  --smtp-host SERWER      serwer poczty wychodzącej\n"
+    "  --sender ADRES          adres nadawcy, zarazem nazwa użytkownika SMTP\n"
+    "  --password HASŁO        hasło SMTP\n"
+    "  --password-file PLIK    pierwszy wiersz PLIKU jako hasło SMTP (hasło nie stoi\n"
+    "                          wtedy w wierszu poleceń)\n"
+    "  --school ADRESY         adres poczty szkoły, na który idą sprawozdania\n"
+    "  -o PLIK                 zapisuje do PLIKU (w całości albo wcale) zamiast na\n"
+    "                          standardowe wyjście\n"
+    "Opcję można też podać jako --opcja=WARTOŚĆ.\n";
+
+const QStringList valueOptions = {
+    QStringLiteral("--mode"),      QStringLiteral("--network-folder"), QStringLiteral("--update-source"),
+    QStringLiteral("--smtp-port"), QStringLiteral("--smtp-host"),      QStringLiteral("--sender"),
+    QStringLiteral("--password"),  QStringLiteral("--password-file"),  QStringLiteral("--school"),
+    QStringLiteral("-o"),
+};
+
+int usageError(const QString& text)
+{
+    adminError(text + QStringLiteral("; „tabulon-admin settings --help” opisuje polecenie"));
+    return 2;
+}
+
+// The first line of a file, without its line end.
+std::optional<QString> readPasswordFile(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("nie można odczytać pliku z hasłem „%1”: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    if (decoder.hasError()) {
+        *error = QStringLiteral("plik z hasłem „%1” nie jest tekstem UTF-8").arg(path);
+        return std::nullopt;
+    }
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+        ++end;
+    return text.left(end);
+}
+
+// A port is a whole decimal number from 1 to 65535, written without sign or blanks.
+bool isValidPort(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 5)
+        return false;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    const int port = text.toInt();
+    return port >= 1 && port <= 65535;
+}
+
+int runSettings(const QStringList& args)
+{
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        adminOut(QString::fromUtf8(settingsHelp));
+        return 0;
+    }
+
+    QMap<QString, QString> given;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString option = args[i];
+        QString value;
+        bool hasValue = false;
+        const qsizetype eq = option.indexOf(u'=');
+        if (option.startsWith(QLatin1String("--")) && eq > 0) {
+            value = option.mid(eq + 1);
+            option = option.left(eq);
+            hasValue = true;
+        }
+        if (!valueOptions.contains(option))
+            return usageError(QStringLiteral("nieznana opcja lub zbędny argument „%1”").arg(args[i]));
+        if (!hasValue) {
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("opcja %1 wymaga wartości").arg(option));
+            value = args[++i];
+        }
+        if (given.contains(option))
+            return usageError(QStringLiteral("opcja %1 podana więcej niż raz").arg(option));
+        given.insert(option, value);
+    }
+
+    if (given.contains(QStringLiteral("--password")) && given.contains(QStringLiteral("--password-file")))
+        return usageError(QStringLiteral("podaj --password albo --password-file, nie obie"));
+    if (given.contains(QStringLiteral("--password-file"))) {
+        QString error;
+        const std::optional<QString> password =
+            readPasswordFile(given.value(QStringLiteral("--password-file")), &error);
+        if (!password) {
+            adminError(error);
+            return 2;
+        }
+        given.insert(QStringLiteral("--password"), *password);
+    }
+
+    // The lines of the file in order, after the marker.
+    const QStringList lineOptions = {
+        QStringLiteral("--mode"),      QStringLiteral("--network-folder"), QStringLiteral("--update-source"),
+        QStringLiteral("--smtp-port"), QStringLiteral("--smtp-host"),      QStringLiteral("--sender"),
+        QStringLiteral("--password"),  QStringLiteral("--school"),
+    };
+    QStringList missing;
+    for (const QString& option : lineOptions) {
+        if (!given.contains(option))
+            missing.append(option == QLatin1String("--password")
+                               ? QStringLiteral("--password (lub --password-file)")
+                               : option);
+    }
+    if (!missing.isEmpty())
+        return usageError(QStringLiteral("brak opcji: %1").arg(missing.join(QStringLiteral(", "))));
+
+    const QString mode = given.value(QStringLiteral("--mode"));
+    if (mode != QLatin1String("lokalny") && mode != QLatin1String("sieciowy"))
+        return usageError(QStringLiteral("tryb „%1” nie jest ani „lokalny”, ani „sieciowy”").arg(mode));
+    if (!isValidPort(given.value(QStringLiteral("--smtp-port"))))
+        return usageError(QStringLiteral("port SMTP „%1” nie jest liczbą całkowitą od 1 do 65535")
+                              .arg(given.value(QStringLiteral("--smtp-port"))));
+    for (const QString& option : {QStringLiteral("--update-source"), QStringLiteral("--smtp-host"),
+                                  QStringLiteral("--sender"), QStringLiteral("--school")}) {
+        if (given.value(option).trimmed().isEmpty())
+            return usageError(QStringLiteral("opcja %1 ma pustą wartość").arg(option));
+    }
+
+    QStringList lines = {QStringLiteral("Tabulon")};
+    for (const QString& option : lineOptions) {
+        const QString value = given.value(option);
+        // The program reads the file line by line, so a value may not hold a line end.
+        if (value.contains(u'\r') || value.contains(u'\n'))
+            return usageError(QStringLiteral("wartość opcji %1 zawiera koniec wiersza").arg(option));
+        QString offending;
+        if (!TextCodec::canEncode(value, TextCodec::CodePage::Windows1250, &offending))
+            return usageError(QStringLiteral("wartość opcji %1 zawiera znak „%2”, którego nie ma w stronie "
+                                             "kodowej Windows-1250")
+                                  .arg(option, offending));
+        lines.append(value);
+    }
+
+    // The program appends the separator itself, also after one that is already there.
+    const bool network = mode == QLatin1String("sieciowy");
+    const QString source = given.value(QStringLiteral("--update-source"));
+    if (source.endsWith(network ? u'\\' : u'/'))
+        adminError(QStringLiteral("uwaga: program sam dopisuje „%1” na końcu źródła aktualizacji; „%2” "
+                                  "da podwójny znak")
+                       .arg(network ? QStringLiteral("\\") : QStringLiteral("/"), source));
+    const QString folder = given.value(QStringLiteral("--network-folder"));
+    if (network && folder.endsWith(u'\\'))
+        adminError(QStringLiteral("uwaga: program sam dopisuje „\\” na końcu folderu sieciowego; „%1” "
+                                  "da podwójny znak")
+                       .arg(folder));
+
+    QByteArray content;
+    for (const QString& line : lines)
+        content += EncodeValue(line).toLatin1() + "\r\n";
+
+    if (!given.contains(QStringLiteral("-o"))) {
+        std::fwrite(content.constData(), 1, static_cast<size_t>(content.size()), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 2;
+    }
+    const QString path = given.value(QStringLiteral("-o"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        adminError(QStringLiteral("nie można zapisać pliku ustawień „%1”: %2").arg(path, file.errorString()));
+        return 2;
+    }
+    return 0;
+}
+
+const AdminCommandRegistration registration({"settings", "tworzy zakodowany plik ustawień programu",
+                                             runSettings});
+
+} // namespace
