@@ -1,0 +1,85 @@
+// Build-time tool: paints every registered window picture and writes it as a JPEG,
+// together with the resource collection file that compiles them into the program.
+//
+//     tabulon_skingen <output folder>
+#include "SkinRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QSet>
+
+#include <cstdio>
+
+namespace {
+
+bool loadFonts()
+{
+    const QDir fonts(QStringLiteral(TABULON_SKIN_FONT_DIR));
+    for (const char* file : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"}) {
+        if (QFontDatabase::addApplicationFont(fonts.filePath(QString::fromLatin1(file))) < 0) {
+            std::fprintf(stderr,
+                         "tabulon_skingen: cannot load the font %s from %s (install fonts-dejavu-core)\n",
+                         file, qPrintable(fonts.path()));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool writeJpeg(const QImage& image, const QString& path)
+{
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(92);
+    if (!writer.write(image)) {
+        std::fprintf(stderr, "tabulon_skingen: cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(writer.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: tabulon_skingen <output folder>\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(out.path()) || !loadFonts())
+        return 1;
+
+    QString qrc = QStringLiteral("<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/skins\">\n");
+    QSet<QString> seen;
+    for (const SkinRegistry::Entry& entry : SkinRegistry::entries()) {
+        if (seen.contains(entry.name)) {
+            std::fprintf(stderr, "tabulon_skingen: the picture \"%s\" is defined twice\n",
+                         qPrintable(entry.name));
+            return 1;
+        }
+        seen.insert(entry.name);
+        const QImage image = entry.paint();
+        if (image.isNull()) {
+            std::fprintf(stderr, "tabulon_skingen: the picture \"%s\" is empty\n", qPrintable(entry.name));
+            return 1;
+        }
+        const QString file = entry.name + QStringLiteral(".jpg");
+        if (!writeJpeg(image, out.filePath(file)))
+            return 1;
+        qrc += QStringLiteral("  <file>") + file + QStringLiteral("</file>\n");
+    }
+    qrc += QStringLiteral("</qresource>\n</RCC>\n");
+
+    QSaveFile qrcFile(out.filePath(QStringLiteral("skins.qrc")));
+    if (!qrcFile.open(QIODevice::WriteOnly) || qrcFile.write(qrc.toUtf8()) < 0 || !qrcFile.commit()) {
+        std::fprintf(stderr, "tabulon_skingen: cannot write skins.qrc in %s\n", qPrintable(out.path()));
+        return 1;
+    }
+    return 0;
+}

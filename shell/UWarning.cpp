@@ -1,0 +1,362 @@
+#include "shell/UWarning.h"
+
+#include "resources/SkinPicture.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QList>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWindow>
+
+#include <cstdio>
+
+namespace {
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QRect& place)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(place);
+    label->setFocusPolicy(Qt::NoFocus);
+    return label;
+}
+
+QWidget* makePanel(QWidget* parent, const char* name, const QRect& place)
+{
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setGeometry(place);
+    panel->setFocusPolicy(Qt::NoFocus);
+    return panel;
+}
+
+QString pictureName(int button)
+{
+    switch (button) {
+    case 1:
+        return QStringLiteral("buttak");
+    case 2:
+        return QStringLiteral("butnie");
+    case 3:
+        return QStringLiteral("butanuluj");
+    default:
+        return QStringLiteral("butzamknij");
+    }
+}
+
+bool isShown(const QWidget* widget)
+{
+    return !widget->isHidden();
+}
+
+bool isLeftClick(QEvent* event, const QWidget* on)
+{
+    if (event->type() != QEvent::MouseButtonRelease)
+        return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    return mouse->button() == Qt::LeftButton && on->rect().contains(mouse->position().toPoint());
+}
+
+const int kTakLeft = 63;
+const int kTakLeftAlone = 156; // kind 2 shows Tak where Nie stands, beside Anuluj
+
+} // namespace
+
+TFWarning::TFWarning(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    // FormCreate
+    setObjectName(QStringLiteral("FWarning"));
+    setWindowTitle(QStringLiteral("Tabulon"));
+    setFixedSize(350, 150);
+    setModal(true);
+    setFocusPolicy(Qt::StrongFocus);
+
+    m_imWarning = makeLabel(this, "ImWarning", QRect(0, 0, 350, 150));
+
+    m_lTekstWarning = makeLabel(this, "LTekstWarning", QRect(17, 51, 313, 53));
+    m_lTekstWarning->setWordWrap(true);
+    m_lTekstWarning->setTextFormat(Qt::PlainText); // texts carry file names and user input
+    m_lTekstWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont textFont = m_lTekstWarning->font();
+    textFont.setPixelSize(12);
+    m_lTekstWarning->setFont(textFont);
+    QPalette textPalette = m_lTekstWarning->palette();
+    textPalette.setColor(QPalette::WindowText, QColor::fromRgb(0x444444));
+    m_lTekstWarning->setPalette(textPalette);
+
+    m_pIkona = makePanel(this, "PIkona", QRect(12, 4, 42, 43));
+    m_imIkona = makeLabel(m_pIkona, "ImIkona", QRect(0, 0, 42, 43));
+
+    m_pButTak = makePanel(this, "PButTak", QRect(kTakLeft, 116, 88, 26));
+    m_imButTak = makeLabel(m_pButTak, "ImButTak", QRect(0, 0, 88, 26));
+    m_pButNie = makePanel(this, "PButNie", QRect(156, 116, 88, 26));
+    m_imButNie = makeLabel(m_pButNie, "ImButNie", QRect(0, 0, 88, 26));
+    m_pButAnuluj = makePanel(this, "PButAnuluj", QRect(248, 116, 88, 26));
+    m_imButAnuluj = makeLabel(m_pButAnuluj, "ImButAnuluj", QRect(0, 0, 88, 26));
+    m_pButZamknij = makePanel(this, "pButZamknij", QRect(190, 116, 88, 26));
+    m_imButZamknij = makeLabel(m_pButZamknij, "ImButZamknij", QRect(0, 0, 88, 26));
+
+    m_lListwa = makeLabel(this, "LListwa", QRect(56, 5, 281, 23));
+    m_lClose = makeLabel(this, "LClose", QRect(323, 8, 17, 17));
+
+    for (QLabel* clickable : {m_imButTak, m_imButNie, m_imButAnuluj, m_imButZamknij, m_lClose})
+        clickable->setCursor(Qt::PointingHandCursor);
+
+    m_imWarning->setPixmap(SkinPicture(QStringLiteral("oknowarning")));
+    m_imIkona->setPixmap(SkinPicture(QStringLiteral("ikoinfo")));
+
+    // One filter for the whole program: it keeps Tab from moving focus in every
+    // window and turns it into "next button" here. It also catches the clicks and
+    // drags on this dialog's labels.
+    qApp->installEventFilter(this);
+}
+
+TFWarning::~TFWarning()
+{
+    qApp->removeEventFilter(this);
+}
+
+int TFWarning::present(int kind, int icon, const QString& text)
+{
+    const int fallback = kind == KindQuestion || kind == KindHandOver ? int(AnswerCancel) : int(AnswerClose);
+    if (isVisible()) {
+        // A message raised while another is on screen (from inside its own event
+        // handling) cannot open the dialog a second time.
+        std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
+        return fallback;
+    }
+    // Unknown kinds are shown as notices, so that the text is never lost.
+    const int shownKind = kind == KindQuestion || kind == KindHandOver ? kind : int(KindNotice);
+
+    m_imWarning->setPixmap(SkinPicture(QStringLiteral("oknowarning")));
+    showButton(ButTak, true);
+    showButton(ButNie, false);
+    showButton(ButZamknij, false);
+    showButton(ButAnuluj, false);
+    if (shownKind == KindNotice) {
+        showButton(ButZamknij, true);
+        m_focusedButton = ButZamknij;
+    } else {
+        m_focusedButton = ButTak;
+    }
+
+    m_pButTak->move(shownKind == KindHandOver ? kTakLeftAlone : kTakLeft, m_pButTak->y());
+    m_pButTak->setVisible(shownKind != KindNotice);
+    m_pButNie->setVisible(shownKind == KindQuestion);
+    m_pButAnuluj->setVisible(shownKind != KindNotice);
+    m_pButZamknij->setVisible(shownKind == KindNotice);
+
+    // Callers write a line break as CR; CR LF counts as one break too.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    m_lTekstWarning->setText(shown);
+
+    static const char* const icons[] = {"ikoinfo", "ikopytanie", "ikouwaga"};
+    if (icon >= IconInformation && icon <= IconWarning)
+        m_imIkona->setPixmap(SkinPicture(QString::fromLatin1(icons[icon - 1])));
+
+    // Closed any other way than by an answer (the window manager's close, say), a
+    // question counts as cancelled and a notice as closed.
+    m_result = fallback;
+    m_dragging = false;
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    exec();
+    return m_result;
+}
+
+QWidget* TFWarning::panel(Button button) const
+{
+    switch (button) {
+    case ButTak:
+        return m_pButTak;
+    case ButNie:
+        return m_pButNie;
+    case ButAnuluj:
+        return m_pButAnuluj;
+    case ButZamknij:
+        break;
+    }
+    return m_pButZamknij;
+}
+
+QLabel* TFWarning::image(Button button) const
+{
+    switch (button) {
+    case ButTak:
+        return m_imButTak;
+    case ButNie:
+        return m_imButNie;
+    case ButAnuluj:
+        return m_imButAnuluj;
+    case ButZamknij:
+        break;
+    }
+    return m_imButZamknij;
+}
+
+void TFWarning::showButton(Button button, bool highlighted)
+{
+    const QString name = pictureName(button) + (highlighted ? QStringLiteral("akt") : QString());
+    image(button)->setPixmap(SkinPicture(name));
+}
+
+void TFWarning::moveHighlight(int step)
+{
+    // The highlight walks among the visible Tak, Nie and Anuluj; a notice has nothing
+    // to move to.
+    if (m_focusedButton == ButZamknij)
+        return;
+    QList<Button> order;
+    for (Button button : {ButTak, ButNie, ButAnuluj}) {
+        if (isShown(panel(button)))
+            order.append(button);
+    }
+    const qsizetype at = order.indexOf(Button(m_focusedButton));
+    if (at < 0 || order.size() < 2)
+        return;
+    const Button next = order.at((at + step + order.size()) % order.size());
+    showButton(Button(m_focusedButton), false);
+    showButton(next, true);
+    m_focusedButton = next;
+}
+
+void TFWarning::closeWith(int answer)
+{
+    m_result = answer;
+    m_dragging = false;
+    accept();
+}
+
+bool TFWarning::isTabPress(QEvent* event) const
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return key == Qt::Key_Tab || key == Qt::Key_Backtab;
+}
+
+bool TFWarning::eventFilter(QObject* watched, QEvent* event)
+{
+    if (isTabPress(event)) {
+        const bool forThisDialog = watched == this || watched == windowHandle() ||
+                                   (watched->isWidgetType() && isAncestorOf(static_cast<QWidget*>(watched)));
+        if (forThisDialog && isVisible())
+            moveHighlight(1);
+        return true;
+    }
+
+    if (watched == m_lListwa) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            LListwaMouseDown(static_cast<QMouseEvent*>(event));
+            return true;
+        case QEvent::MouseMove:
+            LListwaMouseMove(static_cast<QMouseEvent*>(event));
+            return true;
+        case QEvent::MouseButtonRelease:
+            LListwaMouseUp();
+            return true;
+        default:
+            break;
+        }
+    } else if (watched == m_lClose && isLeftClick(event, m_lClose)) {
+        LCloseClick();
+        return true;
+    } else if (watched == m_imButTak && isLeftClick(event, m_imButTak)) {
+        ImButTakClick();
+        return true;
+    } else if (watched == m_imButNie && isLeftClick(event, m_imButNie)) {
+        ImButNieClick();
+        return true;
+    } else if (watched == m_imButAnuluj && isLeftClick(event, m_imButAnuluj)) {
+        ImButAnulujClick();
+        return true;
+    } else if (watched == m_imButZamknij && isLeftClick(event, m_imButZamknij)) {
+        ImButZamknijClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFWarning::keyPressEvent(QKeyEvent* event)
+{
+    // Every key stops here, so no character reaches a control and the dialog's own
+    // default keys (Escape closing a question) do not apply.
+    FormKeyDown(event);
+    event->accept();
+}
+
+void TFWarning::FormKeyDown(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_T:
+        if (isShown(m_pButTak))
+            closeWith(AnswerYes);
+        return;
+    case Qt::Key_N:
+        if (isShown(m_pButNie))
+            closeWith(AnswerNo);
+        return;
+    case Qt::Key_A:
+        if (isShown(m_pButAnuluj))
+            closeWith(AnswerCancel);
+        return;
+    case Qt::Key_Z:
+        if (isShown(m_pButZamknij))
+            closeWith(AnswerClose);
+        return;
+    case Qt::Key_Escape:
+        if (isShown(m_pButZamknij))
+            closeWith(AnswerClose);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        closeWith(m_focusedButton == ButZamknij ? int(AnswerClose) : m_focusedButton);
+        return;
+    case Qt::Key_Left:
+        moveHighlight(-1);
+        return;
+    case Qt::Key_Right:
+        moveHighlight(1);
+        return;
+    default:
+        return;
+    }
+}
+
+void TFWarning::LCloseClick()
+{
+    if (isShown(m_pButAnuluj))
+        closeWith(AnswerCancel);
+    else if (isShown(m_pButZamknij))
+        closeWith(AnswerClose);
+}
+
+void TFWarning::LListwaMouseDown(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_dragging = true;
+    m_dragLast = event->globalPosition().toPoint();
+}
+
+void TFWarning::LListwaMouseMove(QMouseEvent* event)
+{
+    if (!m_dragging)
+        return;
+    const QPoint now = event->globalPosition().toPoint();
+    move(pos() + (now - m_dragLast));
+    m_dragLast = now;
+}
+
+void TFWarning::LListwaMouseUp()
+{
+    m_dragging = false;
+}
