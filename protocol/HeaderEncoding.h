@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Header text of the mails the program writes. Text outside ASCII becomes RFC 2047
+// encoded words in ISO-8859-2 with the Q encoding; CR and LF never reach a header.
+namespace HeaderEncoding {
+
+// `text` with every CR, LF and other control character replaced by a blank.
+QString withoutLineBreaks(const QString& text);
+
+// The value as it may stand in a header: plain ASCII stays as it is; any other text
+// becomes one or more encoded words "=?ISO-8859-2?Q?...?=" (each at most 75
+// characters), separated by a folding CR LF and a blank.
+QByteArray encodeText(const QString& text);
+
+// A display name for From or To: an encoded-word sequence, a quoted string, or an
+// atom, whichever the text needs.
+QByteArray encodePhrase(const QString& name);
+
+// Splits an address list on commas. "Name <a@b>" gives a@b. Returns false with a
+// reason when an entry is not a plain address (no "@", blanks, angle brackets or
+// control characters inside) or the list is empty.
+bool splitAddressList(const QString& list, QStringList* addresses, QString* error = nullptr);
+
+// True when `address` may stand in a header and in an SMTP command as it is.
+bool isPlainAddress(const QString& address);
+
+} // namespace HeaderEncoding

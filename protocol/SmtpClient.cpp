@@ -1,0 +1,164 @@
+#include "protocol/SmtpClient.h"
+
+#include "protocol/CurlGlobal.h"
+#include "protocol/HeaderEncoding.h"
+#include "protocol/MailMessage.h"
+
+#include <curl/curl.h>
+
+#include <QRegularExpression>
+
+#include <cstring>
+
+namespace {
+
+struct Source
+{
+    const QByteArray* data;
+    qsizetype offset = 0;
+};
+
+size_t readMessage(char* buffer, size_t size, size_t count, void* user)
+{
+    auto* source = static_cast<Source*>(user);
+    const qsizetype room = qsizetype(size * count);
+    const qsizetype left = source->data->size() - source->offset;
+    const qsizetype n = qMin(room, left);
+    if (n > 0) {
+        std::memcpy(buffer, source->data->constData() + source->offset, size_t(n));
+        source->offset += n;
+    }
+    return size_t(n);
+}
+
+bool isPlainHost(const QString& host)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[A-Za-z0-9.-]+$"));
+    return pattern.match(host).hasMatch();
+}
+
+QString reasonFor(CURLcode code, const char* detail)
+{
+    QString text;
+    switch (code) {
+    case CURLE_LOGIN_DENIED:
+        text = QStringLiteral("Serwer poczty odrzucił logowanie.");
+        break;
+    case CURLE_COULDNT_RESOLVE_HOST:
+        text = QStringLiteral("Nie znaleziono serwera poczty.");
+        break;
+    case CURLE_COULDNT_CONNECT:
+        text = QStringLiteral("Nie można połączyć się z serwerem poczty.");
+        break;
+    case CURLE_OPERATION_TIMEDOUT:
+        text = QStringLiteral("Serwer poczty nie odpowiada.");
+        break;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CONNECT_ERROR:
+        text = QStringLiteral("Nie można nawiązać bezpiecznego połączenia z serwerem poczty.");
+        break;
+    default:
+        text = QStringLiteral("Błąd wysyłania poczty.");
+        break;
+    }
+    const QString more =
+        detail && *detail ? QString::fromLocal8Bit(detail) : QString::fromLatin1(curl_easy_strerror(code));
+    return text + QStringLiteral(" (") + more.trimmed() + QStringLiteral(")");
+}
+
+} // namespace
+
+SmtpClient::SmtpClient(const SmtpAccount& account) : m_account(account)
+{
+    EnsureCurlReady();
+}
+
+bool SmtpClient::send(const MailMessage& message, QString* error)
+{
+    const QByteArray data = message.compose(error);
+    if (data.isEmpty())
+        return false;
+    QStringList recipients;
+    HeaderEncoding::splitAddressList(message.Recipients, &recipients);
+    return sendRaw(message.SenderAddress, recipients, data, error);
+}
+
+bool SmtpClient::sendRaw(const QString& sender, const QStringList& recipients, const QByteArray& data,
+                         QString* error)
+{
+    auto fail = [&](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (!isPlainHost(m_account.Host))
+        return fail(QStringLiteral("Nieprawidłowa nazwa serwera poczty: „%1”.")
+                        .arg(HeaderEncoding::withoutLineBreaks(m_account.Host)));
+    if (m_account.Port < 1 || m_account.Port > 65535)
+        return fail(QStringLiteral("Nieprawidłowy port serwera poczty: %1.").arg(m_account.Port));
+    if (!HeaderEncoding::isPlainAddress(sender))
+        return fail(QStringLiteral("Nieprawidłowy adres nadawcy: „%1”.")
+                        .arg(HeaderEncoding::withoutLineBreaks(sender)));
+    if (recipients.isEmpty())
+        return fail(QStringLiteral("Brak adresu odbiorcy."));
+    for (const QString& r : recipients) {
+        if (!HeaderEncoding::isPlainAddress(r))
+            return fail(QStringLiteral("Nieprawidłowy adres pocztowy: „%1”.")
+                            .arg(HeaderEncoding::withoutLineBreaks(r)));
+    }
+
+    CURL* curl = curl_easy_init();
+    if (!curl)
+        return fail(QStringLiteral("Nie można przygotować połączenia z serwerem poczty."));
+
+    const bool implicitTls = m_account.Port == kImplicitTlsPort;
+    const QByteArray url =
+        QStringLiteral("%1://%2:%3")
+            .arg(implicitTls ? QStringLiteral("smtps") : QStringLiteral("smtp"), m_account.Host)
+            .arg(m_account.Port)
+            .toLatin1();
+    const QByteArray from = "<" + sender.toLatin1() + ">";
+    curl_slist* rcpt = nullptr;
+    for (const QString& r : recipients)
+        rcpt = curl_slist_append(rcpt, ("<" + r.toLatin1() + ">").constData());
+    const QByteArray user = m_account.User.toUtf8();
+    const QByteArray password = m_account.Password.toUtf8();
+    const QByteArray caFile = CaFileOverride().toLocal8Bit();
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    Source source{&data};
+
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    // STARTTLS whenever offered; plain TCP only with a server that has none.
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(implicitTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!caFile.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
+    if (!user.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+        // Only AUTH LOGIN; a server that lists no AUTH at all gets the mail unauthenticated.
+        curl_easy_setopt(curl, CURLOPT_LOGIN_OPTIONS, "AUTH=LOGIN");
+    }
+    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, readMessage);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &source);
+    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(data.size()));
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(m_stallTimeout));
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_stallTimeout));
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+
+    const CURLcode code = curl_easy_perform(curl);
+    curl_easy_cleanup(curl); // sends QUIT on a live connection
+    curl_slist_free_all(rcpt);
+    if (code != CURLE_OK)
+        return fail(reasonFor(code, errorBuffer));
+    return true;
+}
