@@ -159,8 +159,6 @@ private:
 
 bool Parser::content(TpkXMLNode& parent, int depth)
 {
-    if (depth > kMaxDepth)
-        return false;
     bool answer = true;
     while (!m_in.atEnd()) {
         m_in.skipSpace();
@@ -172,6 +170,10 @@ bool Parser::content(TpkXMLNode& parent, int depth)
             return m_in.read() == u'>' && SameNameNoCase(name, parent.Name);
         }
         m_in.back();
+        // Refused before the node exists, so that a tree kept from a refused load
+        // never nests deeper than a load accepts.
+        if (depth >= kMaxDepth)
+            return false;
         auto node = std::make_unique<TpkXMLNode>();
         const TagResult result = tag(*node, parent);
         if (result == TagResult::Failed)
@@ -389,6 +391,15 @@ TpkXMLNode* TpkXMLNode::FindNode(const QString& name, bool create)
     if (!create)
         return nullptr;
     return AddNode(std::make_unique<TpkXMLNode>(name));
+}
+
+const TpkXMLNode* TpkXMLNode::FindNode(QStringView name) const
+{
+    for (const auto& child : m_nodes) {
+        if (SameNameNoCase(child->Name, name))
+            return child.get();
+    }
+    return nullptr;
 }
 
 TpkXMLNode* TpkXMLNode::AddNode(std::unique_ptr<TpkXMLNode> node)

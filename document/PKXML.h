@@ -61,6 +61,8 @@ public:
     // letters included). When none does and `create` is set, a new element child
     // named `name` is appended and returned; otherwise nullptr.
     TpkXMLNode* FindNode(const QString& name, bool create);
+    // The same lookup without creation, for readers of a tree.
+    const TpkXMLNode* FindNode(QStringView name) const;
 
     TpkXMLNode* AddNode(std::unique_ptr<TpkXMLNode> node);
     void ClearNodes() { m_nodes.clear(); }

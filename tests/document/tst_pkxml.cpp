@@ -174,12 +174,21 @@ private Q_SLOTS:
 
     void deepNestingIsRefused()
     {
-        QByteArray deep;
-        for (int i = 0; i < 100000; ++i)
-            deep += "<a>";
+        const auto nested = [](int levels) {
+            return QByteArray("<a>").repeated(levels) + QByteArray("</a>").repeated(levels);
+        };
         TpkXML doc;
-        QVERIFY(!doc.LoadFromBuffer(deep));
-        QVERIFY(doc.Root.NodeCount() == 1); // destroyed without exhausting the stack
+        QVERIFY(doc.LoadFromBuffer(nested(256)));
+        QVERIFY(!doc.LoadFromBuffer(nested(257)));
+        QVERIFY(!doc.LoadFromBuffer(QByteArray("<a>").repeated(100000)));
+
+        // What a refused load kept is written so that it loads again, and it is
+        // destroyed without exhausting the stack.
+        QVERIFY(doc.LoadFromBuffer(saved(doc)));
+        int depth = 0;
+        for (TpkXMLNode* n = &doc.Root; n->NodeCount() > 0; n = n->GetNode(0))
+            ++depth;
+        QCOMPARE(depth, 256);
     }
 
     void declarationCommentsAndCData()

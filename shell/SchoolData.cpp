@@ -1,0 +1,258 @@
+#include "shell/SchoolData.h"
+
+#include "shell/AppState.h"
+#include "shell/DataFileReader.h"
+#include "shell/Messages.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <limits>
+#include <new>
+
+namespace {
+
+QString quoted(const QString& text)
+{
+    return QStringLiteral("„") + text + QStringLiteral("”");
+}
+
+// Reads a count element; on failure fills `reason` with what was wrong with it.
+bool readCount(const DataFileReader& reader, const TpkXMLNode* node, const QString& what, int* count,
+               QString* reason)
+{
+    const QString text = reader.ReadValue(node);
+    qint32 value = 0;
+    if (text.isEmpty()) {
+        *reason = QStringLiteral("brak liczby %1").arg(what);
+        return false;
+    }
+    if (!ParseDataInteger(text, &value)) {
+        *reason = QStringLiteral("liczba %1 nie jest liczbą dziesiętną: %2").arg(what, quoted(text));
+        return false;
+    }
+    if (value < 0 || value > kMaxDataCount) {
+        *reason = QStringLiteral("liczba %1 poza zakresem 0–%2: %3").arg(what).arg(kMaxDataCount).arg(value);
+        return false;
+    }
+    *count = value;
+    return true;
+}
+
+// The part common to the three loaders: parse the bytes and note what the reader said.
+void openBuffer(DataFileReader& reader, QByteArrayView bytes, const QString& top, DataFileStatus& status)
+{
+    status.wellFormed = reader.load(bytes, top);
+    status.encoded = reader.ValuesEncoded;
+}
+
+bool finish(bool ok, DataFileStatus& local, DataFileStatus* status)
+{
+    if (status)
+        *status = local;
+    return ok;
+}
+
+void reportFailure()
+{
+    const QString text = appState().Settings.WorkMode == kWorkModeHome
+                             ? QStringLiteral("Pliki danych są uszkodzone.\rProgram nie może działać. "
+                                              "Zainstaluj program ponownie.")
+                             : QStringLiteral("Pliki danych są niedostępne lub uszkodzone.\rProgram nie może "
+                                              "działać.\rSkontaktuj się z administratorem sieci.");
+    ShowMessage(KindNotice, IconInformation, text);
+}
+
+} // namespace
+
+SchoolData& schoolData()
+{
+    static SchoolData data;
+    return data;
+}
+
+bool ParseDataInteger(const QString& text, qint32* value)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == text.size())
+        return false;
+    qint64 n = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        n = n * 10 + (c - u'0');
+        if (n > qint64(1) << 31)
+            return false;
+    }
+    if (negative)
+        n = -n;
+    if (n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
+        return false;
+    *value = static_cast<qint32>(n);
+    return true;
+}
+
+namespace {
+
+bool readTeachers(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
+{
+    DataFileStatus local;
+    DataFileReader reader;
+    openBuffer(reader, bytes, QStringLiteral("Belfry"), local);
+    const TpkXMLNode* top = reader.top();
+    int count = 0;
+    if (!readCount(reader, DataFileReader::find(top, QStringLiteral("Ilosc")),
+                   QStringLiteral("nauczycieli („Ilosc”)"), &count, &local.reason))
+        return finish(false, local, status);
+    _Nauczyciele teachers(count);
+    const auto numbered = DataFileReader::numbered(top, u"Belfer", count);
+    for (int i = 0; i < count; ++i) {
+        const TpkXMLNode* teacher = numbered[i + 1];
+        teachers[i].Surname = reader.ReadValue(DataFileReader::find(teacher, QStringLiteral("Nzw")));
+        teachers[i].FirstName = reader.ReadValue(DataFileReader::find(teacher, QStringLiteral("Im")));
+    }
+    data.Teachers = std::move(teachers);
+    return finish(true, local, status);
+}
+
+bool readSubjects(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
+{
+    DataFileStatus local;
+    DataFileReader reader;
+    openBuffer(reader, bytes, QStringLiteral("Przedmioty"), local);
+    const TpkXMLNode* top = reader.top();
+    int count = 0;
+    if (!readCount(reader, DataFileReader::find(top, QStringLiteral("Ilosc")),
+                   QStringLiteral("przedmiotów („Ilosc”)"), &count, &local.reason))
+        return finish(false, local, status);
+    _Przedmioty subjects;
+    subjects.reserve(count);
+    const auto numbered = DataFileReader::numbered(top, u"Przedm", count);
+    for (int i = 0; i < count; ++i)
+        subjects.append(reader.ReadValue(numbered[i + 1]));
+    data.Subjects = std::move(subjects);
+    return finish(true, local, status);
+}
+
+bool readClasses(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
+{
+    DataFileStatus local;
+    DataFileReader reader;
+    openBuffer(reader, bytes, QStringLiteral("Szkola"), local);
+    const TpkXMLNode* top = reader.top();
+    int count = 0;
+    if (!readCount(reader, DataFileReader::find(top, QStringLiteral("IloscKlas")),
+                   QStringLiteral("klas („IloscKlas”)"), &count, &local.reason))
+        return finish(false, local, status);
+    _Szkola classes(count);
+    qint64 pupilsTotal = 0;
+    const auto numbered = DataFileReader::numbered(top, u"Klasa", count);
+    for (int k = 0; k < count; ++k) {
+        _Klasa& c = classes[k];
+        const TpkXMLNode* node = numbered[k + 1];
+        c.Name = reader.ReadValue(DataFileReader::find(node, QStringLiteral("Nazwa")));
+        c.Op = reader.ReadValue(DataFileReader::find(node, QStringLiteral("Op")));
+        int pupils = 0;
+        const QString what = QStringLiteral("uczniów klasy %1 („Klasa%1/IleUczniow”)").arg(k + 1);
+        if (!readCount(reader, DataFileReader::find(node, QStringLiteral("IleUczniow")), what, &pupils,
+                       &local.reason))
+            return finish(false, local, status);
+        pupilsTotal += pupils;
+        if (pupilsTotal > kMaxPupilsTotal) {
+            local.reason = QStringLiteral("łączna liczba uczniów przekracza %1").arg(kMaxPupilsTotal);
+            return finish(false, local, status);
+        }
+        c.PupilCount = pupils;
+        c.Pupils.reserve(pupils);
+        const auto pupilNodes = DataFileReader::numbered(node, u"Uczen", pupils);
+        for (int m = 0; m < pupils; ++m)
+            c.Pupils.append(reader.ReadValue(pupilNodes[m + 1]));
+    }
+    data.Classes = std::move(classes);
+    return finish(true, local, status);
+}
+
+} // namespace
+
+bool LoadDataBuffer(DataFileKind kind, QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
+{
+    switch (kind) {
+    case DataFileKind::Teachers:
+        return readTeachers(bytes, data, status);
+    case DataFileKind::Subjects:
+        return readSubjects(bytes, data, status);
+    case DataFileKind::Classes:
+        return readClasses(bytes, data, status);
+    }
+    return false;
+}
+
+namespace {
+
+bool loadFile(DataFileKind kind, const QString& path, SchoolData& data, DataFileStatus* status)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (status) {
+            *status = DataFileStatus{};
+            status->reason = QFileInfo::exists(path)
+                                 ? QStringLiteral("nie można odczytać pliku: ") + file.errorString()
+                                 : QStringLiteral("brak pliku");
+        }
+        return false;
+    }
+    return LoadDataBuffer(kind, file.readAll(), data, status);
+}
+
+} // namespace
+
+bool LoadTeachers(const QString& path, SchoolData& data, DataFileStatus* status)
+{
+    return loadFile(DataFileKind::Teachers, path, data, status);
+}
+
+bool LoadSubjects(const QString& path, SchoolData& data, DataFileStatus* status)
+{
+    return loadFile(DataFileKind::Subjects, path, data, status);
+}
+
+bool LoadClasses(const QString& path, SchoolData& data, DataFileStatus* status)
+{
+    return loadFile(DataFileKind::Classes, path, data, status);
+}
+
+bool LoadSchoolData()
+{
+    AppState& state = appState();
+    SchoolData& data = schoolData();
+    try {
+        if (!LoadTeachers(state.DataFolder + kTeachersFile, data)) {
+            reportFailure();
+            return false;
+        }
+        state.TeacherNames.clear();
+        for (const _Belfer& t : std::as_const(data.Teachers))
+            state.TeacherNames.append(t.DisplayName());
+
+        if (!LoadSubjects(state.DataFolder + kSubjectsFile, data)) {
+            reportFailure();
+            return false;
+        }
+        state.SubjectNames = data.Subjects;
+
+        if (!LoadClasses(state.DataFolder + kClassesFile, data)) {
+            reportFailure();
+            return false;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        reportFailure();
+        return false;
+    }
+}
