@@ -165,16 +165,21 @@ int runSettings(const QStringList& args)
         lines.append(value);
     }
 
-    // The program appends the separator itself, also after one that is already there.
+    // The program appends the separator itself, also after one that is already there:
+    // "/" after a web address; in school-network mode the folder separator of the
+    // system it runs on, which may be either.
     const bool network = mode == QLatin1String("sieciowy");
+    const auto endsWithSeparator = [network](const QString& value) {
+        return network ? (value.endsWith(u'\\') || value.endsWith(u'/')) : value.endsWith(u'/');
+    };
     const QString source = given.value(QStringLiteral("--update-source"));
-    if (source.endsWith(network ? u'\\' : u'/'))
-        adminError(QStringLiteral("uwaga: program sam dopisuje „%1” na końcu źródła aktualizacji; „%2” "
+    if (endsWithSeparator(source))
+        adminError(QStringLiteral("uwaga: program sam dopisuje separator na końcu źródła aktualizacji; „%1” "
                                   "da podwójny znak")
-                       .arg(network ? QStringLiteral("\\") : QStringLiteral("/"), source));
+                       .arg(source));
     const QString folder = given.value(QStringLiteral("--network-folder"));
-    if (network && folder.endsWith(u'\\'))
-        adminError(QStringLiteral("uwaga: program sam dopisuje „\\” na końcu folderu sieciowego; „%1” "
+    if (network && endsWithSeparator(folder))
+        adminError(QStringLiteral("uwaga: program sam dopisuje separator na końcu folderu sieciowego; „%1” "
                                   "da podwójny znak")
                        .arg(folder));
 

@@ -149,6 +149,14 @@ private Q_SLOTS:
         QCOMPARE(warned.exitCode, 0);
         QVERIFY2(warned.err.contains(QStringLiteral("uwaga")), qPrintable(warned.err));
         QCOMPARE(decodeLines(warned.out).value(3), QStringLiteral("http://szkola.pl/dane/"));
+        // In school-network mode either folder separator already at the end is warned
+        // about, as the program appends the one of the system it runs on.
+        QStringList mounted = settingsArgs();
+        mounted[mounted.indexOf(QStringLiteral("--network-folder")) + 1] = QStringLiteral("/mnt/szkola/");
+        const Run warnedNetwork = runAdmin(mounted);
+        QCOMPARE(warnedNetwork.exitCode, 0);
+        QVERIFY2(warnedNetwork.err.contains(QStringLiteral("folderu sieciowego")),
+                 qPrintable(warnedNetwork.err));
 
         // The password from a file: its first line only; --opcja=WARTOŚĆ works too.
         const QString passwordFile = dir.filePath(QStringLiteral("haslo"));

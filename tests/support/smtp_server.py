@@ -26,6 +26,8 @@ def parse_args():
     p.add_argument("--drop", action="store_true", help="drop the connection after EHLO")
     p.add_argument("--silent", action="store_true", help="accept connections but never answer")
     p.add_argument("--no-auth", action="store_true", help="offer no AUTH, like a plain school server")
+    p.add_argument("--drop-in-data", action="store_true",
+                   help="hang up once the message has arrived, before accepting it")
     p.add_argument("--lifetime", type=float, default=120)
     return p.parse_args()
 
@@ -42,6 +44,9 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.args.drop_in_data:
+            server.transport.abort()
+            return "421 4.3.0 Going away"
         self.count += 1
         base = os.path.join(self.args.folder, str(self.count))
         with open(base + ".eml.part", "wb") as f:

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// The ways of getting a finished report to the school, as the delivery window offers
+// them. Each tells its outcome in the message dialog.
+
+// The file being delivered: the document chosen with "Chcę przesłać przygotowany
+// wcześniej dokument", otherwise the report the editor has just written.
+QString DeliverySource();
+
+// Where the network copy of the delivered file goes: a file of the same name in the
+// school's network folder. Empty when no network folder is set.
+QString NetworkCopyTarget();
+
+// Copies the report file `source` to `target`, replacing a file of that name. The
+// copy is written beside the target and renamed over it only once complete, so a
+// failed copy never leaves a partial file under the target name. Tells the user why
+// it failed (missing source, unreachable folder, failed copy) and returns false.
+bool CopyDocument(const QString& source, const QString& target);
+
+// Saves the report under the name the teacher chose; a failure adds the hint that
+// the folder may be closed to the teacher. True when saved.
+bool SaveDocumentTo(const QString& source, const QString& target);
+
+// Copies the report into the school's network folder, only in school-network mode,
+// and tells the outcome.
+void CopyToNetwork(const QString& source, const QString& target);
+
+// Sends the report by the program's own mail to the school and tells the outcome.
+// True when the server accepted the mail.
+bool MailDocument(const QString& source);

@@ -1,0 +1,74 @@
+#include "delivery/ReportMail.h"
+
+#include "shell/AppState.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The greeting keeps its odd LF CR pairs: cut into lines they give the two empty
+// lines between the paragraphs that the school's tools expect.
+const QString kGreeting =
+    QStringLiteral("Witam. \n\r\n\rOto moje sprawozdanie. Proszę przekazać protokolantowi. "
+                   "\n\r\n\rZ poważaniem.  \n\r");
+
+} // namespace
+
+QString ReportMailSubject(const QString& teacherName)
+{
+    return QStringLiteral("Sprawozdanie - ") + teacherName;
+}
+
+QString ReportMailBody(const QString& teacherName)
+{
+    return kGreeting + teacherName;
+}
+
+MailMessage ComposeReportMail(const QString& teacherName, const QString& path, const Settings& settings,
+                              const QDateTime& now)
+{
+    MailMessage mail;
+    mail.SenderName = teacherName;
+    mail.SenderAddress = settings.SenderAddress;
+    mail.Recipients = settings.SchoolAddress;
+    mail.Subject = ReportMailSubject(teacherName);
+    mail.HtmlBody = ReportMailBody(teacherName);
+    mail.Date = now;
+    mail.AttachmentPath = path;
+    mail.AttachmentName = QFileInfo(path).fileName();
+    return mail;
+}
+
+bool ReportMailAccount(const Settings& settings, SmtpAccount* account, QString* error)
+{
+    const QString text = settings.SmtpPort.trimmed();
+    bool digitsOnly = !text.isEmpty() && text.size() <= 5;
+    for (const QChar c : text)
+        digitsOnly = digitsOnly && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int port = digitsOnly ? text.toInt() : 0;
+    if (port < 1 || port > 65535) {
+        if (error)
+            *error = QStringLiteral("Port serwera poczty „%1” nie jest liczbą od 1 do 65535.")
+                         .arg(settings.SmtpPort);
+        return false;
+    }
+    account->Host = settings.SmtpHost;
+    account->Port = port;
+    account->User = settings.SenderAddress;
+    account->Password = settings.SmtpPassword;
+    return true;
+}
+
+bool SendReportMail(const QString& path, QString* error)
+{
+    const AppState& state = appState();
+    SmtpAccount account;
+    if (!ReportMailAccount(state.Settings, &account, error))
+        return false;
+    // The mail is built afresh for every attempt, so a failed one leaves nothing
+    // (no attachment, no recipient) behind for the next.
+    const MailMessage mail =
+        ComposeReportMail(state.TeacherName, path, state.Settings, QDateTime::currentDateTime());
+    SmtpClient client(account);
+    return client.send(mail, error);
+}

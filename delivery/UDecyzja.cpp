@@ -1,0 +1,228 @@
+#include "delivery/UDecyzja.h"
+
+#include "delivery/DocumentDelivery.h"
+#include "delivery/DocumentFileDialogs.h"
+#include "delivery/MailHandOver.h"
+#include "resources/SkinPicture.h"
+#include "shell/AppState.h"
+#include "shell/Hints.h"
+
+#include <QEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace {
+
+const QString kDialogFilter = QStringLiteral("Plik sprawozdania (.xml) (*.xml)");
+const QString kDefaultSuffix = QStringLiteral("xml");
+
+// The real dialogs. The save dialog replaces an existing file without asking: the
+// teacher saves the same report again after a correction.
+class QtDocumentFileDialogs final : public DocumentFileDialogs
+{
+public:
+    QString ChooseSaveFile(QWidget* parent, const QString& suggestedName) override
+    {
+        QFileDialog dialog(parent, QStringLiteral("Wskaż miejsce zapisu"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setNameFilter(kDialogFilter);
+        dialog.setDefaultSuffix(kDefaultSuffix);
+        dialog.selectFile(suggestedName);
+        return chosen(dialog);
+    }
+
+    QString ChooseOpenFile(QWidget* parent) override
+    {
+        QFileDialog dialog(parent, QStringLiteral("Wskaż plik sprawozdania"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilter(kDialogFilter);
+        dialog.setDefaultSuffix(kDefaultSuffix);
+        return chosen(dialog);
+    }
+
+private:
+    static QString chosen(QFileDialog& dialog)
+    {
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        return dialog.selectedFiles().value(0);
+    }
+};
+
+QLabel* makeWay(QWidget* parent, const char* name, const QRect& place, const QString& caption, int pixelSize)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(place);
+    label->setTextFormat(Qt::PlainText);
+    label->setCursor(Qt::PointingHandCursor);
+    label->setFocusPolicy(Qt::NoFocus);
+    label->setMouseTracking(true);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+void setTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+bool isLeftClick(const QEvent* event, const QWidget* on)
+{
+    if (event->type() != QEvent::MouseButtonRelease)
+        return false;
+    const auto* mouse = static_cast<const QMouseEvent*>(event);
+    return mouse->button() == Qt::LeftButton && on->rect().contains(mouse->position().toPoint());
+}
+
+} // namespace
+
+TFDecyzja::TFDecyzja(QWidget* parent)
+    : QWidget(parent, parent ? Qt::Widget : Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_ownDialogs(std::make_unique<QtDocumentFileDialogs>()), m_dialogs(m_ownDialogs.get())
+{
+    // FormCreate
+    setObjectName(QStringLiteral("FDecyzja"));
+    setWindowTitle(QStringLiteral("Tabulon"));
+    setFixedSize(kWidth, kHeight);
+
+    m_imTlo = new QLabel(this);
+    m_imTlo->setObjectName(QStringLiteral("ImTlo"));
+    m_imTlo->setGeometry(0, 0, kWidth, kHeight);
+    m_imTlo->setMouseTracking(true);
+    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tlodecyzja")));
+
+    // The leading blanks push the captions right of the icons of the background.
+    m_lZapisNaDysku =
+        makeWay(this, "LZapisNaDysku", QRect(89, 90, 353, 25),
+                QString(23, QLatin1Char(' ')) + QStringLiteral("Chcę zapisać dokument na dysku"), 13);
+    m_lKopiowanieWSieci = makeWay(
+        this, "LKopiowanieWSieci", QRect(82, 171, 360, 26),
+        QString(25, QLatin1Char(' ')) + QStringLiteral("Chcę przesłać dokument przez sieć szkolną."), 13);
+    m_lPocztaTajna =
+        makeWay(this, "LPocztaTajna", QRect(80, 260, 361, 24),
+                QString(26, QLatin1Char(' ')) + QStringLiteral("Chcę wysłać dokument przez internet"), 13);
+    // Handing the report to the user's own mail program is kept out of sight below the
+    // window: the school wants reports through its own account.
+    m_lPocztaWlasna = makeWay(this, "LPocztaWlasna", QRect(232, 408, 60, 16), QStringLiteral("Outlook"), 11);
+    m_lPocztaWlasna->setVisible(false);
+
+    for (QLabel* watched : {m_imTlo, m_lZapisNaDysku, m_lKopiowanieWSieci, m_lPocztaTajna, m_lPocztaWlasna})
+        watched->installEventFilter(this);
+    HighlightWay(nullptr);
+}
+
+TFDecyzja::~TFDecyzja() = default;
+
+QString TFDecyzja::OpenPlik()
+{
+    return m_dialogs->ChooseOpenFile(window());
+}
+
+void TFDecyzja::SetFileDialogs(DocumentFileDialogs* dialogs)
+{
+    m_dialogs = dialogs ? dialogs : m_ownDialogs.get();
+}
+
+void TFDecyzja::ShowStepWindow()
+{
+    show();
+    raise();
+}
+
+void TFDecyzja::CloseStepWindow()
+{
+    hide();
+}
+
+void TFDecyzja::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TFDecyzja::FormShow()
+{
+    SetHintGroup(HintGroupDelivery);
+    // Over the main window, which is this window's parent; alone (in tests) the same
+    // offset counts from the screen's corner.
+    move(kLeftOffset, kTopOffset);
+}
+
+bool TFDecyzja::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+        if (watched == m_imTlo)
+            HighlightWay(nullptr);
+        else if (auto* way = qobject_cast<QLabel*>(watched))
+            HighlightWay(way);
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !isLeftClick(event, widget))
+        return QWidget::eventFilter(watched, event);
+
+    if (watched == m_imTlo)
+        ImTloClick();
+    else if (watched == m_lZapisNaDysku)
+        LZapisNaDyskuClick();
+    else if (watched == m_lKopiowanieWSieci)
+        LKopiowanieWSieciClick();
+    else if (watched == m_lPocztaTajna)
+        LPocztaTajnaClick();
+    else if (watched == m_lPocztaWlasna)
+        LPocztaWlasnaClick();
+    return true;
+}
+
+void TFDecyzja::HighlightWay(const QLabel* hovered)
+{
+    for (QLabel* way : {m_lZapisNaDysku, m_lKopiowanieWSieci, m_lPocztaTajna, m_lPocztaWlasna})
+        setTextColour(way, way == hovered ? QColor(Qt::yellow) : QColor(Qt::white));
+}
+
+void TFDecyzja::LZapisNaDyskuClick()
+{
+    Q_EMIT HideHint();
+    SaveToDisk(DeliverySource());
+}
+
+void TFDecyzja::SaveToDisk(const QString& source)
+{
+    const QString target = m_dialogs->ChooseSaveFile(window(), appState().DocumentFileName);
+    if (target.isEmpty())
+        return;
+    SaveDocumentTo(source, target);
+}
+
+void TFDecyzja::LKopiowanieWSieciClick()
+{
+    Q_EMIT HideHint();
+    CopyToNetwork(DeliverySource(), NetworkCopyTarget());
+}
+
+void TFDecyzja::LPocztaTajnaClick()
+{
+    Q_EMIT HideHint();
+    MailDocument(DeliverySource());
+}
+
+void TFDecyzja::LPocztaWlasnaClick()
+{
+    HandToMailProgram(
+        DeliverySource(), [this] { window()->showMinimized(); },
+        [this] {
+            QWidget* top = window();
+            top->showNormal();
+            top->raise();
+            top->activateWindow();
+        });
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The HTML preview page of a report, built line by line. The operations put their
+// arguments into the page as they are, because callers mix the page's own markup
+// ("&nbsp;" indents) with texts; every text that comes from the user goes through
+// PreviewEscape first.
+
+// "&", "<" and ">" as entities, so that a typed text shows as typed and never as
+// markup.
+QString PreviewEscape(const QString& text);
+
+// Empties the page and appends its head: content type, title and style block.
+void PreviewBegin(QStringList& page);
+void PreviewTitle(QStringList& page, const QString& title);
+void PreviewOpenText(QStringList& page);
+void PreviewLabelValue(QStringList& page, const QString& label, const QString& value);
+void PreviewHeading(QStringList& page, const QString& label);
+void PreviewLine(QStringList& page, const QString& text);
+void PreviewBlankLine(QStringList& page);
+void PreviewCloseText(QStringList& page);
+void PreviewEnd(QStringList& page);
+
+// Writes the page to `path` in Windows-1250, every line followed by CR LF, whole or
+// not at all. On failure `error` says why.
+bool SavePreviewPage(const QStringList& page, const QString& path, QString* error);

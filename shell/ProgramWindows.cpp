@@ -1,0 +1,45 @@
+#include "shell/ProgramWindows.h"
+
+#include "shell/Messages.h"
+#include "shell/UGlowny.h"
+#include "shell/UWarning.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+ProgramWindows::ProgramWindows()
+{
+    m_main = create<TFGlowny>();
+    m_warning = create<TFWarning>();
+
+    m_previousPresenter = messagePresenter();
+    setMessagePresenter(m_warning);
+}
+
+ProgramWindows::~ProgramWindows()
+{
+    if (messagePresenter() == m_warning)
+        setMessagePresenter(m_previousPresenter);
+    // Later windows may refer to earlier ones, the main window above all.
+    while (!m_windows.isEmpty())
+        delete m_windows.takeLast();
+}
+
+template <typename Window> Window* ProgramWindows::create()
+{
+    auto* window = new Window;
+    window->hide();
+    m_windows.append(window);
+    return window;
+}
+
+void ProgramWindows::start()
+{
+    TFGlowny* main = m_main;
+    QTimer::singleShot(0, main, [main] {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            main->move(screen->availableGeometry().center() - main->rect().center());
+        main->show();
+    });
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class MessagePresenter;
+class TFGlowny;
+class TFWarning;
+
+// Every window of the program, created once, hidden, in a fixed order with the main
+// window first. They live as long as this object; windows are shown and hidden, never
+// created again. A new window joins by one line in the constructor. The message
+// dialog answers every message while they exist.
+class ProgramWindows
+{
+public:
+    ProgramWindows();
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    TFGlowny* mainWindow() const { return m_main; }
+    TFWarning* messageDialog() const { return m_warning; }
+    const QList<QWidget*>& all() const { return m_windows; }
+
+    // Shows the main window as soon as the event loop runs, so that the start-up
+    // happens inside the loop and can end it.
+    void start();
+
+private:
+    template <typename Window> Window* create();
+
+    QList<QWidget*> m_windows;
+    TFGlowny* m_main = nullptr;
+    TFWarning* m_warning = nullptr;
+    MessagePresenter* m_previousPresenter = nullptr;
+};

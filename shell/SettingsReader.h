@@ -1,0 +1,24 @@
+#pragma once
+
+#include "shell/AppState.h"
+
+#include <QString>
+
+#include <functional>
+
+// Turns one stored line of the settings file into its plain text; never fails (a
+// line it cannot decode gives empty text).
+using ValueDecoder = std::function<QString(const QString&)>;
+
+// Reads `state.SettingsFile`: line 0 must decode to exactly "Tabulon", lines 1 to 8
+// are the settings (later lines are ignored). On success also sets DataFolder and
+// TempFolder under `appDataFolder`. False when the file cannot be read, is empty,
+// has a wrong marker or fewer than nine lines; settings decoded before a missing
+// line keep their new values.
+bool ReadSettings(AppState& state, const QString& appDataFolder, const ValueDecoder& decode);
+
+// Gives the folders read from the settings their trailing separator: in school
+// network mode ("sieciowy") NetworkFolder and UpdateSource get the system's
+// separator, in any other mode UpdateSource (then a URL) gets "/". The separator is
+// appended even when the value already ends with one.
+void NormaliseSettings(Settings& settings);

@@ -1,0 +1,375 @@
+#include "delivery/DataUpdate.h"
+#include "document/ValueCipher.h"
+#include "shell/AppState.h"
+#include "shell/Messages.h"
+#include "shell/SchoolData.h"
+#include "shell/StartupSequence.h"
+#include "support/MessageRecorder.h"
+#include "support/TestPaths.h"
+#include "support/TestServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kNoSettingsShare = QStringLiteral(
+    "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rUdostępnij konieczne dane.");
+const QString kNoSettingsReinstall = QStringLiteral(
+    "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rZainstaluj program ponownie.");
+const QString kSettingsDamaged = QStringLiteral(
+    "Dane zawarte w pliku startowym są uszkodzone.Program nie może działać.\rZainstaluj program ponownie.");
+const QString kFetchFailed =
+    QStringLiteral("Wystąpiły problemy z pobraniem danych.\rDane są niedostępne lub uszkodzone.");
+const QString kFetchDone = QStringLiteral("Dane zostały pobrane.\rŻyczę przyjemnej pracy.");
+
+QByteArray settingsText(const QString& marker, const QString& workMode, int lineCount = 9,
+                        const QString& updateSource = QStringLiteral("http://127.0.0.1/dane"))
+{
+    const QStringList values = {marker,
+                                workMode,
+                                QStringLiteral("/mnt/szkola/raporty"),
+                                updateSource,
+                                QStringLiteral("25"),
+                                QStringLiteral("smtp.szkola.pl"),
+                                QStringLiteral("nauczyciel@szkola.pl"),
+                                QStringLiteral("tajne"),
+                                QStringLiteral("sekretariat@szkola.pl")};
+    QByteArray text;
+    for (int i = 0; i < lineCount; ++i)
+        text += EncodeValue(values.at(i)).toLatin1() + "\r\n";
+    return text;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// One start of the program in a folder of its own: the program's folder and the
+// user's application-data folder, with every collaborator scripted and every call
+// written down in order.
+class StartupRun
+{
+public:
+    StartupRun()
+        : appFolder(root.filePath(QStringLiteral("program")) + QLatin1Char('/')),
+          appData(root.filePath(QStringLiteral("dane"))),
+          tabulonFolder(appData + QStringLiteral("/Orvix/Tabulon")),
+          settingsFile(tabulonFolder + QStringLiteral("/Tabulon.ini")),
+          importFile(appFolder + QStringLiteral("tabulon.ini"))
+    {
+        QDir().mkpath(appFolder);
+        QDir().mkpath(appData);
+        appState() = AppState{};
+    }
+
+    // The school's files as the update installs them, values encoded.
+    void installSchoolFiles(const QStringList& names)
+    {
+        QVERIFY(QDir().mkpath(tabulonFolder + QStringLiteral("/Files")));
+        for (const QString& name : names)
+            QVERIFY(QFile::copy(TestPaths::testData(QStringLiteral("data/school/encoded/") + name),
+                                tabulonFolder + QStringLiteral("/Files/") + name));
+    }
+
+    void installSettings(const QByteArray& text)
+    {
+        QVERIFY(QDir().mkpath(tabulonFolder + QStringLiteral("/Files")));
+        QVERIFY(writeFile(settingsFile, text));
+    }
+
+    bool run()
+    {
+        StartupHooks hooks;
+        hooks.clearDragState = [this] { calls << QStringLiteral("clearDrag"); };
+        hooks.decodeValue = DecodeValue;
+        hooks.initialDataFetch = [this] {
+            calls << QStringLiteral("fetch");
+            if (realFetch)
+                return InitialDataFetch();
+            settingsAtFetch = appState().Settings;
+            foldersAtFetch =
+                QFileInfo(appState().DataFolder).isDir() && QFileInfo(appState().TempFolder).isDir();
+            ShowMessage(KindNotice, IconInformation, kFetchDone);
+            return 1;
+        };
+        hooks.shapeWindow = [this] { calls << QStringLiteral("shape"); };
+        hooks.loadSchoolData = [this] {
+            calls << QStringLiteral("load");
+            if (realLoad)
+                return LoadSchoolData();
+            appState().TeacherNames = QStringList{QStringLiteral("Kowalski Jan")};
+            return true;
+        };
+        hooks.fillLists = [this] { calls << QStringLiteral("fill"); };
+        hooks.machineSignature = [this] {
+            calls << QStringLiteral("signature");
+            return QStringLiteral("PRACOWNIA jan osNieznany");
+        };
+        hooks.resetWizard = [this] { calls << QStringLiteral("reset"); };
+        hooks.hideHint = [this] { calls << QStringLiteral("hideHint"); };
+        hooks.endProgram = [this] { calls << QStringLiteral("end"); };
+        return StartupSequence(appState(), hooks, appFolder, appData).run();
+    }
+
+    int endRequests() const { return calls.count(QStringLiteral("end")); }
+
+    QTemporaryDir root;
+    QString appFolder;
+    QString appData;
+    QString tabulonFolder;
+    QString settingsFile;
+    QString importFile;
+    bool realFetch = false;
+    bool realLoad = false;
+    QStringList calls;
+    Settings settingsAtFetch;
+    bool foldersAtFetch = false;
+    MessageRecorder messages;
+};
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void withoutSettingsTheProgramEnds()
+    {
+        StartupRun start;
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kNoSettingsShare});
+        QCOMPARE(start.messages.messages().first().kind, int(KindNotice));
+        QCOMPARE(start.messages.messages().first().icon, int(IconInformation));
+        QCOMPARE(start.calls, (QStringList{QStringLiteral("clearDrag"), QStringLiteral("end")}));
+        QCOMPARE(appState().AppFolder, start.appFolder);
+        QCOMPARE(appState().SettingsFile, start.settingsFile);
+        // Nothing is created when there is nothing to import.
+        QVERIFY(!QFileInfo::exists(start.appData + QStringLiteral("/Orvix")));
+    }
+
+    void damagedSettingsEndTheProgram_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("marker in small letters") << settingsText(QStringLiteral("tabulon"), kWorkModeHome);
+        QTest::newRow("marker not encoded")
+            << settingsText(QStringLiteral("Tabulon"), kWorkModeHome)
+                   .replace(EncodeValue(QStringLiteral("Tabulon")).toLatin1(), "Tabulon");
+        QTest::newRow("eight lines") << settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 8);
+        QTest::newRow("one line") << settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 1);
+    }
+
+    void damagedSettingsEndTheProgram()
+    {
+        QFETCH(QByteArray, text);
+        StartupRun start;
+        start.installSettings(text);
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kSettingsDamaged});
+        QCOMPARE(start.endRequests(), 1);
+        QVERIFY(!start.calls.contains(QStringLiteral("load")));
+    }
+
+    void goodSettingsBringTheProgramUp()
+    {
+        StartupRun start;
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+        // Left over from an earlier run: files go, the folder and its contents stay.
+        const QString temp = start.tabulonFolder + QStringLiteral("/Temp/");
+        QVERIFY(QDir().mkpath(temp + QStringLiteral("pobrane")));
+        QVERIFY(writeFile(temp + QStringLiteral("Werdykon.xml"), "<Szkola/>"));
+        QVERIFY(writeFile(temp + QStringLiteral("pobrane/zostaje.txt"), "x"));
+        appState().PreviewPage = QStringList{QStringLiteral("<html>")};
+        appState().SelectedPupils = QStringList{QStringLiteral("Nowak Anna")};
+
+        QVERIFY(start.run());
+        QVERIFY(start.messages.texts().isEmpty());
+        QCOMPARE(start.calls,
+                 (QStringList{QStringLiteral("clearDrag"), QStringLiteral("shape"), QStringLiteral("load"),
+                              QStringLiteral("fill"), QStringLiteral("signature"), QStringLiteral("reset"),
+                              QStringLiteral("hideHint")}));
+        const AppState& state = appState();
+        QCOMPARE(state.Settings.UpdateSource, QStringLiteral("http://127.0.0.1/dane/"));
+        QCOMPARE(state.Settings.NetworkFolder, QStringLiteral("/mnt/szkola/raporty"));
+        QCOMPARE(state.Settings.SchoolAddress, QStringLiteral("sekretariat@szkola.pl"));
+        QCOMPARE(state.DataFolder, start.tabulonFolder + QStringLiteral("/Files/"));
+        QCOMPARE(state.TempFolder, temp);
+        QCOMPARE(state.MachineSignature, QStringLiteral("PRACOWNIA jan osNieznany"));
+        QCOMPARE(state.TeacherNames, QStringList{QStringLiteral("Kowalski Jan")});
+        QVERIFY(state.PreviewPage.isEmpty());
+        QVERIFY(state.SelectedPupils.isEmpty());
+        QVERIFY(!QFileInfo::exists(temp + QStringLiteral("Werdykon.xml")));
+        QVERIFY(QFileInfo::exists(temp + QStringLiteral("pobrane/zostaje.txt")));
+    }
+
+    void theSchoolDataFilesFillTheLists()
+    {
+        StartupRun start;
+        start.realLoad = true;
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+        start.installSchoolFiles({kTeachersFile, kSubjectsFile, kClassesFile});
+        QVERIFY(start.run());
+        QVERIFY(start.messages.texts().isEmpty());
+        QCOMPARE(appState().TeacherNames.first(), QStringLiteral("Kowalski Jan"));
+        QCOMPARE(appState().SubjectNames.first(), QStringLiteral("Matematyka"));
+        QCOMPARE(schoolData().Classes.size(), 3);
+    }
+
+    void aMissingSchoolDataFileIsToldOnceAndEndsTheProgram()
+    {
+        for (const QString& missing : {kTeachersFile, kSubjectsFile, kClassesFile}) {
+            StartupRun start;
+            start.realLoad = true;
+            start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+            QStringList present = {kTeachersFile, kSubjectsFile, kClassesFile};
+            present.removeOne(missing);
+            start.installSchoolFiles(present);
+            QVERIFY(!start.run());
+            QCOMPARE(start.messages.texts(),
+                     QStringList{QStringLiteral("Pliki danych są uszkodzone.\rProgram nie może działać. "
+                                                "Zainstaluj program ponownie.")});
+            QCOMPARE(start.endRequests(), 1);
+            QVERIFY(!start.calls.contains(QStringLiteral("fill")));
+        }
+    }
+
+    void theWorkingFolderIsCreatedWhenMissing()
+    {
+        StartupRun start;
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork));
+        QVERIFY(start.run());
+        QVERIFY(QFileInfo(start.tabulonFolder + QStringLiteral("/Temp")).isDir());
+        QCOMPARE(appState().Settings.NetworkFolder, QStringLiteral("/mnt/szkola/raporty/"));
+        QCOMPARE(appState().Settings.UpdateSource, QStringLiteral("http://127.0.0.1/dane/"));
+    }
+
+    void aSettingsFileBesideTheProgramIsImportedOnce()
+    {
+        StartupRun start;
+        const QByteArray imported = settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork);
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+        QVERIFY(writeFile(start.importFile, imported));
+
+        QVERIFY(start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kFetchDone});
+        QCOMPARE(start.calls.count(QStringLiteral("fetch")), 1);
+        // The fetch already sees the imported settings and the four folders.
+        QCOMPARE(start.settingsAtFetch.WorkMode, kWorkModeNetwork);
+        QCOMPARE(start.settingsAtFetch.UpdateSource, QStringLiteral("http://127.0.0.1/dane/"));
+        QVERIFY(start.foldersAtFetch);
+        QVERIFY(!QFileInfo::exists(start.importFile));
+        QCOMPARE(readFile(start.settingsFile), imported); // the older file is overwritten
+        QCOMPARE(appState().Settings.WorkMode, kWorkModeNetwork);
+
+        // The next start reads the copy and fetches nothing.
+        start.calls.clear();
+        start.messages.clear();
+        QVERIFY(start.run());
+        QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
+        QVERIFY(start.messages.texts().isEmpty());
+    }
+
+    void anImportFetchesTheDataFilesOverHttp()
+    {
+        StartupRun start;
+        start.realFetch = true;
+        QTemporaryDir served;
+        for (const QString& name : UpdateFileNames())
+            QVERIFY(writeFile(served.filePath(name), "<Szkola>" + name.toLatin1() + "</Szkola>\r\n"));
+        TestServer server;
+        QString error;
+        QVERIFY2(server.startHttp({served.path(), {}, 0, {}}, &error), qPrintable(error));
+        const QString source = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+        QVERIFY(
+            writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 9, source)));
+
+        QVERIFY(start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kFetchDone});
+        QVERIFY(!QFileInfo::exists(start.importFile));
+        for (const QString& name : UpdateFileNames()) {
+            QCOMPARE(readFile(appState().DataFolder + name), readFile(served.filePath(name)));
+            QVERIFY(!QFileInfo::exists(appState().TempFolder + name));
+        }
+    }
+
+    // In school-network mode the files are copied from a mounted folder, joined with
+    // the separator the settings reading appended.
+    void anImportCopiesTheDataFilesFromTheNetworkFolder()
+    {
+        StartupRun start;
+        start.realFetch = true;
+        QTemporaryDir served;
+        for (const QString& name : UpdateFileNames())
+            QVERIFY(writeFile(served.filePath(name), "<Szkola>" + name.toLatin1() + "</Szkola>\r\n"));
+        QVERIFY(writeFile(start.importFile,
+                          settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 9, served.path())));
+
+        QVERIFY(start.run());
+        QCOMPARE(appState().Settings.UpdateSource, served.path() + QLatin1Char('/'));
+        QCOMPARE(start.messages.texts(), QStringList{kFetchDone});
+        QVERIFY(!QFileInfo::exists(start.importFile));
+        for (const QString& name : UpdateFileNames())
+            QCOMPARE(readFile(appState().DataFolder + name), readFile(served.filePath(name)));
+    }
+
+    void anImportWhoseFetchFailsOverHttpIsKept()
+    {
+        StartupRun start;
+        start.realFetch = true;
+        QTemporaryDir served;
+        TestServer server;
+        QString error;
+        QVERIFY2(server.startHttp({served.path(), {}, 404, {}}, &error), qPrintable(error));
+        const QString source = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+        const QByteArray imported = settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 9, source);
+        QVERIFY(writeFile(start.importFile, imported));
+
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kFetchFailed});
+        QCOMPARE(start.endRequests(), 1);
+        QCOMPARE(readFile(start.importFile), imported);
+        QVERIFY(!start.calls.contains(QStringLiteral("load")));
+        QVERIFY(!QFileInfo::exists(appState().DataFolder + QStringLiteral("uczniowie.kls")));
+    }
+
+    void aDamagedFileBesideTheProgramIsNotFetchedFor()
+    {
+        StartupRun start;
+        QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("tabulon"), kWorkModeHome)));
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kSettingsDamaged});
+        QCOMPARE(start.endRequests(), 1);
+        QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
+        QVERIFY(QFileInfo::exists(start.importFile));
+    }
+
+    void anImportThatCannotBeCopiedKeepsBothFiles()
+    {
+        StartupRun start;
+        const QByteArray older = settingsText(QStringLiteral("Tabulon"), kWorkModeHome);
+        start.installSettings(older);
+        // A folder by the import's name cannot be read as lines.
+        QVERIFY(QDir().mkpath(start.importFile));
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kNoSettingsReinstall});
+        QCOMPARE(start.endRequests(), 1);
+        QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
+        QVERIFY(QFileInfo::exists(start.importFile));
+        QCOMPARE(readFile(start.settingsFile), older);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,201 @@
+#include "document/ValueCipher.h"
+#include "shell/AppState.h"
+#include "shell/ProgramEntry.h"
+#include "shell/ProgramWindows.h"
+#include "shell/SchoolData.h"
+#include "shell/UGlowny.h"
+#include "shell/UWarning.h"
+#include "support/MessageRecorder.h"
+#include "support/TestPaths.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kNoSettingsShare = QStringLiteral(
+    "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rUdostępnij konieczne dane.");
+
+// Points the program at empty folders of its own for one test.
+class EmptyInstallation
+{
+public:
+    EmptyInstallation()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("dane"))));
+        qputenv("TABULON_APP_FOLDER", QFile::encodeName(root.filePath(QStringLiteral("program"))));
+        QDir(root.path()).mkpath(QStringLiteral("dane"));
+        QDir(root.path()).mkpath(QStringLiteral("program"));
+        appState() = AppState{};
+    }
+    ~EmptyInstallation()
+    {
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("TABULON_APP_FOLDER");
+    }
+
+    // A settings file for home mode and the school's three data files, as an
+    // installation that has fetched its data once leaves them.
+    void installSchool()
+    {
+        const QString tabulon = root.filePath(QStringLiteral("dane/Orvix/Tabulon"));
+        QVERIFY(QDir().mkpath(tabulon + QStringLiteral("/Files")));
+        QFile settings(tabulon + QStringLiteral("/Tabulon.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        for (const QString& value :
+             {QStringLiteral("Tabulon"), QStringLiteral("lokalny"), QString(),
+              QStringLiteral("http://127.0.0.1:1/dane"), QStringLiteral("25"),
+              QStringLiteral("smtp.szkola.test"), QStringLiteral("nauczyciel@szkola.test"),
+              QStringLiteral("tajne"), QStringLiteral("sekretariat@szkola.test")})
+            settings.write(EncodeValue(value).toLatin1() + "\r\n");
+        settings.close();
+        for (const QString& name : {kTeachersFile, kSubjectsFile, kClassesFile})
+            QVERIFY(QFile::copy(TestPaths::testData(QStringLiteral("data/school/encoded/") + name),
+                                tabulon + QStringLiteral("/Files/") + name));
+    }
+
+    QTemporaryDir root;
+};
+
+} // namespace
+
+class TestGlowny : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void windowsAreCreatedHiddenMainWindowFirst()
+    {
+        ProgramWindows windows;
+        QVERIFY(!windows.all().isEmpty());
+        QCOMPARE(windows.all().first(), static_cast<QWidget*>(windows.mainWindow()));
+        QCOMPARE(windows.all().at(1), static_cast<QWidget*>(windows.messageDialog()));
+        QCOMPARE(messagePresenter(), static_cast<MessagePresenter*>(windows.messageDialog()));
+        for (const QWidget* window : windows.all())
+            QVERIFY(!window->isVisible());
+        const TFGlowny* main = windows.mainWindow();
+        QCOMPARE(main->objectName(), QStringLiteral("FGlowny"));
+        QCOMPARE(main->size(), QSize(900, 650));
+        QVERIFY(main->windowFlags().testFlag(Qt::FramelessWindowHint));
+    }
+
+    // The whole program, as build/bin/tabulon runs it, on an installation without a
+    // settings file: the message dialog shows one notice, and once "Zamknij" is
+    // clicked the event loop ends.
+    void withoutSettingsTheProgramShowsOneMessageAndEnds()
+    {
+        EmptyInstallation installation;
+        QStringList shownTexts;
+        QTimer answerer;
+        connect(&answerer, &QTimer::timeout, qApp, [&shownTexts] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->objectName() != QLatin1String("FWarning") || !window->isVisible())
+                    continue;
+                shownTexts << window->findChild<QLabel*>(QStringLiteral("LTekstWarning"))->text();
+                QTest::mouseClick(window->findChild<QLabel*>(QStringLiteral("ImButZamknij")), Qt::LeftButton,
+                                  {}, QPoint(5, 5));
+            }
+        });
+        answerer.start(50);
+        bool timedOut = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, [&timedOut] {
+            timedOut = true;
+            QCoreApplication::quit();
+        });
+        guard.start(20000);
+
+        const int exitCode = RunProgram(*qApp);
+
+        QVERIFY2(!timedOut, "the program did not end after the message");
+        QCOMPARE(exitCode, 0);
+        QString expected = kNoSettingsShare;
+        QCOMPARE(shownTexts, QStringList{expected.replace(QLatin1Char('\r'), QLatin1Char('\n'))});
+        QCOMPARE(appState().AppFolder,
+                 installation.root.filePath(QStringLiteral("program")) + QLatin1Char('/'));
+    }
+
+    // A complete installation: the program comes up without a message, and closing
+    // the main window ends it and frees the lists.
+    void aCompleteInstallationComesUpAndEndsWithTheMainWindow()
+    {
+        EmptyInstallation installation;
+        installation.installSchool();
+        bool wasUp = false;
+        int messagesShown = 0;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, qApp, [&] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->objectName() == QLatin1String("FWarning") && window->isVisible()) {
+                    ++messagesShown;
+                    window->close();
+                }
+            }
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                auto* main = qobject_cast<TFGlowny*>(window);
+                if (main && main->isVisible() && main->isStarted()) {
+                    wasUp = appState().TeacherNames.size() == 4 && appState().SubjectNames.size() == 4 &&
+                            appState().WizardStep == 0;
+                    main->close();
+                }
+            }
+        });
+        closer.start(50);
+        bool timedOut = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, [&timedOut] {
+            timedOut = true;
+            QCoreApplication::quit();
+        });
+        guard.start(20000);
+
+        QCOMPARE(RunProgram(*qApp), 0);
+
+        QVERIFY(!timedOut);
+        QCOMPARE(messagesShown, 0);
+        QVERIFY(wasUp);
+        QVERIFY(appState().TeacherNames.isEmpty());
+        QVERIFY(appState().MachineSignature.endsWith(QStringLiteral(" osNieznany")));
+        QCOMPARE(appState().Settings.UpdateSource, QStringLiteral("http://127.0.0.1:1/dane/"));
+    }
+
+    void theStartUpRunsOnTheFirstShowingOnly()
+    {
+        EmptyInstallation installation;
+        MessageRecorder messages;
+        TFGlowny main;
+        main.show();
+        QVERIFY(!main.isStarted());
+        QCOMPARE(messages.texts().size(), 1);
+        main.hide();
+        main.show();
+        QCOMPARE(messages.texts().size(), 1);
+        // The end it asked for is queued; it must not be left to a later loop.
+        QCoreApplication::removePostedEvents(qApp);
+    }
+
+    void closingTheMainWindowFreesTheLists()
+    {
+        appState() = AppState{};
+        appState().TeacherNames = QStringList{QStringLiteral("Kowalski Jan")};
+        appState().SubjectNames = QStringList{QStringLiteral("matematyka")};
+        appState().PreviewPage = QStringList{QStringLiteral("<html>")};
+        appState().SelectedPupils = QStringList{QStringLiteral("Nowak Anna")};
+        TFGlowny main;
+        main.close();
+        QVERIFY(appState().TeacherNames.isEmpty());
+        QVERIFY(appState().SubjectNames.isEmpty());
+        QVERIFY(appState().PreviewPage.isEmpty());
+        QVERIFY(appState().SelectedPupils.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestGlowny)
+#include "tst_uglowny.moc"
