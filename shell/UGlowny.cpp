@@ -173,7 +173,7 @@ void TFGlowny::createControls()
     m_imPowitanie->setPixmap(SkinPicture(QStringLiteral("powitanie")));
     m_imPowitanie->setMouseTracking(true);
     QFont captionFont(QStringLiteral("DejaVu Sans"));
-    captionFont.setPixelSize(17);
+    captionFont.setPixelSize(15);
     captionFont.setBold(true);
     m_lNowaWerdykon = addLabel(m_pPowitanie, "LNowaWerdykon", kNewDocument);
     m_lNowaWerdykon->setText(QStringLiteral("                 Chcę przygotować nowy dokument"));
