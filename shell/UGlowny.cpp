@@ -74,7 +74,7 @@ QListWidget* addList(QWidget* parent, const char* name, const QRect& place, int 
     list->setUniformItemSizes(true);
     list->setStyleSheet(QStringLiteral("QListWidget { background: #FFFFFF; color: #1B2B40; border: 0; "
                                        "font-family: 'DejaVu Sans'; font-size: %1px; }"
-                                       "QListWidget::item { height: %2px; padding-left: 4px; }"
+                                       "QListWidget::item { height: %2px; }"
                                        "QListWidget::item:selected { background: #2C5686; color: #FFFFFF; }")
                             .arg(rowHeight <= 16 ? 12 : 15)
                             .arg(rowHeight));
