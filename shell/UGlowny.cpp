@@ -523,7 +523,7 @@ bool TFGlowny::eventFilter(QObject* watched, QEvent* event)
         auto* label = qobject_cast<QLabel*>(watched);
         // A click counts when the button is let go over the control it went down on.
         if (label && label->rect().contains(mouse->position().toPoint()))
-            return handleClick(watched, mouse->position().toPoint());
+            return handleClick(watched);
         return false;
     }
     case QEvent::MouseButtonDblClick: {
@@ -544,9 +544,8 @@ bool TFGlowny::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-bool TFGlowny::handleClick(QObject* watched, const QPoint& position)
+bool TFGlowny::handleClick(QObject* watched)
 {
-    Q_UNUSED(position);
     if (watched == m_lClose) {
         close();
     } else if (watched == m_lMinimize) {

@@ -91,7 +91,8 @@ private:
     void createControls();
     QLabel* addLabel(QWidget* parent, const char* name, const QRect& place, const QString& hint = QString());
 
-    bool handleClick(QObject* watched, const QPoint& position);
+    // The click handlers of the labels and pictures; false for other controls.
+    bool handleClick(QObject* watched);
     void LListwaMouseDown(const QPoint& globalPosition);
     void LListwaMouseMove(const QPoint& globalPosition);
     void LNowaWerdykonClick();

@@ -406,6 +406,40 @@ private Q_SLOTS:
         QVERIFY(messages.texts().constFirst().contains(expected));
     }
 
+    void welcomeCaptionsLightUpUnderTheMouse()
+    {
+        auto* newDocument = control<QLabel>("LNowaWerdykon");
+        auto* existing = control<QLabel>("LPrzeslacGotowy");
+        const auto colour = [](QLabel* label) { return label->palette().color(QPalette::WindowText); };
+        QTest::mouseMove(newDocument, QPoint(100, 10));
+        QCOMPARE(colour(newDocument), QColor(0xF2, 0xC2, 0x30));
+        QCOMPARE(colour(existing), QColor(Qt::white));
+        QTest::mouseMove(existing, QPoint(100, 10));
+        QCOMPARE(colour(newDocument), QColor(Qt::white));
+        QCOMPARE(colour(existing), QColor(0xF2, 0xC2, 0x30));
+        QTest::mouseMove(control<QWidget>("ImPowitanie"), QPoint(10, 10));
+        QCOMPARE(colour(existing), QColor(Qt::white));
+    }
+
+    void draggingTheTitleBarMovesTheWindowWithWhatLiesOverIt()
+    {
+        click("LNowaWerdykon");
+        for (int i = 0; i < 4; ++i)
+            click("ImNaprzod");
+        QVERIFY(delivery->isVisible());
+        const QPoint before = main->pos();
+        const QPoint deliveryBefore = delivery->mapToGlobal(QPoint(0, 0));
+        auto* bar = control<QWidget>("LListwa");
+        QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(100, 10));
+        // The offscreen platform does not move windows itself: the window follows the
+        // cursor.
+        QTest::mouseMove(bar, QPoint(160, 50));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(160, 50));
+        QTRY_COMPARE(main->pos(), before + QPoint(60, 40));
+        QCOMPARE(delivery->mapToGlobal(QPoint(0, 0)), deliveryBefore + QPoint(60, 40));
+        QCOMPARE(delivery->pos(), QPoint(192, 165));
+    }
+
     void aboutWindowClosesWithItsMark()
     {
         ModalAnswer answer([](QWidget* about) {
