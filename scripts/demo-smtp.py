@@ -38,7 +38,8 @@ def main():
     def authenticate(server, session, envelope, mechanism, auth_data):
         ok = isinstance(auth_data, LoginPassword) and auth_data.login.decode() == user \
             and auth_data.password.decode() == password
-        return AuthResult(success=ok)
+        # handled=False: aiosmtpd answers a refused login with 535 itself.
+        return AuthResult(success=ok, handled=False)
 
     controller = Controller(Store(folder), hostname=host, port=port, authenticator=authenticate,
                             auth_require_tls=False, auth_required=True)

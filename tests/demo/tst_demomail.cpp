@@ -3,6 +3,7 @@
 #include "support/TestPaths.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -69,10 +70,14 @@ private Q_SLOTS:
         settings.SenderAddress = QStringLiteral("nauczyciel@sp7.demo");
         settings.SchoolAddress = QStringLiteral("sekretariat@sp7.demo");
 
+        // A wrong password is refused at once, not left to the client's time-out.
         settings.SmtpPassword = QStringLiteral("zle");
         QString error;
+        QElapsedTimer clock;
+        clock.start();
         QVERIFY(!SendReportMail(report, &error));
         QVERIFY(!error.isEmpty());
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(error));
 
         settings.SmtpPassword = QStringLiteral("haslo");
         QVERIFY2(SendReportMail(report, &error), qPrintable(error));
