@@ -30,8 +30,9 @@ inline constexpr QRect kExistingDocument{20, 236, 560, 36}; // inside the welcom
 inline constexpr QRect kTeachers{235, 80, 430, 490};
 inline constexpr int kTeacherRows = 25;
 inline constexpr int kTeacherRowHeight = 16;
-inline constexpr QRect kTeacherList{24, 56, 356, kTeacherRows * kTeacherRowHeight}; // in the panel
-inline constexpr QRect kTeacherBar{384, 56, 20, kTeacherRows * kTeacherRowHeight};  // in the panel
+inline constexpr int kTeacherListHeight = kTeacherRows * kTeacherRowHeight;
+inline constexpr QRect kTeacherList{24, 56, 356, kTeacherListHeight}; // in the panel
+inline constexpr QRect kTeacherBar{384, 56, 20, kTeacherListHeight};  // in the panel
 
 inline constexpr QRect kTopics{150, 130, 600, 360};
 inline constexpr int kTopicRowHeight = 26;
