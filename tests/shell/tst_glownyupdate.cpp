@@ -1,6 +1,10 @@
+#include "delivery/DocumentFileDialogs.h"
+#include "delivery/UDecyzja.h"
 #include "document/ValueCipher.h"
 #include "shell/AppState.h"
+#include "shell/ProgramWindows.h"
 #include "shell/UGlowny.h"
+#include "shell/WizardWindows.h"
 #include "support/MessageRecorder.h"
 #include "support/TestPaths.h"
 #include "support/TestServer.h"
@@ -35,10 +39,23 @@ bool copyDemoFiles(const QString& demoFolder, const QString& target)
     return true;
 }
 
+class ChosenReport final : public DocumentFileDialogs
+{
+public:
+    QString path;
+    int asked = 0;
+    QString ChooseSaveFile(QWidget*, const QString&) override { return QString(); }
+    QString ChooseOpenFile(QWidget*) override
+    {
+        ++asked;
+        return path;
+    }
+};
+
 } // namespace
 
-// The update button through the real start-up, school-data loader and update over
-// HTTP, on the demo school and its newer data.
+// The main window with the real parts around it: the start-up, the school-data
+// loader and the update over HTTP on the demo school, and the program's own windows.
 class TestGlownyUpdate : public QObject
 {
     Q_OBJECT
@@ -104,6 +121,31 @@ private Q_SLOTS:
         QCOMPARE(teachers->count(), 31);
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("TABULON_APP_FOLDER");
+    }
+
+    // The program's own windows: the delivery window lies over the main window, and
+    // "Chcę przesłać przygotowany wcześniej dokument" asks through its file dialog.
+    void deliveryWindowLiesOverTheMainWindow()
+    {
+        appState() = AppState{};
+        ProgramWindows windows;
+        TFGlowny* main = windows.mainWindow();
+        auto* decyzja = main->findChild<TFDecyzja*>();
+        QVERIFY(decyzja);
+        QCOMPARE(wizardWindows().Delivery(), static_cast<WizardStepWindow*>(decyzja));
+        QVERIFY(!decyzja->isWindow());
+
+        ChosenReport dialogs;
+        dialogs.path = QStringLiteral("/tmp/Nowak_Anna_081530.xml");
+        decyzja->SetFileDialogs(&dialogs);
+        QTest::mouseClick(main->findChild<QWidget*>(QStringLiteral("LPrzeslacGotowy")), Qt::LeftButton, {},
+                          QPoint(5, 5));
+        QCOMPARE(dialogs.asked, 1);
+        QCOMPARE(appState().WizardStep, 5);
+        QCOMPARE(appState().DocumentFileName, QStringLiteral("Nowak_Anna_081530.xml"));
+        QVERIFY(!decyzja->isHidden());
+        QCOMPARE(decyzja->pos(), QPoint(TFDecyzja::kLeftOffset, TFDecyzja::kTopOffset));
+        decyzja->SetFileDialogs(nullptr);
     }
 };
 
