@@ -440,6 +440,16 @@ private Q_SLOTS:
         QCOMPARE(delivery->pos(), QPoint(192, 165));
     }
 
+    void titleBarMinimisesAndCloses()
+    {
+        click("LMnimize");
+        QTRY_VERIFY(main->isMinimized());
+        main->showNormal();
+        click("Lclose");
+        QVERIFY(!main->isVisible());
+        QVERIFY(appState().TeacherNames.isEmpty());
+    }
+
     void aboutWindowClosesWithItsMark()
     {
         ModalAnswer answer([](QWidget* about) {
