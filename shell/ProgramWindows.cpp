@@ -1,8 +1,11 @@
 #include "shell/ProgramWindows.h"
 
+#include "delivery/UDecyzja.h"
 #include "shell/Messages.h"
+#include "shell/UAbout.h"
 #include "shell/UGlowny.h"
 #include "shell/UWarning.h"
+#include "shell/WizardWindows.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -12,6 +15,8 @@ ProgramWindows::ProgramWindows()
 {
     m_main = create<TFGlowny>();
     m_warning = create<TFWarning>();
+    attachDelivery(create<TFDecyzja>());
+    m_main->SetAboutWindow(create<TFAbout>());
 
     m_previousPresenter = messagePresenter();
     setMessagePresenter(m_warning);
@@ -19,11 +24,20 @@ ProgramWindows::ProgramWindows()
 
 ProgramWindows::~ProgramWindows()
 {
+    wizardWindows().Clear();
     if (messagePresenter() == m_warning)
         setMessagePresenter(m_previousPresenter);
     // Later windows may refer to earlier ones, the main window above all.
     while (!m_windows.isEmpty())
         delete m_windows.takeLast();
+}
+
+void ProgramWindows::attachDelivery(TFDecyzja* decyzja)
+{
+    m_main->AttachWindow(decyzja, QPoint(TFDecyzja::kLeftOffset, TFDecyzja::kTopOffset));
+    wizardWindows().SetDelivery(decyzja);
+    m_main->SetDocumentChooser([decyzja] { return decyzja->OpenPlik(); });
+    QObject::connect(decyzja, &TFDecyzja::HideHint, m_main, &TFGlowny::HideHint);
 }
 
 template <typename Window> Window* ProgramWindows::create()

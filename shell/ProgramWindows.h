@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class MessagePresenter;
+class TFDecyzja;
 class TFGlowny;
 class TFWarning;
 
@@ -29,6 +30,8 @@ public:
 
 private:
     template <typename Window> Window* create();
+    // The delivery window lies over the main window and asks for earlier reports.
+    void attachDelivery(TFDecyzja* decyzja);
 
     QList<QWidget*> m_windows;
     TFGlowny* m_main = nullptr;

@@ -21,6 +21,10 @@ public:
 
     // Empties the lists and texts a new teacher or topic choice must not inherit.
     virtual void ClearEditorInputs() {}
+
+    // The school data were loaded (at start and after an update): lists taken from
+    // them, such as the subjects, are filled again.
+    virtual void SchoolDataLoaded() {}
 };
 
 // The preview and delivery windows, shown and closed by the wizard.

@@ -1,26 +1,261 @@
 #include "shell/UGlowny.h"
 
+#include "delivery/DataUpdate.h"
+#include "resources/SkinPicture.h"
+#include "resources/skins/GlownyLayout.h"
 #include "shell/AppFolders.h"
 #include "shell/AppState.h"
+#include "shell/Hints.h"
+#include "shell/ListBoxHelpers.h"
+#include "shell/Messages.h"
 #include "shell/Platform.h"
+#include "shell/PlatformGui.h"
 #include "shell/StartupSequence.h"
+#include "shell/UAbout.h"
+#include "shell/WizardMachine.h"
+#include "shell/WizardWindows.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QPainterPath>
 #include <QRegion>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QThread>
+#include <QWindow>
+
+using namespace GlownyLayout;
+
+namespace {
+
+const QStringList kTopicTexts = {
+    QStringLiteral("Werdykon uczniów danej klasy"),
+    QStringLiteral("Werdykon uczniów pod względem zachowania"),
+    QStringLiteral("Realizacja programu wychowawczego klasy"),
+    QStringLiteral("Realizacja programu z przedmiotu nauczania"),
+    QStringLiteral("Sprawozdanie z prowadzonych zajęć dodatkowych"),
+    QStringLiteral("Uzasadnienie oceny niedostatecznej"),
+    QStringLiteral("Sprawozdanie dyrektora szkoły"),
+    QStringLiteral("Inne sprawozdanie do protokołu"),
+    QStringLiteral("Sprawozdanie z zajęć wynikających z karty"),
+};
+
+const QColor kCaptionWhite(0xFF, 0xFF, 0xFF);
+const QColor kCaptionYellow(0xF2, 0xC2, 0x30);
+constexpr int kHintSlideSteps = 10;
+constexpr int kHintSlideStep = 5;
+
+void setCaptionColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QWidget* addPanel(QWidget* parent, const char* name, const QRect& place)
+{
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setGeometry(place);
+    return panel;
+}
+
+QListWidget* addList(QWidget* parent, const char* name, const QRect& place, int rowHeight)
+{
+    auto* list = new QListWidget(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setGeometry(place);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setUniformItemSizes(true);
+    list->setStyleSheet(QStringLiteral("QListWidget { background: #FFFFFF; color: #1B2B40; border: 0; "
+                                       "font-family: 'DejaVu Sans'; font-size: %1px; }"
+                                       "QListWidget::item { height: %2px; }"
+                                       "QListWidget::item:selected { background: #2C5686; color: #FFFFFF; }")
+                            .arg(rowHeight <= 16 ? 12 : 15)
+                            .arg(rowHeight));
+    PrepareScrolledList(list);
+    return list;
+}
+
+} // namespace
+
+// Sees every key of the application first, as F1 opens the help from any window laid
+// over the main window. Kept apart from the main window's own filter, which watches
+// single controls.
+class TFGlowny::KeyPreview final : public QObject
+{
+public:
+    explicit KeyPreview(TFGlowny* main) : QObject(main), m_main(main) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (key->key() != Qt::Key_F1 || key->isAutoRepeat() || !widget || widget->window() != m_main)
+            return false;
+        m_main->OpenHelp();
+        return true;
+    }
+
+private:
+    TFGlowny* m_main;
+};
 
 TFGlowny::TFGlowny(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     FormCreate();
 }
 
+TFGlowny::~TFGlowny() = default;
+
 void TFGlowny::FormCreate()
 {
     setObjectName(QStringLiteral("FGlowny"));
     setFixedSize(kWidth, kHeight);
+    setWindowTitle(QStringLiteral("Tabulon"));
     // Qt paints every widget double-buffered already; nothing to switch on here.
+    createControls();
+    m_wizard = std::make_unique<WizardMachine>(*this, wizardWindows());
+
+    m_chooseDocument = [this] {
+        QFileDialog dialog(this, QStringLiteral("Wskaż plik sprawozdania"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilter(QStringLiteral("Plik sprawozdania (*.xml)"));
+        dialog.setDefaultSuffix(QStringLiteral("xml"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    };
+    m_openHelp = Platform::openWithDefaultHandler;
+    m_checkForUpdate = [] { return ::CheckForUpdate(); };
+
+    qApp->installEventFilter(new KeyPreview(this));
+}
+
+QLabel* TFGlowny::addLabel(QWidget* parent, const char* name, const QRect& place, const QString& hint)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(place);
+    if (!hint.isEmpty()) {
+        label->setToolTip(hint);
+        label->setCursor(Qt::PointingHandCursor);
+    }
+    label->installEventFilter(this);
+    return label;
+}
+
+void TFGlowny::createControls()
+{
+    m_imTlo = addLabel(this, "ImTlo", rect());
+    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tloglowny")));
+
+    m_lListwa = addLabel(this, "LListwa", kListwa);
+    m_lPodpowiedz = addLabel(this, "LPodpowiedz", kPodpowiedz, QStringLiteral("Podpowiedź"));
+    m_lHelp = addLabel(this, "LHelp", kHelp, QStringLiteral("Pomoc"));
+    m_lUpdate = addLabel(this, "LUpdate", kUpdate, QStringLiteral("Aktualizacja"));
+    m_lAbout = addLabel(this, "LAbout", kAbout, QStringLiteral("O programie"));
+    m_lMinimize = addLabel(this, "LMnimize", kMinimize, QStringLiteral("Minimalizuj"));
+    m_lClose = addLabel(this, "Lclose", kClose, QStringLiteral("Zamknij"));
+
+    // Welcome panel.
+    m_pPowitanie = addPanel(this, "PPowitanie", kWelcome);
+    m_imPowitanie = addLabel(m_pPowitanie, "ImPowitanie", QRect(QPoint(0, 0), kWelcome.size()));
+    m_imPowitanie->setPixmap(SkinPicture(QStringLiteral("powitanie")));
+    m_imPowitanie->setMouseTracking(true);
+    QFont captionFont(QStringLiteral("DejaVu Sans"));
+    captionFont.setPixelSize(15);
+    captionFont.setBold(true);
+    m_lNowaWerdykon = addLabel(m_pPowitanie, "LNowaWerdykon", kNewDocument);
+    m_lNowaWerdykon->setText(QStringLiteral("                 Chcę przygotować nowy dokument"));
+    m_lPrzeslacGotowy = addLabel(m_pPowitanie, "LPrzeslacGotowy", kExistingDocument);
+    m_lPrzeslacGotowy->setText(
+        QStringLiteral("                  Chcę przesłać przygotowany wcześniej dokument"));
+    for (QLabel* choice : {m_lNowaWerdykon, m_lPrzeslacGotowy}) {
+        choice->setFont(captionFont);
+        choice->setMouseTracking(true);
+        choice->setCursor(Qt::PointingHandCursor);
+        setCaptionColour(choice, kCaptionWhite);
+    }
+
+    // Teacher list, with its own scroll bar shown only when the list is longer than
+    // the panel.
+    m_pListaNauczycieli = addPanel(this, "pListaNauczycieli", kTeachers);
+    m_imListaNauczycieli =
+        addLabel(m_pListaNauczycieli, "ImListaNauczycieli", QRect(QPoint(0, 0), kTeachers.size()));
+    m_imListaNauczycieli->setPixmap(SkinPicture(QStringLiteral("listanauczycieli")));
+    m_bListaNauczycieli = addList(m_pListaNauczycieli, "BListaNauczycieli", kTeacherList, kTeacherRowHeight);
+    m_bListaNauczycieli->installEventFilter(this);
+    m_bListaNauczycieli->viewport()->installEventFilter(this);
+    m_pPodListwe = addPanel(m_pListaNauczycieli, "PPodListwe", kTeacherBar);
+    m_listwaVNauczyciele = new QScrollBar(Qt::Vertical, m_pPodListwe);
+    m_listwaVNauczyciele->setObjectName(QStringLiteral("ListwaVNauczyciele"));
+    m_listwaVNauczyciele->setGeometry(QRect(QPoint(0, 0), kTeacherBar.size()));
+    m_pPodListwe->hide();
+    connect(m_listwaVNauczyciele, &QScrollBar::valueChanged, this, [this] {
+        HideHint();
+        ListFollowsScrollBar(m_bListaNauczycieli, m_listwaVNauczyciele);
+    });
+    // Wheel and keys scroll the list itself; the bar keeps up without echoing back.
+    connect(m_bListaNauczycieli->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        const QSignalBlocker quiet(m_listwaVNauczyciele);
+        ScrollBarFollowsList(m_bListaNauczycieli, m_listwaVNauczyciele);
+    });
+
+    // Topic list.
+    m_pWyborOpcji = addPanel(this, "PWyborOpcji", kTopics);
+    m_imWyboropcji = addLabel(m_pWyborOpcji, "ImWyboropcji", QRect(QPoint(0, 0), kTopics.size()));
+    m_imWyboropcji->setPixmap(SkinPicture(QStringLiteral("wyboropcji")));
+    m_blistazagadnien = addList(m_pWyborOpcji, "blistazagadnien", kTopicList, kTopicRowHeight);
+    m_blistazagadnien->addItems(kTopicTexts);
+    m_blistazagadnien->installEventFilter(this);
+    m_blistazagadnien->viewport()->installEventFilter(this);
+    m_pWyborOpcji->hide();
+
+    // Step numbers: the plain strip and over it the yellow one, clipped to the
+    // visited steps.
+    m_pNumery = addPanel(this, "PNumery", kNumbers);
+    addLabel(m_pNumery, "ImNumerki", QRect(QPoint(0, 0), kNumbers.size()))
+        ->setPixmap(SkinPicture(QStringLiteral("numerki")));
+    m_pNumeryY = addPanel(this, "PNumeryY", QRect(kNumbers.topLeft(), QSize(0, kNumbers.height())));
+    m_imY = addLabel(m_pNumeryY, "ImY", QRect(QPoint(0, 0), kNumbers.size()));
+    m_imY->setPixmap(SkinPicture(QStringLiteral("numerkiy")));
+    m_imY->setCursor(Qt::PointingHandCursor);
+
+    m_pWstecz = addPanel(this, "PWstecz", kBack);
+    m_imWstecz = addLabel(m_pWstecz, "ImWstecz", QRect(QPoint(0, 0), kBack.size()), QStringLiteral("Wstecz"));
+    m_imWstecz->setPixmap(SkinPicture(QStringLiteral("wstecz")));
+    m_pNaprzod = addPanel(this, "PNaprzod", kForward);
+    m_imNaprzod =
+        addLabel(m_pNaprzod, "ImNaprzod", QRect(QPoint(0, 0), kForward.size()), QStringLiteral("Dalej"));
+    m_imNaprzod->setPixmap(SkinPicture(QStringLiteral("naprzod")));
+
+    // Hint panel: slides down inside its frame.
+    m_pPodPodpowiedz = addPanel(this, "PPodPodpowiedz", kHintFrame);
+    m_pPodpowiedz =
+        addPanel(m_pPodPodpowiedz, "PPodpowiedz", QRect(QPoint(0, -kHintFrame.height()), kHintFrame.size()));
+    m_iPodPodpowiedz = addLabel(m_pPodpowiedz, "IPodPodpowiedz", QRect(QPoint(0, 0), kHintFrame.size()));
+    m_iPodPodpowiedz->setPixmap(SkinPicture(QStringLiteral("podpowiedz")));
+    m_lTrescPodpowiedzi = addLabel(m_pPodpowiedz, "LTrescPodpowiedzi", kHintText);
+    m_lTrescPodpowiedzi->setWordWrap(true);
+    m_lTrescPodpowiedzi->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont hintFont(QStringLiteral("DejaVu Sans"));
+    hintFont.setPixelSize(11);
+    m_lTrescPodpowiedzi->setFont(hintFont);
+    setCaptionColour(m_lTrescPodpowiedzi, kCaptionWhite);
+    m_lButPodpowiedz =
+        addLabel(m_pPodpowiedz, "LButPodpowiedz", kHintNext, QStringLiteral("Następna podpowiedź"));
+    m_pPodpowiedz->hide();
+    m_pPodPodpowiedz->hide();
 }
 
 void TFGlowny::showEvent(QShowEvent* event)
@@ -37,7 +272,13 @@ void TFGlowny::FormShow()
     StartupHooks hooks = StartupSequence::programHooks();
     hooks.clearDragState = [this] { m_dragging = false; };
     hooks.shapeWindow = [this] { applyWindowShape(); };
+    if (m_loadSchoolData)
+        hooks.loadSchoolData = m_loadSchoolData;
+    else
+        m_loadSchoolData = hooks.loadSchoolData;
+    hooks.fillLists = [this] { FillLists(); };
     hooks.resetWizard = [this] { ResetWizard(); };
+    hooks.hideHint = [this] { HideHint(); };
     // The end is queued so that it is the event loop, not this handler, that stops.
     hooks.endProgram = [] {
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
@@ -72,11 +313,346 @@ void TFGlowny::applyWindowShape()
     update();
 }
 
+void TFGlowny::AttachWindow(QWidget* window, QPoint offset)
+{
+    window->hide();
+    window->setParent(this, Qt::Widget);
+    window->move(offset);
+}
+
+// ---- wizard -------------------------------------------------------------------
+
 void TFGlowny::ResetWizard()
 {
+    m_wizard->ResetWizard();
+}
+
+void TFGlowny::FillLists()
+{
+    m_blistazagadnien->setCurrentRow(0);
+    ListToListBox(m_bListaNauczycieli, appState().TeacherNames);
+    if (m_bListaNauczycieli->count() > 0)
+        m_bListaNauczycieli->setCurrentRow(0);
+    SyncListScrollBar(m_bListaNauczycieli->count(), kTeacherRows, m_pPodListwe, m_bListaNauczycieli,
+                      m_listwaVNauczyciele);
+    for (int topic = 0; topic < WizardWindows::TopicCount; ++topic) {
+        if (ReportEditor* editor = wizardWindows().Editor(topic))
+            editor->SchoolDataLoaded();
+    }
+}
+
+void TFGlowny::ShowWelcomePanel(bool visible)
+{
+    m_pPowitanie->setVisible(visible);
+}
+
+bool TFGlowny::IsWelcomePanelVisible() const
+{
+    return !m_pPowitanie->isHidden();
+}
+
+void TFGlowny::ShowTeacherPanel(bool visible)
+{
+    m_pListaNauczycieli->setVisible(visible);
+}
+
+void TFGlowny::ShowTopicPanel(bool visible)
+{
+    m_pWyborOpcji->setVisible(visible);
+}
+
+void TFGlowny::ShowBackArrow(bool visible)
+{
+    m_pWstecz->setVisible(visible);
+}
+
+void TFGlowny::ShowForwardArrow(bool visible)
+{
+    m_pNaprzod->setVisible(visible);
+}
+
+void TFGlowny::SetYellowNumbers(int step)
+{
+    m_pNumeryY->resize(kNumberWidth * qBound(0, step, 5), kNumbers.height());
+}
+
+void TFGlowny::FocusTeacherList()
+{
+    m_bListaNauczycieli->setFocus();
+}
+
+void TFGlowny::FocusTopicList()
+{
+    m_blistazagadnien->setFocus();
+}
+
+std::optional<QString> TFGlowny::SelectedTeacher() const
+{
+    const QList<QListWidgetItem*> selected = m_bListaNauczycieli->selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return selected.constFirst()->text();
+}
+
+int TFGlowny::SelectedTopic() const
+{
+    const QList<QListWidgetItem*> selected = m_blistazagadnien->selectedItems();
+    return selected.isEmpty() ? -1 : m_blistazagadnien->row(selected.constFirst());
+}
+
+QString TFGlowny::ChooseExistingDocument()
+{
+    return m_chooseDocument ? m_chooseDocument() : QString();
+}
+
+int TFGlowny::CheckForUpdate()
+{
+    return m_checkForUpdate ? m_checkForUpdate() : -1;
+}
+
+bool TFGlowny::ReloadSchoolData()
+{
+    if (!m_loadSchoolData || !m_loadSchoolData()) {
+        // The loader has told the user; unusable data end the program.
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
+        return false;
+    }
+    FillLists();
+    return true;
+}
+
+// ---- hints --------------------------------------------------------------------
+
+void TFGlowny::ShowHint()
+{
+    if (!m_pPodpowiedz->isHidden())
+        return;
+    m_pPodPodpowiedz->show();
+    m_pPodPodpowiedz->raise();
+    m_pPodpowiedz->move(0, -kHintFrame.height());
+    m_pPodpowiedz->show();
+    for (int i = 0; i < kHintSlideSteps; ++i) {
+        m_pPodpowiedz->move(0, m_pPodpowiedz->y() + kHintSlideStep);
+        m_pPodPodpowiedz->repaint();
+        QThread::msleep(1);
+    }
+    m_pPodpowiedz->move(0, 0);
+}
+
+void TFGlowny::HideHint()
+{
+    if (m_pPodpowiedz->isHidden())
+        return;
+    for (int i = 0; i < kHintSlideSteps; ++i) {
+        m_pPodpowiedz->move(0, m_pPodpowiedz->y() - kHintSlideStep);
+        m_pPodPodpowiedz->repaint();
+        QThread::msleep(1);
+    }
+    m_pPodpowiedz->move(0, -kHintFrame.height());
+    m_pPodpowiedz->hide();
+    m_pPodPodpowiedz->hide();
+    appState().HintIndex = 1;
+}
+
+void TFGlowny::LPodpowiedzClick()
+{
+    appState().HintIndex = 1;
+    m_lTrescPodpowiedzi->setText(HintText(appState().HintGroup, 1));
+    ShowHint();
+}
+
+void TFGlowny::LButPodpowiedzClick()
+{
     AppState& state = appState();
-    state.WizardStep = 0;
-    state.HintIndex = 1;
-    state.HintGroup = 0;
-    state.HintCount = 2;
+    state.HintIndex += 1;
+    if (state.HintIndex > state.HintCount)
+        state.HintIndex = 1;
+    m_lTrescPodpowiedzi->setText(HintText(state.HintGroup, state.HintIndex));
+}
+
+// ---- events -------------------------------------------------------------------
+
+bool TFGlowny::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == m_bListaNauczycieli || watched == m_blistazagadnien)
+            ListKeyUp(static_cast<QListWidget*>(watched), key->key());
+        return false;
+    }
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        if (watched == m_bListaNauczycieli->viewport() || watched == m_blistazagadnien->viewport()) {
+            ListMouseDown();
+        } else if (watched == m_lListwa) {
+            LListwaMouseDown(mouse->globalPosition().toPoint());
+            return true;
+        } else if (watched == m_imY) {
+            HideHint();
+            m_wizard->JumpBackToNumber(mouse->position().toPoint().x());
+            return true;
+        }
+        return false;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (watched == m_lListwa && m_dragging) {
+            LListwaMouseMove(mouse->globalPosition().toPoint());
+            return true;
+        }
+        if (watched == m_lNowaWerdykon)
+            HoverWelcomeChoice(m_lNowaWerdykon);
+        else if (watched == m_lPrzeslacGotowy)
+            HoverWelcomeChoice(m_lPrzeslacGotowy);
+        else if (watched == m_imPowitanie)
+            HoverWelcomeChoice(nullptr);
+        return false;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        if (watched == m_lListwa) {
+            m_dragging = false;
+            return true;
+        }
+        auto* label = qobject_cast<QLabel*>(watched);
+        // A click counts when the button is let go over the control it went down on.
+        if (label && label->rect().contains(mouse->position().toPoint()))
+            return handleClick(watched);
+        return false;
+    }
+    case QEvent::MouseButtonDblClick: {
+        QListWidget* list = watched == m_bListaNauczycieli->viewport() ? m_bListaNauczycieli
+                            : watched == m_blistazagadnien->viewport() ? m_blistazagadnien
+                                                                       : nullptr;
+        if (!list)
+            return false;
+        // The double-clicked row is the choice, whatever the clicks before it chose.
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (QListWidgetItem* item = list->itemAt(at))
+            list->setCurrentItem(item);
+        m_wizard->GoForward();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool TFGlowny::handleClick(QObject* watched)
+{
+    if (watched == m_lClose) {
+        close();
+    } else if (watched == m_lMinimize) {
+        HideHint();
+        showMinimized();
+    } else if (watched == m_lHelp) {
+        HideHint();
+        OpenHelp();
+    } else if (watched == m_lAbout) {
+        LAboutClick();
+    } else if (watched == m_lUpdate) {
+        LUpdateClick();
+    } else if (watched == m_lPodpowiedz) {
+        LPodpowiedzClick();
+    } else if (watched == m_lButPodpowiedz) {
+        LButPodpowiedzClick();
+    } else if (watched == m_lNowaWerdykon) {
+        LNowaWerdykonClick();
+    } else if (watched == m_lPrzeslacGotowy) {
+        LPrzeslacGotowyClick();
+    } else if (watched == m_imWstecz) {
+        HideHint();
+        m_wizard->GoBack();
+    } else if (watched == m_imNaprzod) {
+        HideHint();
+        m_wizard->GoForward();
+    } else if (watched == m_imTlo || watched == m_imPowitanie || watched == m_imListaNauczycieli ||
+               watched == m_imWyboropcji || watched == m_iPodPodpowiedz || watched == m_lTrescPodpowiedzi) {
+        HideHint();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TFGlowny::LListwaMouseDown(const QPoint& globalPosition)
+{
+    HideHint();
+    QCoreApplication::processEvents();
+    // The window manager moves the window where it can; the children laid over it
+    // go along. Elsewhere the window follows the cursor itself.
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    m_dragging = true;
+    m_dragFrom = globalPosition;
+}
+
+void TFGlowny::LListwaMouseMove(const QPoint& globalPosition)
+{
+    move(pos() + (globalPosition - m_dragFrom));
+    m_dragFrom = globalPosition;
+}
+
+void TFGlowny::HoverWelcomeChoice(QLabel* highlighted)
+{
+    setCaptionColour(m_lNowaWerdykon, highlighted == m_lNowaWerdykon ? kCaptionYellow : kCaptionWhite);
+    setCaptionColour(m_lPrzeslacGotowy, highlighted == m_lPrzeslacGotowy ? kCaptionYellow : kCaptionWhite);
+}
+
+void TFGlowny::LNowaWerdykonClick()
+{
+    HideHint();
+    setCaptionColour(m_lNowaWerdykon, kCaptionWhite);
+    m_wizard->StartNewDocument();
+}
+
+void TFGlowny::LPrzeslacGotowyClick()
+{
+    HideHint();
+    setCaptionColour(m_lPrzeslacGotowy, kCaptionWhite);
+    m_wizard->SendExistingDocument();
+}
+
+void TFGlowny::ListMouseDown()
+{
+    HideHint();
+    m_wizard->ClearEditorInputs();
+}
+
+void TFGlowny::ListKeyUp(QListWidget* list, int key)
+{
+    if (list == m_bListaNauczycieli)
+        ScrollBarFollowsList(m_bListaNauczycieli, m_listwaVNauczyciele);
+    m_wizard->ClearEditorInputs();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        m_wizard->GoForward();
+}
+
+void TFGlowny::OpenHelp()
+{
+    const QString path =
+        appState().AppFolder + QStringLiteral("Pomoc") + Platform::separator() + QStringLiteral("index.htm");
+    if (m_openHelp && !m_openHelp(path))
+        ShowMessage(KindNotice, IconInformation, QStringLiteral("Nie można otworzyć pomocy:\r") + path);
+}
+
+void TFGlowny::LAboutClick()
+{
+    HideHint();
+    if (!m_about)
+        m_about = new TFAbout(this);
+    m_about->move(mapToGlobal(QPoint(220, 200)));
+    m_about->exec();
+}
+
+void TFGlowny::LUpdateClick()
+{
+    HideHint();
+    m_wizard->UpdateData();
 }
