@@ -1,6 +1,8 @@
 #include "shell/ProgramWindows.h"
 
+#include "delivery/UBrowser.h"
 #include "delivery/UDecyzja.h"
+#include "editors/UWerdykon.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
 #include "shell/UGlowny.h"
@@ -16,6 +18,9 @@ ProgramWindows::ProgramWindows()
     m_main = create<TFGlowny>();
     m_warning = create<TFWarning>();
     attachDelivery(create<TFDecyzja>());
+    TFBrowser* browser = create<TFBrowser>();
+    attachPreview(browser);
+    attachClassEditor(create<TFWerdykon>(), browser);
     m_main->SetAboutWindow(create<TFAbout>());
 
     m_previousPresenter = messagePresenter();
@@ -38,6 +43,21 @@ void ProgramWindows::attachDelivery(TFDecyzja* decyzja)
     wizardWindows().SetDelivery(decyzja);
     m_main->SetDocumentChooser([decyzja] { return decyzja->OpenPlik(); });
     QObject::connect(decyzja, &TFDecyzja::HideHint, m_main, &TFGlowny::HideHint);
+}
+
+void ProgramWindows::attachPreview(TFBrowser* browser)
+{
+    m_main->AttachWindow(browser, QPoint(TFBrowser::kLeftOffset, TFBrowser::kTopOffset));
+    wizardWindows().SetPreview(browser);
+    QObject::connect(browser, &TFBrowser::HideHint, m_main, &TFGlowny::HideHint);
+}
+
+void ProgramWindows::attachClassEditor(TFWerdykon* werdykon, TFBrowser* preview)
+{
+    werdykon->SetPreviewWindow(preview);
+    m_main->AttachWindow(werdykon, QPoint(TFWerdykon::kLeftOffset, TFWerdykon::kTopOffset));
+    wizardWindows().SetEditor(0, werdykon);
+    QObject::connect(werdykon, &TFWerdykon::HideHint, m_main, &TFGlowny::HideHint);
 }
 
 template <typename Window> Window* ProgramWindows::create()

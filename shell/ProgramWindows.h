@@ -4,9 +4,11 @@
 #include <QWidget>
 
 class MessagePresenter;
+class TFBrowser;
 class TFDecyzja;
 class TFGlowny;
 class TFWarning;
+class TFWerdykon;
 
 // Every window of the program, created once, hidden, in a fixed order with the main
 // window first. They live as long as this object; windows are shown and hidden, never
@@ -32,6 +34,12 @@ private:
     template <typename Window> Window* create();
     // The delivery window lies over the main window and asks for earlier reports.
     void attachDelivery(TFDecyzja* decyzja);
+    // The preview window lies over the main window; the editors load their pages
+    // into it.
+    void attachPreview(TFBrowser* browser);
+    // The class classification editor lies over the main window as the first topic's
+    // editor and hands its page to `preview`.
+    void attachClassEditor(TFWerdykon* werdykon, TFBrowser* preview);
 
     QList<QWidget*> m_windows;
     TFGlowny* m_main = nullptr;

@@ -1,0 +1,177 @@
+#include "WerdykonSteps.h"
+#include "delivery/UBrowser.h"
+#include "document/ValueCipher.h"
+#include "editors/UWerdykon.h"
+#include "shell/AppState.h"
+#include "shell/KlasaFull.h"
+#include "shell/ProgramWindows.h"
+#include "shell/SchoolData.h"
+#include "shell/UGlowny.h"
+#include "support/MessageRecorder.h"
+#include "support/TestPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace WerdykonSteps;
+
+namespace {
+
+// An installation with a settings file of its own, so that the main window's first
+// showing starts the program for real.
+class Installation
+{
+public:
+    Installation()
+    {
+        const QString data = root.filePath(QStringLiteral("dane"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+        qputenv("TABULON_APP_FOLDER", QFile::encodeName(root.filePath(QStringLiteral("program"))));
+        QDir(root.path()).mkpath(QStringLiteral("program"));
+        QDir(data).mkpath(QStringLiteral("Orvix/Tabulon"));
+        const QStringList lines = {QStringLiteral("Tabulon"),
+                                   QStringLiteral("lokalny"),
+                                   QString(),
+                                   QStringLiteral("http://127.0.0.1:9"),
+                                   QStringLiteral("25"),
+                                   QStringLiteral("127.0.0.1"),
+                                   QStringLiteral("nauczyciel@x"),
+                                   QStringLiteral("haslo"),
+                                   QStringLiteral("sekretariat@x")};
+        QFile settings(data + QStringLiteral("/Orvix/Tabulon/Tabulon.ini"));
+        if (settings.open(QIODevice::WriteOnly)) {
+            for (const QString& line : lines)
+                settings.write(EncodeValue(line).toLatin1() + "\r\n");
+        }
+        appState() = AppState{};
+    }
+    ~Installation()
+    {
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("TABULON_APP_FOLDER");
+    }
+
+    QTemporaryDir root;
+};
+
+} // namespace
+
+// The class classification report from the main window's first step to the preview,
+// through the program's own windows, as a teacher makes it.
+class TestWerdykonWizard : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Installation> m_installation;
+    std::unique_ptr<ProgramWindows> m_windows;
+    TFGlowny* m_main = nullptr;
+
+    template <typename T = QWidget> T* window()
+    {
+        for (QWidget* w : m_windows->all()) {
+            if (auto* found = qobject_cast<T*>(w))
+                return found;
+        }
+        return nullptr;
+    }
+
+    void mainClick(const char* name)
+    {
+        QTest::mouseClick(part(m_main, name), Qt::LeftButton, {}, QPoint(5, 5));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_installation = std::make_unique<Installation>();
+        m_windows = std::make_unique<ProgramWindows>();
+        m_main = m_windows->mainWindow();
+        m_main->SetSchoolDataLoader([] {
+            schoolData() = SchoolData{};
+            schoolData().Classes = goldenSchool();
+            appState().TeacherNames = {QStringLiteral("Abacki Jan"), QStringLiteral("Kowalska Anna")};
+            appState().SubjectNames = goldenSubjects();
+            return true;
+        });
+        m_main->show();
+        QVERIFY(m_main->isStarted());
+    }
+
+    void cleanup()
+    {
+        m_windows.reset();
+        m_installation.reset();
+    }
+
+    void fromTheTeacherListToThePreviewAndBack()
+    {
+        MessageRecorder messages;
+        auto* editor = window<TFWerdykon>();
+        auto* preview = window<TFBrowser>();
+        QVERIFY(editor && preview);
+
+        mainClick("LNowaWerdykon");
+        part<QListWidget>(m_main, "BListaNauczycieli")->setCurrentRow(1);
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().TeacherName, QStringLiteral("Kowalska Anna"));
+        part<QListWidget>(m_main, "blistazagadnien")->setCurrentRow(0);
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 3);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->parentWidget(), m_main);
+        QCOMPARE(editor->pos(), QPoint(46, 86));
+        QVERIFY(messages.messages().isEmpty()); // no notice that the topic is missing
+
+        enterGoldenCase(editor);
+        // The document names the machine; the hand-worked one names a school's.
+        appState().MachineSignature = QStringLiteral("SALA12 nauczyciel Windows 10");
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 4);
+        QVERIFY(!editor->isVisible());
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->pos(), QPoint(46, 89));
+        QVERIFY(messages.messages().isEmpty());
+
+        const QString golden = TestPaths::testData(QStringLiteral("document/golden/werdykon/"));
+        const QString documentPath =
+            appState().TempFolder + appState().DocumentFileName + QStringLiteral(".xml");
+        const QByteArray document = readAll(documentPath);
+        QCOMPARE(withoutDate(document), withoutDate(readAll(golden + QStringLiteral("expected.xml"))));
+        QCOMPARE(readAll(appState().TempFolder + QStringLiteral("Klas.htm")),
+                 readAll(golden + QStringLiteral("expected.htm")));
+        QVERIFY(preview->findChild<QTextBrowser*>(QStringLiteral("WebBrowser"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("Wiśniewska Ewa - 6,00")));
+
+        // Back to the editor: everything stays; forward again writes the same report.
+        mainClick("ImWstecz");
+        QCOMPARE(appState().WizardStep, 3);
+        QVERIFY(editor->isVisible() && !preview->isVisible());
+        QCOMPARE(items(editor, "LSrednieZPaskiem").size(), 3);
+        QCOMPARE(items(editor, "LNiedostateczni").size(), 2);
+        QFile::remove(documentPath);
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 4);
+        QCOMPARE(withoutDate(readAll(documentPath)), withoutDate(document));
+
+        // Back to the topic list and the same topic again: the editor starts empty.
+        mainClick("ImWstecz");
+        mainClick("ImWstecz");
+        QCOMPARE(appState().WizardStep, 2);
+        QVERIFY(!editor->isVisible());
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 3);
+        QVERIFY(items(editor, "LSrednieZPaskiem").isEmpty());
+        QVERIFY(items(editor, "L100Frekwencja").isEmpty());
+        QVERIFY(klasaFull().CollectPupils(FilterAverage).isEmpty());
+        QVERIFY(messages.messages().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestWerdykonWizard)
+#include "tst_werdykonwizard.moc"
