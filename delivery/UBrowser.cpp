@@ -129,6 +129,8 @@ void TFBrowser::ShowStepWindow()
 {
     show();
     raise();
+    // Ctrl+C and the scroll keys work at once, without a click into the page.
+    m_webBrowser->setFocus();
 }
 
 void TFBrowser::CloseStepWindow()

@@ -10,6 +10,8 @@
 #include "support/MessageRecorder.h"
 #include "support/TestPaths.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -147,6 +149,12 @@ private Q_SLOTS:
         QVERIFY(preview->findChild<QTextBrowser*>(QStringLiteral("WebBrowser"))
                     ->toPlainText()
                     .contains(QStringLiteral("Wiśniewska Ewa - 6,00")));
+
+        // Ctrl+C in the preview puts the whole page on the clipboard.
+        QApplication::clipboard()->clear();
+        QTest::keyClick(preview->findChild<QTextBrowser*>(QStringLiteral("WebBrowser")), Qt::Key_C,
+                        Qt::ControlModifier);
+        QVERIFY(QApplication::clipboard()->text().contains(QStringLiteral("Cieślak Michał - Matematyka")));
 
         // Back to the editor: everything stays; forward again writes the same report.
         mainClick("ImWstecz");
