@@ -14,27 +14,11 @@ const char* const decodeHelp =
 
 int runDecode(const QStringList& args)
 {
-    QStringList values = args;
-    if (!values.isEmpty() &&
-        (values.first() == QLatin1String("--help") || values.first() == QLatin1String("-h"))) {
-        adminOut(QString::fromUtf8(decodeHelp));
-        return 0;
-    }
-    if (!values.isEmpty() && values.first() == QLatin1String("--")) {
-        values.removeFirst();
-    } else if (!values.isEmpty() && values.first().startsWith(QLatin1String("--"))) {
-        adminError(QStringLiteral("nieznana opcja „%1”; „tabulon-admin decode --help” opisuje polecenie")
-                       .arg(values.first()));
-        return 2;
-    }
-    if (args.isEmpty()) {
-        const std::optional<QStringList> lines = readInputLines();
-        if (!lines) {
-            adminError(QStringLiteral("standardowe wejście nie jest poprawnym tekstem UTF-8"));
-            return 2;
-        }
-        values = *lines;
-    }
+    int exitCode = 0;
+    const std::optional<QStringList> given = CommandValues(args, "decode", decodeHelp, &exitCode);
+    if (!given)
+        return exitCode;
+    const QStringList& values = *given;
     QString out;
     for (const QString& value : values)
         out += DecodeValue(value) + QLatin1Char('\n');

@@ -16,27 +16,11 @@ const char* const encodeHelp =
 
 int runEncode(const QStringList& args)
 {
-    QStringList texts = args;
-    if (!texts.isEmpty() &&
-        (texts.first() == QLatin1String("--help") || texts.first() == QLatin1String("-h"))) {
-        adminOut(QString::fromUtf8(encodeHelp));
-        return 0;
-    }
-    if (!texts.isEmpty() && texts.first() == QLatin1String("--")) {
-        texts.removeFirst();
-    } else if (!texts.isEmpty() && texts.first().startsWith(QLatin1String("--"))) {
-        adminError(QStringLiteral("nieznana opcja „%1”; „tabulon-admin encode --help” opisuje polecenie")
-                       .arg(texts.first()));
-        return 2;
-    }
-    if (args.isEmpty()) {
-        const std::optional<QStringList> lines = readInputLines();
-        if (!lines) {
-            adminError(QStringLiteral("standardowe wejście nie jest poprawnym tekstem UTF-8"));
-            return 2;
-        }
-        texts = *lines;
-    }
+    int exitCode = 0;
+    const std::optional<QStringList> given = CommandValues(args, "encode", encodeHelp, &exitCode);
+    if (!given)
+        return exitCode;
+    const QStringList& texts = *given;
     // Everything is checked before anything is written, so a refused run prints nothing.
     for (qsizetype i = 0; i < texts.size(); ++i) {
         QString offending;
