@@ -31,6 +31,31 @@ size_t readMessage(char* buffer, size_t size, size_t count, void* user)
     return size_t(n);
 }
 
+// What the server's last EHLO answer listed about logging in.
+struct Capabilities
+{
+    bool auth = false;
+    bool login = false;
+};
+
+// Reads the server's EHLO answer as libcurl passes it by: "250-AUTH PLAIN LOGIN".
+int listenToServer(CURL*, curl_infotype type, char* text, size_t size, void* user)
+{
+    auto* heard = static_cast<Capabilities*>(user);
+    const QByteArray line = QByteArray(text, qsizetype(size)).trimmed().toUpper();
+    if (type == CURLINFO_HEADER_OUT && line.startsWith("EHLO")) {
+        *heard = Capabilities{};
+    } else if (type == CURLINFO_HEADER_IN && line.size() > 4 && line.startsWith("250") &&
+               (line.at(3) == '-' || line.at(3) == ' ')) {
+        const QList<QByteArray> words = line.mid(4).simplified().split(' ');
+        if (words.first() == "AUTH") {
+            heard->auth = true;
+            heard->login = heard->login || words.contains("LOGIN");
+        }
+    }
+    return 0;
+}
+
 bool isPlainHost(const QString& host)
 {
     static const QRegularExpression pattern(QStringLiteral("^[A-Za-z0-9.-]+$"));
@@ -107,10 +132,6 @@ bool SmtpClient::sendRaw(const QString& sender, const QStringList& recipients, c
                             .arg(HeaderEncoding::withoutLineBreaks(r)));
     }
 
-    CURL* curl = curl_easy_init();
-    if (!curl)
-        return fail(QStringLiteral("Nie można przygotować połączenia z serwerem poczty."));
-
     const bool implicitTls = m_account.Port == kImplicitTlsPort;
     const QByteArray url =
         QStringLiteral("%1://%2:%3")
@@ -124,39 +145,59 @@ bool SmtpClient::sendRaw(const QString& sender, const QStringList& recipients, c
     const QByteArray user = m_account.User.toUtf8();
     const QByteArray password = m_account.Password.toUtf8();
     const QByteArray caFile = CaFileOverride().toLocal8Bit();
+
+    const auto attempt = [&](bool login, Capabilities* heard, char* errorBuffer) {
+        CURL* curl = curl_easy_init();
+        if (!curl)
+            return CURLE_FAILED_INIT;
+        Source source{&data};
+        curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+        // STARTTLS whenever offered; plain TCP only with a server that has none.
+        curl_easy_setopt(curl, CURLOPT_USE_SSL,
+                         long(implicitTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+        if (!caFile.isEmpty())
+            curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
+        if (login) {
+            curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
+            curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
+            // Only AUTH LOGIN; a server that lists no AUTH at all gets the mail
+            // unauthenticated.
+            curl_easy_setopt(curl, CURLOPT_LOGIN_OPTIONS, "AUTH=LOGIN");
+        }
+        curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
+        curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
+        curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(curl, CURLOPT_READFUNCTION, readMessage);
+        curl_easy_setopt(curl, CURLOPT_READDATA, &source);
+        curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(data.size()));
+        curl_easy_setopt(curl, CURLOPT_PROXY, "");
+        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(m_stallTimeout));
+        curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_stallTimeout));
+        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+        curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, listenToServer);
+        curl_easy_setopt(curl, CURLOPT_DEBUGDATA, heard);
+        curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+        const CURLcode code = curl_easy_perform(curl);
+        curl_easy_cleanup(curl); // sends QUIT on a live connection
+        return code;
+    };
+
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    Source source{&data};
-
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    // STARTTLS whenever offered; plain TCP only with a server that has none.
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(implicitTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!caFile.isEmpty())
-        curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
-    if (!user.isEmpty()) {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, user.constData());
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
-        // Only AUTH LOGIN; a server that lists no AUTH at all gets the mail unauthenticated.
-        curl_easy_setopt(curl, CURLOPT_LOGIN_OPTIONS, "AUTH=LOGIN");
+    Capabilities heard;
+    CURLcode code = attempt(!user.isEmpty(), &heard, errorBuffer);
+    // A server that lists AUTH, but not LOGIN, is not logged into: the mail goes
+    // without a login, as to a server that lists no AUTH at all. libcurl stops before
+    // sending anything in that case, so a second connection is clean.
+    if (code == CURLE_LOGIN_DENIED && heard.auth && !heard.login) {
+        errorBuffer[0] = 0;
+        code = attempt(false, &heard, errorBuffer);
     }
-    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.constData());
-    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, rcpt);
-    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(curl, CURLOPT_READFUNCTION, readMessage);
-    curl_easy_setopt(curl, CURLOPT_READDATA, &source);
-    curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(data.size()));
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(m_connectTimeout));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(m_stallTimeout));
-    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_stallTimeout));
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
-
-    const CURLcode code = curl_easy_perform(curl);
-    curl_easy_cleanup(curl); // sends QUIT on a live connection
     curl_slist_free_all(rcpt);
     if (code != CURLE_OK)
         return fail(reasonFor(code, errorBuffer));

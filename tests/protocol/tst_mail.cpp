@@ -249,26 +249,33 @@ private Q_SLOTS:
         QVERIFY(!error.isEmpty());
     }
 
-    void serverWithoutAuthGetsTheMailWithoutLogin()
+    // Only AUTH LOGIN is used: a server that lists no AUTH, or lists AUTH without
+    // LOGIN, gets the mail without a login.
+    void serverWithoutAuthLoginGetsTheMailWithoutLogin()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        TestServer server;
-        QString error;
-        TestServer::SmtpOptions options{dir.path(), {}, {}, {}, false};
-        options.noAuth = true;
-        QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
-        MailMessage m;
-        m.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
-        m.Recipients = QStringLiteral("szkola@szkola.test");
-        m.Subject = QStringLiteral("Sprawozdanie");
-        m.HtmlBody = QStringLiteral("<p>x</p>");
-        m.AttachmentName = QStringLiteral("a.xml");
-        m.AttachmentBytes = "a";
-        QVERIFY2(SmtpClient(account(server.port())).send(m, &error), qPrintable(error));
-        const QJsonObject meta = readMeta(QDir(dir.path()).filePath(QStringLiteral("1.json")));
-        QVERIFY(!meta.value(QStringLiteral("authenticated")).toBool());
-        QVERIFY(!meta.value(QStringLiteral("tls")).toBool());
+        for (const bool plainOnly : {false, true}) {
+            QTemporaryDir dir;
+            QVERIFY(dir.isValid());
+            TestServer server;
+            QString error;
+            TestServer::SmtpOptions options{dir.path(), {}, {}, {}, false};
+            options.noAuth = !plainOnly;
+            options.plainOnly = plainOnly;
+            QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+            MailMessage m;
+            m.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
+            m.Recipients = QStringLiteral("szkola@szkola.test");
+            m.Subject = QStringLiteral("Sprawozdanie");
+            m.HtmlBody = QStringLiteral("<p>x</p>");
+            m.AttachmentName = QStringLiteral("a.xml");
+            m.AttachmentBytes = "a";
+            QVERIFY2(SmtpClient(account(server.port())).send(m, &error), qPrintable(error));
+            const QDir inbox(dir.path());
+            QCOMPARE(inbox.entryList({QStringLiteral("*.eml")}).size(), 1);
+            const QJsonObject meta = readMeta(inbox.filePath(QStringLiteral("1.json")));
+            QVERIFY(!meta.value(QStringLiteral("authenticated")).toBool());
+            QVERIFY(!meta.value(QStringLiteral("tls")).toBool());
+        }
     }
 
     void starttlsIsUsedWhenOfferedAndVerified()

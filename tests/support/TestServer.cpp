@@ -71,6 +71,8 @@ bool TestServer::startSmtp(const SmtpOptions& options, QString* error)
         args << QStringLiteral("--silent");
     if (options.noAuth)
         args << QStringLiteral("--no-auth");
+    if (options.plainOnly)
+        args << QStringLiteral("--plain-only");
     if (options.dropInData)
         args << QStringLiteral("--drop-in-data");
     return start(QStringLiteral("smtp_server.py"), args, error);

@@ -31,6 +31,7 @@ public:
         bool dropAfterGreeting = false;
         bool silent = false; // takes connections, never answers
         bool noAuth = false; // lists no AUTH (without a certificate)
+        bool plainOnly = false; // lists AUTH PLAIN, not LOGIN
         bool dropInData = false; // takes the whole message, then hangs up instead of accepting it
     };
     static constexpr const char* kSmtpUser = "nauczyciel@szkola.test";

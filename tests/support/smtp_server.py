@@ -26,6 +26,8 @@ def parse_args():
     p.add_argument("--drop", action="store_true", help="drop the connection after EHLO")
     p.add_argument("--silent", action="store_true", help="accept connections but never answer")
     p.add_argument("--no-auth", action="store_true", help="offer no AUTH, like a plain school server")
+    p.add_argument("--plain-only", action="store_true",
+                   help="lists AUTH PLAIN but not LOGIN")
     p.add_argument("--drop-in-data", action="store_true",
                    help="hang up once the message has arrived, before accepting it")
     p.add_argument("--lifetime", type=float, default=120)
@@ -124,6 +126,7 @@ def main():
                         # aiosmtpd lists AUTH only where it allows it; over plain TCP
                         # this hides it.
                         auth_require_tls=args.no_auth,
+                        auth_exclude_mechanism=["LOGIN"] if args.plain_only else None,
                         authenticator=make_authenticator(args))
     server = loop.run_until_complete(loop.create_server(factory, "127.0.0.1", 0))
     port = server.sockets[0].getsockname()[1]
