@@ -1,5 +1,7 @@
 #include "document/KeyFilters.h"
 
+#include <Qt>
+
 namespace {
 
 bool isAsciiDigit(QChar key)
@@ -20,6 +22,22 @@ QChar DecimalKeyFilter(QChar key)
         isAsciiDigit(key))
         return key;
     return QChar(0);
+}
+
+bool IsTypedCharacter(int key, const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    switch (key) {
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return false;
+    default:
+        break;
+    }
+    const char16_t first = text.at(0).unicode();
+    return first != 0x7f && (first >= 0x20 || first == kBackspace || first == kEnter);
 }
 
 QChar PlainNumberKeyFilter(QChar key)

@@ -93,8 +93,8 @@ bool TFEditSrednie::EWartoscSredniejKeyPress(QKeyEvent* event)
         return true;
     }
     const QString typed = event->text();
-    if (typed.isEmpty())
-        return false; // cursor keys, Delete: not typed characters
+    if (!IsTypedCharacter(event->key(), typed))
+        return false;
     const QChar passed = DecimalKeyFilter(typed.at(0));
     if (passed.isNull())
         return true;

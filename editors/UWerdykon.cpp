@@ -253,8 +253,8 @@ void TFWerdykon::LRozwinListeClick()
 bool TFWerdykon::EPromowanychKeyPress(const QKeyEvent* event)
 {
     const QString typed = event->text();
-    if (typed.isEmpty())
-        return false; // cursor keys, Delete: not typed characters
+    if (!IsTypedCharacter(event->key(), typed))
+        return false;
     return PlainNumberKeyFilter(typed.at(0)).isNull();
 }
 

@@ -2,6 +2,7 @@
 
 #include "delivery/UBrowser.h"
 #include "delivery/UDecyzja.h"
+#include "editors/UEdycjaNdst.h"
 #include "editors/UWerdykon.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
@@ -17,9 +18,11 @@ ProgramWindows::ProgramWindows()
 {
     m_main = create<TFGlowny>();
     m_warning = create<TFWarning>();
-    attachDelivery(create<TFDecyzja>());
     TFBrowser* browser = create<TFBrowser>();
     attachPreview(browser);
+    attachDelivery(create<TFDecyzja>());
+    create<TFEdytujNdst>();
+    // The class editor makes its own average and failing-subjects dialogs.
     attachClassEditor(create<TFWerdykon>(), browser);
     m_main->SetAboutWindow(create<TFAbout>());
 

@@ -251,7 +251,8 @@ bool LoadSchoolData()
             return false;
         }
         return true;
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+        // Whatever escapes the loaders (memory above all) is a file that cannot be read.
         reportFailure();
         return false;
     }

@@ -50,6 +50,11 @@ const QColor kCaptionYellow(0xF2, 0xC2, 0x30);
 constexpr int kHintSlideSteps = 10;
 constexpr int kHintSlideStep = 5;
 
+bool isEnterKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 void setCaptionColour(QLabel* label, const QColor& colour)
 {
     QPalette palette = label->palette();
@@ -476,10 +481,26 @@ void TFGlowny::LButPodpowiedzClick()
 bool TFGlowny::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::KeyPress: {
+        // Enter goes forward on its release, and only when it was also pressed in the
+        // list: the Enter that closed a message over the list must not go forward (and
+        // show that message) again.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((watched == m_bListaNauczycieli || watched == m_blistazagadnien) && isEnterKey(key->key()) &&
+            !key->isAutoRepeat())
+            m_enterPressedIn = watched;
+        return false;
+    }
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == m_bListaNauczycieli || watched == m_blistazagadnien)
+        if ((watched == m_bListaNauczycieli || watched == m_blistazagadnien) && !key->isAutoRepeat()) {
+            const bool enterFromHere = isEnterKey(key->key()) && m_enterPressedIn == watched;
+            if (isEnterKey(key->key()))
+                m_enterPressedIn = nullptr;
+            if (isEnterKey(key->key()) && !enterFromHere)
+                return true;
             ListKeyUp(static_cast<QListWidget*>(watched), key->key());
+        }
         return false;
     }
     case QEvent::MouseButtonPress: {

@@ -156,6 +156,7 @@ private:
 
     bool m_shown = false; // the start-up runs on the first showing only
     bool m_started = false;
+    QObject* m_enterPressedIn = nullptr; // the list that saw the last Enter pressed
     bool m_dragging = false;
     QPoint m_dragFrom;
 };

@@ -32,6 +32,16 @@ private Q_SLOTS:
             QCOMPARE(DecimalKeyFilter(c), dropped);
             QCOMPARE(PlainNumberKeyFilter(c), dropped);
         }
+        // Keys that move or delete are the field's own, whatever text comes with them;
+        // typed characters and Backspace go through the filters.
+        QVERIFY(!IsTypedCharacter(Qt::Key_Delete, QString(QChar(0x7f))));
+        QVERIFY(!IsTypedCharacter(Qt::Key_Tab, QStringLiteral("\t")));
+        QVERIFY(!IsTypedCharacter(Qt::Key_Backtab, QStringLiteral("\t")));
+        QVERIFY(!IsTypedCharacter(Qt::Key_Left, QString()));
+        QVERIFY(!IsTypedCharacter(Qt::Key_A, QString(QChar(1)))); // Ctrl+A
+        QVERIFY(IsTypedCharacter(Qt::Key_Backspace, QString(backspace)));
+        QVERIFY(IsTypedCharacter(Qt::Key_5, QStringLiteral("5")));
+        QVERIFY(IsTypedCharacter(Qt::Key_A, QStringLiteral("a")));
     }
 
     void fileNamesStayInsideTheFolder()

@@ -271,13 +271,15 @@ private Q_SLOTS:
         QCOMPARE(DecodeValue(marker + QLatin1Char('\n')), QString());
         QCOMPARE(DecodeValue(marker.left(6) + QStringLiteral("\r\n") + marker.mid(6)), QString());
         QCOMPARE(DecodeValue(marker.left(4)), QString()); // three bytes, no whole block
-        // Truncating or corrupting any character of a stored value never reads outside it.
+        // Truncating or corrupting any character of a stored value never reads outside
+        // it: a cut value holds no whole block, and a damaged one still holds only one.
+        QCOMPARE(marker.size(), 12);
         for (int i = 0; i < marker.size(); ++i) {
-            DecodeValue(marker.left(i));
+            QCOMPARE(DecodeValue(marker.left(i)), QString());
             for (char16_t c = 0; c < 300; c += 7) {
                 QString damaged = marker;
                 damaged[i] = QChar(c);
-                DecodeValue(damaged);
+                QVERIFY(DecodeValue(damaged).size() <= 7);
             }
         }
     }

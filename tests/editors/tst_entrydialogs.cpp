@@ -6,6 +6,8 @@
 #include "support/MessageRecorder.h"
 #include "support/ModalAnswer.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -120,6 +122,28 @@ private Q_SLOTS:
             }
             QCOMPARE(row(0).Average, 0);
         }
+        // Delete and the cursor keys edit the field; only typed characters are judged.
+        // X11 attaches the DEL character to the Delete key.
+        ModalAnswer editing([](QWidget* modal) {
+            auto* edit = part<QLineEdit>(modal, "EWartoscSredniej");
+            QTest::keyClick(edit, Qt::Key_Home);
+            for (int i = 0; i < 2; ++i) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier,
+                                QString(QChar(0x7f)));
+                QApplication::sendEvent(edit, &press);
+            }
+            QCOMPARE(edit->text(), QStringLiteral("0"));
+            QTest::keyClicks(edit, QStringLiteral("5,"));
+            QTest::keyClick(edit, Qt::Key_End);
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            QTest::keyClicks(edit, QStringLiteral("25"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        dialog.exec();
+        QVERIFY(editing.ran());
+        QVERIFY(dialog.AverageConfirmed());
+        QCOMPARE(row(1).Average, 525);
+
         // A typed point shows as a comma.
         QCOMPARE(typeAverage(dialog, QStringLiteral("5.25")).shown, QStringLiteral("5,25"));
 

@@ -76,6 +76,13 @@ private Q_SLOTS:
         QCOMPARE(windows.all().first(), static_cast<QWidget*>(windows.mainWindow()));
         QCOMPARE(windows.all().at(1), static_cast<QWidget*>(windows.messageDialog()));
         QCOMPARE(messagePresenter(), static_cast<MessagePresenter*>(windows.messageDialog()));
+        QStringList names;
+        for (const QWidget* window : windows.all())
+            names.append(window->objectName());
+        QCOMPARE(names, QStringList({QStringLiteral("FGlowny"), QStringLiteral("FWarning"),
+                                     QStringLiteral("FBrowser"), QStringLiteral("FDecyzja"),
+                                     QStringLiteral("FEdytujNdst"), QStringLiteral("FWerdykon"),
+                                     QStringLiteral("FAbout")}));
         for (const QWidget* window : windows.all())
             QVERIFY(!window->isVisible());
         const TFGlowny* main = windows.mainWindow();
