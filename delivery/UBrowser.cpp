@@ -14,6 +14,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBrowser>
 #include <QTextFrame>
@@ -111,12 +112,16 @@ void TFBrowser::LoadPreview(const QString& path)
 
 void TFBrowser::CopyPreview()
 {
+    // The reader keeps his place in the page: the copy leaves the view where it was.
+    QScrollBar* bar = m_webBrowser->verticalScrollBar();
+    const int position = bar->value();
     m_webBrowser->selectAll();
     m_webBrowser->copy();
     QTextCursor cursor = m_webBrowser->textCursor();
     cursor.clearSelection();
     cursor.movePosition(QTextCursor::Start);
     m_webBrowser->setTextCursor(cursor);
+    bar->setValue(position);
 }
 
 bool TFBrowser::PrintTo(QPrinter& printer, QString* error) const

@@ -7,6 +7,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -28,8 +29,8 @@ QChar upper(QChar c)
     return c.toUpper();
 }
 
-// Removes leading and trailing characters with codes 32 and below.
-QString trimmed(QStringView text)
+// Leaves out leading and trailing characters with codes 32 and below.
+QStringView trimmedView(QStringView text)
 {
     qsizetype b = 0;
     qsizetype e = text.size();
@@ -37,7 +38,12 @@ QString trimmed(QStringView text)
         ++b;
     while (e > b && text[e - 1].unicode() <= 32)
         --e;
-    return text.mid(b, e - b).toString();
+    return text.mid(b, e - b);
+}
+
+QString trimmed(QStringView text)
+{
+    return trimmedView(text).toString();
 }
 
 // Reads UTF-16 text with a position and an end flag. The end flag is set as soon as a
@@ -153,9 +159,27 @@ public:
 private:
     TagResult tag(TpkXMLNode& node, TpkXMLNode& parent);
     bool attributes(TpkXMLNode& node, bool* selfClosed);
+    // The data files repeat a few element names thousands of times ("Uczen1" in every
+    // class): equal names share one string instead of each allocating its own.
+    QString name(QStringView text);
 
     Reader m_in;
+    std::array<QString, 512> m_names;
 };
+
+QString Parser::name(QStringView text)
+{
+    // A small direct-mapped cache: the length and the last two characters tell the
+    // numbered names apart; a clash only costs a fresh string.
+    const qsizetype n = text.size();
+    const size_t slot = (size_t(n) * 31u + (n > 0 ? text[n - 1].unicode() : 0u) * 7u +
+                         (n > 1 ? text[n - 2].unicode() : 0u)) %
+                        m_names.size();
+    QString& cached = m_names[slot];
+    if (cached != text)
+        cached = text.toString();
+    return cached;
+}
 
 bool Parser::content(TpkXMLNode& parent, int depth)
 {
@@ -229,7 +253,7 @@ TagResult Parser::tag(TpkXMLNode& node, TpkXMLNode& parent)
     }
     if (name.isEmpty())
         return TagResult::Failed;
-    node.Name = name.toString();
+    node.Name = this->name(name);
 
     if (c != u'>' && c != u'/' && !attributes(node, &selfClosed))
         return TagResult::Failed;
@@ -267,7 +291,7 @@ bool Parser::attributes(TpkXMLNode& node, bool* selfClosed)
         const QStringView value = m_in.readUntil([](QChar ch) { return ch == u'"'; });
         if (m_in.read() != u'"')
             return false;
-        node.Attrs.Add(TpkXMLAttr(trimmed(name), XMLUnescape(value.toString())));
+        node.Attrs.Add(TpkXMLAttr(this->name(trimmedView(name)), XMLUnescape(value.toString())));
     }
     return true;
 }

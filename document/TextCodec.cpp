@@ -65,10 +65,15 @@ QByteArray encode(QStringView text, CodePage page)
 QString decode(QByteArrayView bytes, CodePage page)
 {
     const Table& t = table(page);
-    QString out(bytes.size(), Qt::Uninitialized);
+    // Both code pages agree with ASCII below 0x80: widen everything at once, then
+    // look up only the bytes above.
+    QString out = QString::fromLatin1(bytes.data(), bytes.size());
     QChar* d = out.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        d[i] = QChar(t.toUnicode[static_cast<unsigned char>(bytes[i])]);
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const char16_t u = d[i].unicode();
+        if (u >= 0x80)
+            d[i] = QChar(t.toUnicode[u]);
+    }
     return out;
 }
 

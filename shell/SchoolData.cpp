@@ -18,25 +18,27 @@ QString quoted(const QString& text)
 }
 
 // Reads a count element; on failure fills `reason` with what was wrong with it.
-bool readCount(const DataFileReader& reader, const TpkXMLNode* node, const QString& what, int* count,
+// `describe` names the count; it is asked only on failure, as a large school's good
+// load reads hundreds of counts.
+template <typename Describe>
+bool readCount(const DataFileReader& reader, const TpkXMLNode* node, Describe describe, int* count,
                QString* reason)
 {
     const QString text = reader.ReadValue(node);
     qint32 value = 0;
-    if (text.isEmpty()) {
+    const bool isNumber = !text.isEmpty() && ParseDataInteger(text, &value);
+    if (isNumber && value >= 0 && value <= kMaxDataCount) {
+        *count = value;
+        return true;
+    }
+    const QString what = describe();
+    if (text.isEmpty())
         *reason = QStringLiteral("brak liczby %1").arg(what);
-        return false;
-    }
-    if (!ParseDataInteger(text, &value)) {
+    else if (!isNumber)
         *reason = QStringLiteral("liczba %1 nie jest liczbą dziesiętną: %2").arg(what, quoted(text));
-        return false;
-    }
-    if (value < 0 || value > kMaxDataCount) {
+    else
         *reason = QStringLiteral("liczba %1 poza zakresem 0–%2: %3").arg(what).arg(kMaxDataCount).arg(value);
-        return false;
-    }
-    *count = value;
-    return true;
+    return false;
 }
 
 // The part common to the three loaders: parse the bytes and note what the reader said.
@@ -108,7 +110,7 @@ bool readTeachers(QByteArrayView bytes, SchoolData& data, DataFileStatus* status
     const TpkXMLNode* top = reader.top();
     int count = 0;
     if (!readCount(reader, DataFileReader::find(top, QStringLiteral("Ilosc")),
-                   QStringLiteral("nauczycieli („Ilosc”)"), &count, &local.reason))
+                   [] { return QStringLiteral("nauczycieli („Ilosc”)"); }, &count, &local.reason))
         return finish(false, local, status);
     _Nauczyciele teachers(count);
     const auto numbered = DataFileReader::numbered(top, u"Belfer", count);
@@ -129,7 +131,7 @@ bool readSubjects(QByteArrayView bytes, SchoolData& data, DataFileStatus* status
     const TpkXMLNode* top = reader.top();
     int count = 0;
     if (!readCount(reader, DataFileReader::find(top, QStringLiteral("Ilosc")),
-                   QStringLiteral("przedmiotów („Ilosc”)"), &count, &local.reason))
+                   [] { return QStringLiteral("przedmiotów („Ilosc”)"); }, &count, &local.reason))
         return finish(false, local, status);
     _Przedmioty subjects;
     subjects.reserve(count);
@@ -148,7 +150,7 @@ bool readClasses(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
     const TpkXMLNode* top = reader.top();
     int count = 0;
     if (!readCount(reader, DataFileReader::find(top, QStringLiteral("IloscKlas")),
-                   QStringLiteral("klas („IloscKlas”)"), &count, &local.reason))
+                   [] { return QStringLiteral("klas („IloscKlas”)"); }, &count, &local.reason))
         return finish(false, local, status);
     _Szkola classes(count);
     qint64 pupilsTotal = 0;
@@ -156,12 +158,11 @@ bool readClasses(QByteArrayView bytes, SchoolData& data, DataFileStatus* status)
     for (int k = 0; k < count; ++k) {
         _Klasa& c = classes[k];
         const TpkXMLNode* node = numbered[k + 1];
-        c.Name = reader.ReadValue(DataFileReader::find(node, QStringLiteral("Nazwa")));
-        c.Op = reader.ReadValue(DataFileReader::find(node, QStringLiteral("Op")));
+        c.Name = reader.ReadValue(DataFileReader::find(node, u"Nazwa"));
+        c.Op = reader.ReadValue(DataFileReader::find(node, u"Op"));
         int pupils = 0;
-        const QString what = QStringLiteral("uczniów klasy %1 („Klasa%1/IleUczniow”)").arg(k + 1);
-        if (!readCount(reader, DataFileReader::find(node, QStringLiteral("IleUczniow")), what, &pupils,
-                       &local.reason))
+        const auto what = [k] { return QStringLiteral("uczniów klasy %1 („Klasa%1/IleUczniow”)").arg(k + 1); };
+        if (!readCount(reader, DataFileReader::find(node, u"IleUczniow"), what, &pupils, &local.reason))
             return finish(false, local, status);
         pupilsTotal += pupils;
         if (pupilsTotal > kMaxPupilsTotal) {

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QScrollBar>
 #include <QLabel>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
@@ -155,6 +156,16 @@ private Q_SLOTS:
         clipboard->clear();
         QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
         QVERIFY(clipboard->text().contains(QStringLiteral("Żółkiewski 1")));
+
+        // A reader half-way down a long page stays there when he copies it.
+        window.LoadPreview(m_longPage);
+        QScrollBar* bar = view(window)->verticalScrollBar();
+        QVERIFY(bar->maximum() > 100);
+        bar->setValue(bar->maximum() / 2);
+        const int place = bar->value();
+        clickLabel(&window, "LCopiuj");
+        QVERIFY(clipboard->text().contains(QStringLiteral("Żółkiewski")));
+        QCOMPARE(bar->value(), place);
     }
 
     void printsEveryPageWithTheFooterToAPdfFile()

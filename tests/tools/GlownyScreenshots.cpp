@@ -1,18 +1,16 @@
-// Starts the main window on the demo school in a scratch data folder and saves a
-// picture of each step it can reach without an editor (the delivery window through
-// a report prepared earlier), plus the hint panel and the about window.
-#include "delivery/UDecyzja.h"
+// Starts the program's windows on the demo school in a scratch data folder and saves
+// a picture of each step of a class classification report, from the welcome panel to
+// the delivery window, plus the hint panel and the about window.
 #include "document/ValueCipher.h"
-#include "shell/Hints.h"
+#include "shell/ProgramWindows.h"
 #include "shell/UAbout.h"
 #include "shell/UGlowny.h"
-#include "shell/WizardMachine.h"
-#include "shell/WizardWindows.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,12 +85,9 @@ int main(int argc, char** argv)
     }
     qputenv("XDG_DATA_HOME", QFile::encodeName(scratch.path()));
 
-    TFGlowny main;
-    auto* decyzja = new TFDecyzja;
-    main.AttachWindow(decyzja, QPoint(TFDecyzja::kLeftOffset, TFDecyzja::kTopOffset));
-    wizardWindows().SetDelivery(decyzja);
-    const QString earlier = scratch.filePath(QStringLiteral("Nowak_Anna_081530.xml"));
-    main.SetDocumentChooser([earlier] { return earlier; });
+    // The program's own windows, laid over the main window as the program lays them.
+    ProgramWindows windows;
+    TFGlowny& main = *windows.mainWindow();
     main.show();
     if (!main.isStarted()) {
         std::fprintf(stderr, "tabulon-screenshots: the program did not start on the demo school\n");
@@ -109,14 +104,33 @@ int main(int argc, char** argv)
     ok = save(&main, out, QStringLiteral("nauczyciele.png")) && ok;
 
     click(&main, "ImNaprzod");
-    main.findChild<QListWidget*>(QStringLiteral("blistazagadnien"))->setCurrentRow(3);
+    auto* topics = main.findChild<QListWidget*>(QStringLiteral("blistazagadnien"));
+    topics->setCurrentRow(3);
     ok = save(&main, out, QStringLiteral("zagadnienia.png")) && ok;
 
-    click(&main, "ImWstecz");
-    click(&main, "ImWstecz");
-    click(&main, "LPrzeslacGotowy");
+    // The class classification editor with a little typed in, its preview and the
+    // delivery window.
+    topics->setCurrentRow(0);
+    click(&main, "ImNaprzod");
+    QWidget* editor = main.findChild<QWidget*>(QStringLiteral("FWerdykon"));
+    if (!editor || !editor->isVisible()) {
+        std::fprintf(stderr, "tabulon-screenshots: the class editor did not open\n");
+        return 1;
+    }
+    editor->findChild<QLineEdit*>(QStringLiteral("EPromowanych"))->setText(QStringLiteral("24"));
+    click(editor, "LFrekwencja");
+    auto* pupils = editor->findChild<QListWidget*>(QStringLiteral("LUczniowieFrekwencja"));
+    for (int row : {2, 7}) {
+        pupils->setCurrentRow(row);
+        click(editor, "LDodajFrekwencja");
+    }
+    ok = save(&main, out, QStringLiteral("werdykon.png")) && ok;
+
+    click(&main, "ImNaprzod");
+    ok = save(&main, out, QStringLiteral("podglad.png")) && ok;
+
+    click(&main, "ImNaprzod");
     ok = save(&main, out, QStringLiteral("wysylka.png")) && ok;
-    wizardWindows().Clear();
 
     TFAbout about;
     about.show();
