@@ -172,11 +172,7 @@ void TFWerdykon::FormShow()
         return;
 
     m_filling = true;
-    m_cListaKlasOgolne->clear();
-    for (const _Klasa& klasa : schoolData().Classes)
-        m_cListaKlasOgolne->addItem(klasa.Name);
-    if (m_cListaKlasOgolne->count() > 0)
-        m_cListaKlasOgolne->setCurrentIndex(0);
+    FillClassCombo(m_cListaKlasOgolne);
     m_filling = false;
     LoadClass(0);
 }
@@ -268,22 +264,14 @@ bool TFWerdykon::ClassGetsNoAverage() const
 void TFWerdykon::LDodajFrekwencjaClick()
 {
     Q_EMIT HideHint();
-    QStringList names;
-    QList<int> rows;
-    for (int row = 0; row < m_lUczniowieFrekwencja->count(); ++row) {
-        if (m_lUczniowieFrekwencja->item(row)->isSelected()) {
-            names << m_lUczniowieFrekwencja->item(row)->text();
-            rows << row;
-        }
-    }
-    appState().SelectedPupils = names;
+    QStringList& names = appState().SelectedPupils;
+    CollectSelected(m_lUczniowieFrekwencja, names, MarkFullAttendance);
     if (names.isEmpty()) {
         ShowMessage(
             KindNotice, IconWarning,
             QStringLiteral("Wybierz ucznia, którego ma wzorową frekwencję.\rSięgnij do listy po lewej."));
         return;
     }
-    klasaFull().MarkRows(rows, MarkFullAttendance);
     AddMissingItems(m_l100Frekwencja, names);
 }
 

@@ -39,7 +39,7 @@ void CreateAppFolders(const AppFolders& folders)
         CreateFolderLevel(folder);
 }
 
-void DeleteFilesIn(const QString& folder)
+void EmptyFolder(const QString& folder)
 {
     QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (entries.hasNext()) {

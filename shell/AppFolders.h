@@ -30,4 +30,4 @@ void CreateAppFolders(const AppFolders& folders);
 
 // Deletes every file directly inside `folder`, hidden ones and links included;
 // sub-folders and their contents stay. Files that cannot be deleted are left alone.
-void DeleteFilesIn(const QString& folder);
+void EmptyFolder(const QString& folder);

@@ -1,5 +1,9 @@
 #include "shell/ListBoxHelpers.h"
 
+#include "shell/AppState.h"
+#include "shell/SchoolData.h"
+
+#include <QComboBox>
 #include <QListWidget>
 #include <QMetaObject>
 #include <QPointer>
@@ -36,6 +40,32 @@ void AddMissingItems(QListWidget* list, const QStringList& items)
 {
     for (const QString& text : items)
         AddItemIfMissing(list, text);
+}
+
+void FillClassCombo(QComboBox* combo)
+{
+    combo->clear();
+    const QList<_Klasa>& classes = schoolData().Classes;
+    if (classes.isEmpty())
+        return;
+    for (const _Klasa& klasa : classes)
+        combo->addItem(klasa.Name);
+    appState().CurrentClassIndex = 0;
+    combo->setCurrentIndex(0);
+}
+
+void CollectSelected(QListWidget* list, QStringList& names, std::optional<MarkKind> mark)
+{
+    names.clear();
+    QList<int> rows;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->isSelected()) {
+            names << list->item(row)->text();
+            rows << row;
+        }
+    }
+    if (mark)
+        klasaFull().MarkRows(rows, *mark);
 }
 
 void PrepareScrolledList(QListWidget* list)

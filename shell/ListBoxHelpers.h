@@ -1,7 +1,12 @@
 #pragma once
 
+#include "shell/KlasaFull.h"
+
 #include <QStringList>
 
+#include <optional>
+
+class QComboBox;
 class QListWidget;
 class QScrollBar;
 class QWidget;
@@ -15,6 +20,14 @@ void ListToListBox(QListWidget* list, const QStringList& items);
 // Adds each of `items` that the list does not hold yet (letter case ignored).
 void AddMissingItems(QListWidget* list, const QStringList& items);
 void AddItemIfMissing(QListWidget* list, const QString& text);
+
+// Fills `combo` with the school's classes in order; with any class, the first is
+// chosen and becomes the current class.
+void FillClassCombo(QComboBox* combo);
+// Puts into `names` the texts of the selected items of `list`, in order. With a mark,
+// the class sheet's row at each selected item's index gets that mark (the list holds
+// the class's pupils in row order); without one the sheet is not touched.
+void CollectSelected(QListWidget* list, QStringList& names, std::optional<MarkKind> mark = std::nullopt);
 
 // Makes `list` scroll by whole rows and hides its own scroll bar.
 void PrepareScrolledList(QListWidget* list);

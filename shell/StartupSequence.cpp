@@ -63,7 +63,7 @@ bool StartupSequence::run()
         return false;
 
     CreateFolderLevel(m_state.TempFolder);
-    DeleteFilesIn(m_state.TempFolder);
+    EmptyFolder(m_state.TempFolder);
 
     m_state.TeacherNames.clear();
     m_state.PreviewPage.clear();
