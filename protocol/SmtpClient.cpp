@@ -31,11 +31,13 @@ size_t readMessage(char* buffer, size_t size, size_t count, void* user)
     return size_t(n);
 }
 
-// What the server's last EHLO answer listed about logging in.
+// What the server's EHLO answers listed: logging in as of the last answer, STARTTLS
+// as of any.
 struct Capabilities
 {
     bool auth = false;
     bool login = false;
+    bool starttls = false;
 };
 
 // Reads the server's EHLO answer as libcurl passes it by: "250-AUTH PLAIN LOGIN".
@@ -44,13 +46,16 @@ int listenToServer(CURL*, curl_infotype type, char* text, size_t size, void* use
     auto* heard = static_cast<Capabilities*>(user);
     const QByteArray line = QByteArray(text, qsizetype(size)).trimmed().toUpper();
     if (type == CURLINFO_HEADER_OUT && line.startsWith("EHLO")) {
-        *heard = Capabilities{};
+        heard->auth = false;
+        heard->login = false;
     } else if (type == CURLINFO_HEADER_IN && line.size() > 4 && line.startsWith("250") &&
                (line.at(3) == '-' || line.at(3) == ' ')) {
         const QList<QByteArray> words = line.mid(4).simplified().split(' ');
         if (words.first() == "AUTH") {
             heard->auth = true;
             heard->login = heard->login || words.contains("LOGIN");
+        } else if (words.first() == "STARTTLS") {
+            heard->starttls = true;
         }
     }
     return 0;
@@ -146,16 +151,14 @@ bool SmtpClient::sendRaw(const QString& sender, const QStringList& recipients, c
     const QByteArray password = m_account.Password.toUtf8();
     const QByteArray caFile = CaFileOverride().toLocal8Bit();
 
-    const auto attempt = [&](bool login, Capabilities* heard, char* errorBuffer) {
+    const auto attempt = [&](bool login, curl_usessl encryption, Capabilities* heard, char* errorBuffer) {
         CURL* curl = curl_easy_init();
         if (!curl)
             return CURLE_FAILED_INIT;
         Source source{&data};
         curl_easy_setopt(curl, CURLOPT_URL, url.constData());
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-        // STARTTLS whenever offered; plain TCP only with a server that has none.
-        curl_easy_setopt(curl, CURLOPT_USE_SSL,
-                         long(implicitTls ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+        curl_easy_setopt(curl, CURLOPT_USE_SSL, long(encryption));
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
         if (!caFile.isEmpty())
@@ -190,13 +193,24 @@ bool SmtpClient::sendRaw(const QString& sender, const QStringList& recipients, c
 
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Capabilities heard;
-    CURLcode code = attempt(!user.isEmpty(), &heard, errorBuffer);
+    bool login = !user.isEmpty();
+    // Encryption is demanded first. Only a server that offers no STARTTLS at all is
+    // then tried again over plain TCP; one that offers it and then refuses it gets
+    // nothing, as the login would otherwise cross the network in clear.
+    curl_usessl encryption = CURLUSESSL_ALL;
+    CURLcode code = attempt(login, encryption, &heard, errorBuffer);
+    if (code == CURLE_USE_SSL_FAILED && !implicitTls && !heard.starttls) {
+        errorBuffer[0] = 0;
+        encryption = CURLUSESSL_TRY;
+        code = attempt(login, encryption, &heard, errorBuffer);
+    }
     // A server that lists AUTH, but not LOGIN, is not logged into: the mail goes
     // without a login, as to a server that lists no AUTH at all. libcurl stops before
-    // sending anything in that case, so a second connection is clean.
+    // sending anything in that case, so another connection is clean.
     if (code == CURLE_LOGIN_DENIED && heard.auth && !heard.login) {
         errorBuffer[0] = 0;
-        code = attempt(false, &heard, errorBuffer);
+        login = false;
+        code = attempt(login, encryption, &heard, errorBuffer);
     }
     curl_slist_free_all(rcpt);
     if (code != CURLE_OK)

@@ -314,6 +314,40 @@ private Q_SLOTS:
         const QJsonObject meta = readMeta(QDir(inbox).filePath(QStringLiteral("1.json")));
         QVERIFY(meta.value(QStringLiteral("tls")).toBool());
         QVERIFY(meta.value(QStringLiteral("authenticated")).toBool());
+        QFile logins(QDir(inbox).filePath(QStringLiteral("auth.log")));
+        QVERIFY(logins.open(QIODevice::ReadOnly));
+        QCOMPARE(logins.readAll(), QByteArray("LOGIN tls\n"));
+    }
+
+    // A server that offers STARTTLS and then will not start it gets no mail and, above
+    // all, no login in clear text.
+    void refusedStarttlsSendsNothing()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QString error;
+        QVERIFY2(TestServer::makeCertificate(dir.path(), &error), qPrintable(error));
+        const QString inbox = dir.filePath(QStringLiteral("inbox"));
+        QVERIFY(QDir().mkpath(inbox));
+        TestServer::SmtpOptions options{inbox, dir.filePath(QStringLiteral("cert.pem")),
+                                        dir.filePath(QStringLiteral("key.pem")), {}, false};
+        options.refuseStarttls = true;
+        TestServer server;
+        QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+        MailMessage m;
+        m.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
+        m.Recipients = QStringLiteral("szkola@szkola.test");
+        m.Subject = QStringLiteral("Sprawozdanie");
+        m.HtmlBody = QStringLiteral("<p>x</p>");
+        m.AttachmentName = QStringLiteral("a.xml");
+        m.AttachmentBytes = "a";
+        qputenv("TABULON_CA_FILE", dir.filePath(QStringLiteral("cert.pem")).toLocal8Bit());
+        const bool sent = SmtpClient(account(server.port())).send(m, &error);
+        qunsetenv("TABULON_CA_FILE");
+        QVERIFY(!sent);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(QDir(inbox).entryList({QStringLiteral("*.eml")}).isEmpty());
+        QVERIFY(!QFile::exists(QDir(inbox).filePath(QStringLiteral("auth.log"))));
     }
 };
 

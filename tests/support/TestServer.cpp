@@ -71,6 +71,8 @@ bool TestServer::startSmtp(const SmtpOptions& options, QString* error)
         args << QStringLiteral("--silent");
     if (options.noAuth)
         args << QStringLiteral("--no-auth");
+    if (options.refuseStarttls)
+        args << QStringLiteral("--refuse-starttls");
     if (options.plainOnly)
         args << QStringLiteral("--plain-only");
     if (options.dropInData)

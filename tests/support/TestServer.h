@@ -24,7 +24,8 @@ public:
 
     struct SmtpOptions
     {
-        QString folder;      // received messages go here as <n>.eml and <n>.json
+        QString folder;      // received messages go here as <n>.eml and <n>.json, every
+                             // login given as a line of auth.log
         QString certificate; // with key: STARTTLS offered
         QString key;
         QString refusePrefix; // recipients starting with it are refused
@@ -32,6 +33,7 @@ public:
         bool silent = false; // takes connections, never answers
         bool noAuth = false; // lists no AUTH (without a certificate)
         bool plainOnly = false; // lists AUTH PLAIN, not LOGIN
+        bool refuseStarttls = false; // with a certificate: lists STARTTLS, answers it 454
         bool dropInData = false; // takes the whole message, then hangs up instead of accepting it
     };
     static constexpr const char* kSmtpUser = "nauczyciel@szkola.test";

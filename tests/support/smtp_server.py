@@ -26,6 +26,8 @@ def parse_args():
     p.add_argument("--drop", action="store_true", help="drop the connection after EHLO")
     p.add_argument("--silent", action="store_true", help="accept connections but never answer")
     p.add_argument("--no-auth", action="store_true", help="offer no AUTH, like a plain school server")
+    p.add_argument("--refuse-starttls", action="store_true",
+                   help="lists STARTTLS (with --cert) but answers it with 454")
     p.add_argument("--plain-only", action="store_true",
                    help="lists AUTH PLAIN but not LOGIN")
     p.add_argument("--drop-in-data", action="store_true",
@@ -65,8 +67,18 @@ class Handler:
         return "250 Message accepted"
 
 
+class RefusingStarttls(SMTP):
+    """Lists STARTTLS but will not start it, like a misconfigured server."""
+
+    async def smtp_STARTTLS(self, arg):
+        await self.push("454 4.7.0 TLS not available due to temporary reason")
+
+
 def make_authenticator(args):
     def authenticator(server, session, envelope, mechanism, auth_data):
+        # Every login the server is given, and whether it came encrypted.
+        with open(os.path.join(args.folder, "auth.log"), "a") as log:
+            log.write("%s %s\n" % (mechanism, "tls" if session.ssl is not None else "plain"))
         ok = (mechanism == "LOGIN" and isinstance(auth_data, LoginPassword)
               and auth_data.login.decode() == args.user
               and auth_data.password.decode() == args.password)
@@ -120,8 +132,10 @@ def main():
             tls.load_cert_chain(args.cert, args.key)
         handler = Handler(args)
 
+        server_class = RefusingStarttls if args.refuse_starttls else SMTP
+
         def factory():
-            return SMTP(handler, hostname="test.smtp", tls_context=tls, require_starttls=False,
+            return server_class(handler, hostname="test.smtp", tls_context=tls, require_starttls=False,
                         auth_required=False,
                         # aiosmtpd lists AUTH only where it allows it; over plain TCP
                         # this hides it.
