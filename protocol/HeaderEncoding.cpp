@@ -52,14 +52,18 @@ QString withoutLineBreaks(const QString& text)
     return out;
 }
 
-QByteArray encodeText(const QString& text)
+QByteArray encodeText(const QString& text, int used)
 {
     const QString clean = withoutLineBreaks(text);
     if (isAsciiPrintable(clean))
         return clean.toLatin1();
 
     const QByteArray bytes = TextCodec::toIso88592(clean);
-    const int room = kMaxWordLength - int(kWordStart.size() + kWordEnd.size());
+    const int frame = int(kWordStart.size() + kWordEnd.size());
+    // The first word shares its line with what stands before it; every later one has
+    // a line of its own after the folding blank. A word always holds one character.
+    const int laterRoom = kMaxWordLength - frame;
+    const int firstRoom = qBound(3, kMaxEncodedLine - used - frame, laterRoom);
     QByteArray out;
     QByteArray word;
     auto flush = [&] {
@@ -72,6 +76,7 @@ QByteArray encodeText(const QString& text)
     };
     for (char ch : bytes) {
         const QByteArray piece = qEncodeByte(static_cast<unsigned char>(ch));
+        const int room = out.isEmpty() ? firstRoom : laterRoom;
         if (word.size() + piece.size() > room)
             flush();
         word += piece;
@@ -80,11 +85,11 @@ QByteArray encodeText(const QString& text)
     return out;
 }
 
-QByteArray encodePhrase(const QString& name)
+QByteArray encodePhrase(const QString& name, int used)
 {
     const QString clean = withoutLineBreaks(name).trimmed();
     if (!isAsciiPrintable(clean))
-        return encodeText(clean);
+        return encodeText(clean, used);
     static const QString specials = QStringLiteral("()<>[]:;@\\,.\"");
     bool needsQuotes = false;
     for (QChar c : clean) {

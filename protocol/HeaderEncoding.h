@@ -11,14 +11,19 @@ namespace HeaderEncoding {
 // `text` with every CR, LF and other control character replaced by a blank.
 QString withoutLineBreaks(const QString& text);
 
+// The longest header line that holds encoded words.
+inline constexpr int kMaxEncodedLine = 76;
+
 // The value as it may stand in a header: plain ASCII stays as it is; any other text
 // becomes one or more encoded words "=?ISO-8859-2?Q?...?=" (each at most 75
-// characters), separated by a folding CR LF and a blank.
-QByteArray encodeText(const QString& text);
+// characters), separated by a folding CR LF and a blank. `used` counts what already
+// stands on the first line (the header's name, say), so that no line with an encoded
+// word runs past 76 characters.
+QByteArray encodeText(const QString& text, int used = 0);
 
 // A display name for From or To: an encoded-word sequence, a quoted string, or an
-// atom, whichever the text needs.
-QByteArray encodePhrase(const QString& name);
+// atom, whichever the text needs; `used` as for encodeText.
+QByteArray encodePhrase(const QString& name, int used = 0);
 
 // Splits an address list on commas. "Name <a@b>" gives a@b. Returns false with a
 // reason when an entry is not a plain address (no "@", blanks, angle brackets or

@@ -40,12 +40,20 @@ QByteArray base64Lines(const QByteArray& bytes)
     return out;
 }
 
-QByteArray mailbox(const QString& name, const QString& address)
+// "Name <address>" for a header whose name takes `used` characters of the line. An
+// encoded name that leaves no room for the address on its last line has the address
+// folded onto a line of its own.
+QByteArray mailbox(const QString& name, const QString& address, int used)
 {
-    const QByteArray phrase = HeaderEncoding::encodePhrase(name);
+    const QByteArray phrase = HeaderEncoding::encodePhrase(name, used);
+    const QByteArray angle = "<" + address.toLatin1() + ">";
     if (phrase.isEmpty())
         return address.toLatin1();
-    return phrase + " <" + address.toLatin1() + ">";
+    const qsizetype lastBreak = phrase.lastIndexOf("\r\n");
+    const qsizetype lastLine = lastBreak < 0 ? used + phrase.size() : phrase.size() - lastBreak - 2;
+    if (phrase.contains("=?") && lastLine + 1 + angle.size() > HeaderEncoding::kMaxEncodedLine)
+        return phrase + "\r\n " + angle;
+    return phrase + " " + angle;
 }
 
 } // namespace
@@ -94,9 +102,9 @@ QByteArray MailMessage::compose(QString* error) const
     }();
 
     QByteArray out;
-    out += "From: " + mailbox(SenderName, SenderAddress) + "\r\n";
+    out += "From: " + mailbox(SenderName, SenderAddress, 6) + "\r\n";
     out += "To: " + to.join(QStringLiteral(", ")).toLatin1() + "\r\n";
-    out += "Subject: " + HeaderEncoding::encodeText(Subject) + "\r\n";
+    out += "Subject: " + HeaderEncoding::encodeText(Subject, 9) + "\r\n";
     out += "Date: " + when.toString(Qt::RFC2822Date).toLatin1() + "\r\n";
     out += "Message-ID: <" + QUuid::createUuid().toByteArray(QUuid::Id128) + "@tabulon>\r\n";
     out += "MIME-Version: 1.0\r\n";

@@ -82,6 +82,47 @@ private Q_SLOTS:
 
         QCOMPARE(HeaderEncoding::encodePhrase(QStringLiteral("Kowalski, Jan")),
                  QByteArray("\"Kowalski, Jan\""));
+
+        // In a whole mail no header line that holds an encoded word is longer than 76
+        // characters, the header's name included, and the words still give the text.
+        MailMessage m;
+        m.SenderName = QStringLiteral("Grzegorz Brzęczyszczykiewicz-Żółtowski ze Szczebrzeszyna nad Wieprzem");
+        m.SenderAddress = QStringLiteral("grzegorz.brzeczyszczykiewicz@szkola.test");
+        m.Recipients = QStringLiteral("szkola@szkola.test");
+        m.Subject = QStringLiteral("Sprawozdanie: ") + longName;
+        m.HtmlBody = QStringLiteral("<p>x</p>");
+        m.AttachmentName = QStringLiteral("a.xml");
+        m.AttachmentBytes = "a";
+        const QByteArray mail = m.compose();
+        const QByteArray head = mail.left(mail.indexOf("\r\n\r\n"));
+        QByteArray subject;
+        bool inSubject = false;
+        for (const QByteArray& line : head.split('\n')) {
+            const QByteArray l = line.endsWith('\r') ? line.chopped(1) : line;
+            if (l.contains("=?"))
+                QVERIFY2(l.size() <= 76, l.constData());
+            if (!l.startsWith(' '))
+                inSubject = l.startsWith("Subject: ");
+            if (inSubject)
+                subject += l.mid(l.startsWith("Subject: ") ? 9 : 1);
+        }
+        QVERIFY(head.contains("\r\n <grzegorz.brzeczyszczykiewicz@szkola.test>"));
+        // Adjacent encoded words join without the blank between them.
+        QByteArray bytes;
+        for (qsizetype at = subject.indexOf("=?ISO-8859-2?Q?"); at >= 0;
+             at = subject.indexOf("=?ISO-8859-2?Q?", at + 1)) {
+            const qsizetype start = at + 15;
+            const QByteArray text = subject.mid(start, subject.indexOf("?=", start) - start);
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                if (text[i] == '=') {
+                    bytes += char(text.mid(i + 1, 2).toInt(nullptr, 16));
+                    i += 2;
+                } else {
+                    bytes += text[i] == '_' ? ' ' : text[i];
+                }
+            }
+        }
+        QCOMPARE(TextCodec::fromIso88592(bytes), m.Subject);
     }
 
     void headersCannotBeInjected()
