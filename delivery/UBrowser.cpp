@@ -56,6 +56,12 @@ TFBrowser::TFBrowser(QWidget* parent)
     : QWidget(parent, parent ? Qt::Widget : Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     // FormCreate
+    m_defaultPrinter = []() -> std::unique_ptr<QPrinter> {
+        const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+        if (printer.isNull())
+            return nullptr;
+        return std::make_unique<QPrinter>(printer, QPrinter::HighResolution);
+    };
     setObjectName(QStringLiteral("FBrowser"));
     setWindowTitle(QStringLiteral("System szkolny - prezentacja danych"));
     setFixedSize(kWidth, kHeight);
@@ -190,16 +196,15 @@ void TFBrowser::LDrukujMouseDown(const QMouseEvent* event)
 
 void TFBrowser::PrintNow()
 {
-    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
-    if (defaultPrinter.isNull()) {
+    const std::unique_ptr<QPrinter> printer = m_defaultPrinter ? m_defaultPrinter() : nullptr;
+    if (!printer) {
         ShowMessage(KindNotice, IconInformation,
                     QStringLiteral("Nie można wydrukować: w systemie nie ma drukarki domyślnej.\r"
                                    "Ustaw drukarkę domyślną i spróbuj ponownie."));
         return;
     }
-    QPrinter printer(defaultPrinter, QPrinter::HighResolution);
     QString error;
-    if (!PrintTo(printer, &error))
+    if (!PrintTo(*printer, &error))
         ShowMessage(KindNotice, IconInformation, QStringLiteral("Wydruk się nie powiódł.\r") + error);
 }
 

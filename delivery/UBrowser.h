@@ -5,6 +5,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
 class QLabel;
 class QMouseEvent;
 class QPrinter;
@@ -39,6 +42,11 @@ public:
     // label, the print preview and the tests all go through here.
     bool PrintTo(QPrinter& printer, QString* error = nullptr) const;
 
+    // Where the print label prints: the system's default printer, or nothing when the
+    // system has none. Tests print to a PDF file through the same path.
+    using DefaultPrinter = std::function<std::unique_ptr<QPrinter>()>;
+    void SetDefaultPrinter(DefaultPrinter defaultPrinter) { m_defaultPrinter = std::move(defaultPrinter); }
+
     void ShowStepWindow() override;
     void CloseStepWindow() override;
 
@@ -71,4 +79,5 @@ private:
     QWidget* m_pPodWebbrowser;
     QTextBrowser* m_webBrowser;
     QString m_loadedPath;
+    DefaultPrinter m_defaultPrinter;
 };
