@@ -207,6 +207,37 @@ private Q_SLOTS:
                 QStringLiteral("Dane zostały zaktualizowane, ale Twoja wersja programu jest nieaktualna."),
                 QStringLiteral("Poproś administratora, by zainstalował nową wersję programu.")}));
         QVERIFY(f.sameAsSource(QStringLiteral("przedmioty.kps")));
+
+        // At home the advice names the school's web page instead of the administrator.
+        TestServer server;
+        QString error;
+        QVERIFY2(server.startHttp({f.source, {}, 0, {}}, &error), qPrintable(error));
+        f.useHttp(server);
+        recorder.clear();
+        QCOMPARE(CheckForUpdate(), int(UpdateProgramOutdated));
+        QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Twoja wersja programu jest nieaktualna.\r"
+                                                              "Ściągnij program ze strony szkolnej i zainstaluj go.")});
+        f.publish(versionFile(QStringLiteral("3.09.2024"), QStringLiteral("1.09.2024"),
+                              QStringLiteral("1.09.2024"), QStringLiteral("2.2.0")));
+        recorder.clear();
+        QCOMPARE(CheckForUpdate(), int(UpdateInstalledButOutdated));
+        QCOMPARE(recorder.texts(),
+                 (QStringList{QStringLiteral("Dane zostały zaktualizowane, ale Twoja wersja programu jest "
+                                             "nieaktualna."),
+                              QStringLiteral("Ściągnij program ze strony szkolnej i zainstaluj go.")}));
+        for (const MessageRecorder::Message& m : recorder.messages())
+            QVERIFY(m.kind == KindNotice && m.icon == IconInformation);
+
+        // Newer data for an outdated program that cannot be fetched: a failed update,
+        // nothing installed.
+        f.publish(versionFile(QStringLiteral("4.09.2024"), QStringLiteral("1.09.2024"),
+                              QStringLiteral("1.09.2024"), QStringLiteral("2.2.0")));
+        QVERIFY(QFile::remove(f.source + QStringLiteral("nauczyciele.kbs")));
+        const QByteArray installedPupils = readFile(f.data + QStringLiteral("uczniowie.kls"));
+        recorder.clear();
+        QCOMPARE(CheckForUpdate(), int(UpdateFetchFailed));
+        QCOMPARE(recorder.texts(), QStringList{kUpdateFailed});
+        QCOMPARE(readFile(f.data + QStringLiteral("uczniowie.kls")), installedPupils);
     }
 
     void failedThirdFileInstallsNothing()
