@@ -14,6 +14,19 @@
 
 namespace {
 
+// A small report mail from the test server's user to the school.
+MailMessage shortMail()
+{
+    MailMessage m;
+    m.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
+    m.Recipients = QStringLiteral("szkola@szkola.test");
+    m.Subject = QStringLiteral("Sprawozdanie");
+    m.HtmlBody = QStringLiteral("<p>x</p>");
+    m.AttachmentName = QStringLiteral("a.xml");
+    m.AttachmentBytes = "a";
+    return m;
+}
+
 const QString kBody = QStringLiteral("Witam. \n\r\n\rOto moje sprawozdanie. Proszę przekazać protokolantowi. "
                                      "\n\r\n\rZ poważaniem.  \n\r");
 
@@ -303,13 +316,7 @@ private Q_SLOTS:
             options.noAuth = !plainOnly;
             options.plainOnly = plainOnly;
             QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
-            MailMessage m;
-            m.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
-            m.Recipients = QStringLiteral("szkola@szkola.test");
-            m.Subject = QStringLiteral("Sprawozdanie");
-            m.HtmlBody = QStringLiteral("<p>x</p>");
-            m.AttachmentName = QStringLiteral("a.xml");
-            m.AttachmentBytes = "a";
+            const MailMessage m = shortMail();
             QVERIFY2(SmtpClient(account(server.port())).send(m, &error), qPrintable(error));
             const QDir inbox(dir.path());
             QCOMPARE(inbox.entryList({QStringLiteral("*.eml")}).size(), 1);
@@ -335,13 +342,7 @@ private Q_SLOTS:
                                    false},
                                   &error),
                  qPrintable(error));
-        MailMessage m;
-        m.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
-        m.Recipients = QStringLiteral("szkola@szkola.test");
-        m.Subject = QStringLiteral("Sprawozdanie");
-        m.HtmlBody = QStringLiteral("<p>x</p>");
-        m.AttachmentName = QStringLiteral("a.xml");
-        m.AttachmentBytes = "a";
+        const MailMessage m = shortMail();
 
         // A certificate the system does not trust: no mail, and no fall-back to plain text.
         qunsetenv("TABULON_CA_FILE");
@@ -375,13 +376,7 @@ private Q_SLOTS:
         options.refuseStarttls = true;
         TestServer server;
         QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
-        MailMessage m;
-        m.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
-        m.Recipients = QStringLiteral("szkola@szkola.test");
-        m.Subject = QStringLiteral("Sprawozdanie");
-        m.HtmlBody = QStringLiteral("<p>x</p>");
-        m.AttachmentName = QStringLiteral("a.xml");
-        m.AttachmentBytes = "a";
+        const MailMessage m = shortMail();
         qputenv("TABULON_CA_FILE", dir.filePath(QStringLiteral("cert.pem")).toLocal8Bit());
         const bool sent = SmtpClient(account(server.port())).send(m, &error);
         qunsetenv("TABULON_CA_FILE");
