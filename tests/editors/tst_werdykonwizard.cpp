@@ -1,6 +1,5 @@
 #include "WerdykonSteps.h"
 #include "delivery/UBrowser.h"
-#include "document/ValueCipher.h"
 #include "editors/UWerdykon.h"
 #include "shell/AppState.h"
 #include "shell/KlasaFull.h"
@@ -8,6 +7,7 @@
 #include "shell/SchoolData.h"
 #include "shell/UGlowny.h"
 #include "support/MessageRecorder.h"
+#include "support/TestInstallation.h"
 #include "support/TestPaths.h"
 
 #include <QApplication>
@@ -25,39 +25,10 @@ namespace {
 
 // An installation with a settings file of its own, so that the main window's first
 // showing starts the program for real.
-class Installation
+class Installation : public TestInstallation
 {
 public:
-    Installation()
-    {
-        const QString data = root.filePath(QStringLiteral("dane"));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
-        qputenv("TABULON_APP_FOLDER", QFile::encodeName(root.filePath(QStringLiteral("program"))));
-        QDir(root.path()).mkpath(QStringLiteral("program"));
-        QDir(data).mkpath(QStringLiteral("Orvix/Tabulon"));
-        const QStringList lines = {QStringLiteral("Tabulon"),
-                                   QStringLiteral("lokalny"),
-                                   QString(),
-                                   QStringLiteral("http://127.0.0.1:9"),
-                                   QStringLiteral("25"),
-                                   QStringLiteral("127.0.0.1"),
-                                   QStringLiteral("nauczyciel@x"),
-                                   QStringLiteral("haslo"),
-                                   QStringLiteral("sekretariat@x")};
-        QFile settings(data + QStringLiteral("/Orvix/Tabulon/Tabulon.ini"));
-        if (settings.open(QIODevice::WriteOnly)) {
-            for (const QString& line : lines)
-                settings.write(EncodeValue(line).toLatin1() + "\r\n");
-        }
-        appState() = AppState{};
-    }
-    ~Installation()
-    {
-        qunsetenv("XDG_DATA_HOME");
-        qunsetenv("TABULON_APP_FOLDER");
-    }
-
-    QTemporaryDir root;
+    Installation() { writeHomeSettings(); }
 };
 
 } // namespace

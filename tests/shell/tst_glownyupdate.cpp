@@ -1,11 +1,11 @@
 #include "delivery/DocumentFileDialogs.h"
 #include "delivery/UDecyzja.h"
-#include "document/ValueCipher.h"
 #include "shell/AppState.h"
 #include "shell/ProgramWindows.h"
 #include "shell/UGlowny.h"
 #include "shell/WizardWindows.h"
 #include "support/MessageRecorder.h"
+#include "support/TestInstallation.h"
 #include "support/TestPaths.h"
 #include "support/TestServer.h"
 
@@ -16,16 +16,6 @@
 #include <QTest>
 
 namespace {
-
-bool writeEncodedLines(const QString& path, const QStringList& lines)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (const QString& line : lines)
-        file.write(EncodeValue(line).toLatin1() + "\r\n");
-    return true;
-}
 
 bool copyDemoFiles(const QString& demoFolder, const QString& target)
 {
@@ -63,19 +53,18 @@ class TestGlownyUpdate : public QObject
 private Q_SLOTS:
     void updateButtonInstallsNewerDataAndRefillsTheLists()
     {
-        QTemporaryDir root;
-        const QString served = root.filePath(QStringLiteral("serwer"));
-        const QString program = root.filePath(QStringLiteral("dane/Orvix/Tabulon"));
+        TestInstallation installation;
+        const QString served = installation.root.filePath(QStringLiteral("serwer"));
+        const QString program = installation.programData();
         QVERIFY(QDir().mkpath(served) && QDir().mkpath(program + QStringLiteral("/Files")));
-        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("program"))));
         QVERIFY(copyDemoFiles(QStringLiteral("school"), program + QStringLiteral("/Files")));
         QVERIFY(copyDemoFiles(QStringLiteral("update"), served));
         const QString marker = QStringLiteral("TabulonInfo");
         const QString version = QStringLiteral("2.1.1");
         const QString older = QStringLiteral("01.09.2026");
-        QVERIFY(writeEncodedLines(program + QStringLiteral("/Files/verinfo.inf"),
+        QVERIFY(TestInstallation::writeEncodedLines(program + QStringLiteral("/Files/verinfo.inf"),
                                   {marker, older, older, older, version}));
-        QVERIFY(writeEncodedLines(served + QStringLiteral("/verinfo.inf"),
+        QVERIFY(TestInstallation::writeEncodedLines(served + QStringLiteral("/verinfo.inf"),
                                   {marker, older, older, QStringLiteral("16.11.2026"), version}));
 
         TestServer http;
@@ -83,15 +72,12 @@ private Q_SLOTS:
         TestServer::HttpOptions options;
         options.folder = served;
         QVERIFY2(http.startHttp(options, &error), qPrintable(error));
-        QVERIFY(
-            writeEncodedLines(program + QStringLiteral("/Tabulon.ini"),
-                              {QStringLiteral("Tabulon"), QStringLiteral("lokalny"), QString(),
-                               QStringLiteral("http://127.0.0.1:%1").arg(http.port()), QStringLiteral("25"),
-                               QStringLiteral("127.0.0.1"), QStringLiteral("nauczyciel@x"),
-                               QStringLiteral("haslo"), QStringLiteral("sekretariat@x")}));
+        QVERIFY(installation.writeSettings(
+            {QStringLiteral("Tabulon"), QStringLiteral("lokalny"), QString(),
+             QStringLiteral("http://127.0.0.1:%1").arg(http.port()), QStringLiteral("25"),
+             QStringLiteral("127.0.0.1"), QStringLiteral("nauczyciel@x"), QStringLiteral("haslo"),
+             QStringLiteral("sekretariat@x")}));
 
-        qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("dane"))));
-        qputenv("TABULON_APP_FOLDER", QFile::encodeName(root.filePath(QStringLiteral("program"))));
         appState() = AppState{};
         MessageRecorder messages;
         TFGlowny main;
@@ -119,8 +105,6 @@ private Q_SLOTS:
                  QStringList{QStringLiteral(
                      "Posiadasz aktualną wersję programu i aktualne dane konieczne do pracy.")});
         QCOMPARE(teachers->count(), 31);
-        qunsetenv("XDG_DATA_HOME");
-        qunsetenv("TABULON_APP_FOLDER");
     }
 
     // The program's own windows: the delivery window lies over the main window, and

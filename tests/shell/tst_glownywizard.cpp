@@ -1,4 +1,3 @@
-#include "document/ValueCipher.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 #include "shell/ReportEditor.h"
@@ -6,6 +5,7 @@
 #include "shell/WizardWindows.h"
 #include "support/MessageRecorder.h"
 #include "support/ModalAnswer.h"
+#include "support/TestInstallation.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,39 +19,10 @@ namespace {
 
 // An installation with a settings file of its own, so that the main window's first
 // showing starts the program for real.
-class Installation
+class Installation : public TestInstallation
 {
 public:
-    Installation()
-    {
-        const QString data = root.filePath(QStringLiteral("dane"));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
-        qputenv("TABULON_APP_FOLDER", QFile::encodeName(root.filePath(QStringLiteral("program"))));
-        QDir(root.path()).mkpath(QStringLiteral("program"));
-        QDir(data).mkpath(QStringLiteral("Orvix/Tabulon"));
-        const QStringList lines = {QStringLiteral("Tabulon"),
-                                   QStringLiteral("lokalny"),
-                                   QString(),
-                                   QStringLiteral("http://127.0.0.1:9"),
-                                   QStringLiteral("25"),
-                                   QStringLiteral("127.0.0.1"),
-                                   QStringLiteral("nauczyciel@x"),
-                                   QStringLiteral("haslo"),
-                                   QStringLiteral("sekretariat@x")};
-        QFile settings(data + QStringLiteral("/Orvix/Tabulon/Tabulon.ini"));
-        if (settings.open(QIODevice::WriteOnly)) {
-            for (const QString& line : lines)
-                settings.write(EncodeValue(line).toLatin1() + "\r\n");
-        }
-        appState() = AppState{};
-    }
-    ~Installation()
-    {
-        qunsetenv("XDG_DATA_HOME");
-        qunsetenv("TABULON_APP_FOLDER");
-    }
-
-    QTemporaryDir root;
+    Installation() { writeHomeSettings(); }
 };
 
 QStringList teachers(int count)

@@ -1,4 +1,3 @@
-#include "document/ValueCipher.h"
 #include "shell/AppState.h"
 #include "shell/ProgramEntry.h"
 #include "shell/ProgramWindows.h"
@@ -6,6 +5,7 @@
 #include "shell/UGlowny.h"
 #include "shell/UWarning.h"
 #include "support/MessageRecorder.h"
+#include "support/TestInstallation.h"
 #include "support/TestPaths.h"
 
 #include <QApplication>
@@ -22,44 +22,22 @@ const QString kNoSettingsShare = QStringLiteral(
     "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rUdostępnij konieczne dane.");
 
 // Points the program at empty folders of its own for one test.
-class EmptyInstallation
+class EmptyInstallation : public TestInstallation
 {
 public:
-    EmptyInstallation()
-    {
-        qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("dane"))));
-        qputenv("TABULON_APP_FOLDER", QFile::encodeName(root.filePath(QStringLiteral("program"))));
-        QDir(root.path()).mkpath(QStringLiteral("dane"));
-        QDir(root.path()).mkpath(QStringLiteral("program"));
-        appState() = AppState{};
-    }
-    ~EmptyInstallation()
-    {
-        qunsetenv("XDG_DATA_HOME");
-        qunsetenv("TABULON_APP_FOLDER");
-    }
-
     // A settings file for home mode and the school's three data files, as an
     // installation that has fetched its data once leaves them.
     void installSchool()
     {
-        const QString tabulon = root.filePath(QStringLiteral("dane/Orvix/Tabulon"));
-        QVERIFY(QDir().mkpath(tabulon + QStringLiteral("/Files")));
-        QFile settings(tabulon + QStringLiteral("/Tabulon.ini"));
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        for (const QString& value :
-             {QStringLiteral("Tabulon"), QStringLiteral("lokalny"), QString(),
-              QStringLiteral("http://127.0.0.1:1/dane"), QStringLiteral("25"),
-              QStringLiteral("smtp.szkola.test"), QStringLiteral("nauczyciel@szkola.test"),
-              QStringLiteral("tajne"), QStringLiteral("sekretariat@szkola.test")})
-            settings.write(EncodeValue(value).toLatin1() + "\r\n");
-        settings.close();
+        QVERIFY(QDir().mkpath(programData() + QStringLiteral("/Files")));
+        QVERIFY(writeSettings({QStringLiteral("Tabulon"), QStringLiteral("lokalny"), QString(),
+                               QStringLiteral("http://127.0.0.1:1/dane"), QStringLiteral("25"),
+                               QStringLiteral("smtp.szkola.test"), QStringLiteral("nauczyciel@szkola.test"),
+                               QStringLiteral("tajne"), QStringLiteral("sekretariat@szkola.test")}));
         for (const QString& name : {kTeachersFile, kSubjectsFile, kClassesFile})
             QVERIFY(QFile::copy(TestPaths::testData(QStringLiteral("data/school/encoded/") + name),
-                                tabulon + QStringLiteral("/Files/") + name));
+                                programData() + QStringLiteral("/Files/") + name));
     }
-
-    QTemporaryDir root;
 };
 
 } // namespace
