@@ -18,3 +18,7 @@ public:
     // The full path of the chosen report file; empty when cancelled.
     virtual QString ChooseOpenFile(QWidget* parent) = 0;
 };
+
+// Where the file dialogs open: the user's documents folder, or the home folder when
+// there is none.
+QString ReportsFolder();

@@ -7,10 +7,13 @@
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QStandardPaths>
 
 namespace {
 
@@ -18,13 +21,14 @@ const QString kDialogFilter = QStringLiteral("Plik sprawozdania (.xml) (*.xml)")
 const QString kDefaultSuffix = QStringLiteral("xml");
 
 // The real dialogs. The save dialog replaces an existing file without asking: the
-// teacher saves the same report again after a correction.
+// teacher saves the same report again after a correction. Both open in the teacher's
+// documents folder, not in whatever folder the program was started from.
 class QtDocumentFileDialogs final : public DocumentFileDialogs
 {
 public:
     QString ChooseSaveFile(QWidget* parent, const QString& suggestedName) override
     {
-        QFileDialog dialog(parent, QStringLiteral("Wskaż miejsce zapisu"));
+        QFileDialog dialog(parent, QStringLiteral("Wskaż miejsce zapisu"), ReportsFolder());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setNameFilter(kDialogFilter);
@@ -35,7 +39,7 @@ public:
 
     QString ChooseOpenFile(QWidget* parent) override
     {
-        QFileDialog dialog(parent, QStringLiteral("Wskaż plik sprawozdania"));
+        QFileDialog dialog(parent, QStringLiteral("Wskaż plik sprawozdania"), ReportsFolder());
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilter(kDialogFilter);
@@ -121,6 +125,12 @@ TFDecyzja::TFDecyzja(QWidget* parent)
 }
 
 TFDecyzja::~TFDecyzja() = default;
+
+QString ReportsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 QString TFDecyzja::OpenPlik()
 {

@@ -7,13 +7,16 @@
 #include "shell/WizardView.h"
 #include "shell/WizardWindows.h"
 #include "support/MessageRecorder.h"
+#include "support/ModalAnswer.h"
 #include "support/TestServer.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -324,6 +327,47 @@ private Q_SLOTS:
         click("LZapisNaDysku");
         QVERIFY(messages.texts().isEmpty());
         QCOMPARE(readFile(target), corrected);
+    }
+
+    // The program's own file dialogs: their titles, the report filter, the teacher's
+    // documents folder and the suggested name.
+    void realDialogsOpenInTheDocumentsFolder()
+    {
+        writeReport(QStringLiteral("Werdykon 3c 081500"));
+        m_window->SetFileDialogs(nullptr);
+        m_window->ShowStepWindow();
+        QString title;
+        QString folder;
+        QString name;
+        QStringList filters;
+        const auto look = [&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            folder = QDir(dialog->directory()).absolutePath();
+            filters = dialog->nameFilters();
+            const QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name = edits.isEmpty() ? QString() : edits.first()->text();
+            dialog->reject();
+        };
+        MessageRecorder messages;
+        {
+            ModalAnswer answer(look);
+            click("LZapisNaDysku");
+            QVERIFY(answer.ran());
+        }
+        QCOMPARE(title, QStringLiteral("Wskaż miejsce zapisu"));
+        QCOMPARE(folder, QDir(ReportsFolder()).absolutePath());
+        QCOMPARE(name, QStringLiteral("Werdykon 3c 081500"));
+        QCOMPARE(filters, QStringList{QStringLiteral("Plik sprawozdania (.xml) (*.xml)")});
+        {
+            ModalAnswer answer(look);
+            QVERIFY(m_window->OpenPlik().isEmpty());
+            QVERIFY(answer.ran());
+        }
+        QCOMPARE(title, QStringLiteral("Wskaż plik sprawozdania"));
+        QCOMPARE(folder, QDir(ReportsFolder()).absolutePath());
+        QVERIFY(messages.texts().isEmpty());
     }
 
     void copiesIntoTheNetworkFolder()

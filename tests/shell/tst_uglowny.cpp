@@ -47,6 +47,14 @@ class TestGlowny : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The file dialogs and the print preview speak Polish with the rest of the program.
+    void toolkitTextsArePolish()
+    {
+        QVERIFY(InstallPolishToolkitTexts(*qApp));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Anuluj"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Save"), QStringLiteral("Zachowaj"));
+    }
+
     void windowsAreCreatedHiddenMainWindowFirst()
     {
         ProgramWindows windows;
