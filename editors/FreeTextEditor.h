@@ -1,0 +1,88 @@
+#pragma once
+
+#include "shell/ReportEditor.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class TFBrowser;
+
+// What the editors of the free-text reports share: a borderless window over the main
+// window at (56, 86) with one background picture, one-line edits and memos laid over
+// it, a click anywhere dismissing the hint, and the hand-over to the preview once the
+// report is written. Each editor says what it requires and which routine writes it.
+class FreeTextEditor : public QWidget, public ReportEditor
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kLeftOffset = 56;
+    static constexpr int kTopOffset = 86;
+
+    using Clock = std::function<QDateTime()>;
+
+    void SetPreviewWindow(TFBrowser* preview) { m_preview = preview; }
+    // The time a report is written at; the local time unless a test fixes it.
+    void SetClock(Clock clock) { m_clock = std::move(clock); }
+
+    void ShowEditor() override;
+    void CloseEditor() override;
+
+    // The lines the user typed in `memo`, whatever the wrapping on screen; none for an
+    // empty memo.
+    static QStringList TypedLines(const QPlainTextEdit* memo);
+    // Nothing but blanks and control characters, the way the required reports are
+    // tested.
+    static bool IsBlank(const QString& text);
+
+Q_SIGNALS:
+    // A click anywhere in the editor dismisses the main window's hint panel.
+    void HideHint();
+
+protected:
+    FreeTextEditor(const char* objectName, const QString& title, QSize size, int hintGroup,
+                   TFBrowser* preview, QWidget* parent);
+
+    // The background picture `picture` named `name`, filling `host` (the window or a
+    // panel of it).
+    QLabel* AddBackground(QWidget* host, const char* name, const QString& picture);
+    QLineEdit* AddEdit(QWidget* host, const char* name, const QRect& place);
+    QPlainTextEdit* AddMemo(QWidget* host, const char* name, const QRect& place);
+    QComboBox* AddList(QWidget* host, const char* name, const QRect& place);
+    // A hot-spot label that drops `list` down.
+    QLabel* AddDropLabel(QWidget* host, const char* name, const QRect& place, QComboBox* list);
+    // Typing in `memo` dismisses the hint too.
+    void HideHintOnChange(QPlainTextEdit* memo);
+
+    // Called on every showing before the window appears; `NavigatingBack` says
+    // whether its input stays.
+    virtual void FormShow() = 0;
+
+    // The required fields are missing: tells the user and keeps the editor open.
+    bool Refuse(const QString& message);
+    // The report was written: closes the editor and shows `pageFile` of the working
+    // folder in the preview window.
+    bool HandOver(const QString& pageFile);
+    QDateTime Now() const { return m_clock(); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Clicks on `watched` (for a memo, on its text area) dismiss the hint.
+    void WatchClicks(QWidget* watched);
+
+    int m_hintGroup;
+    TFBrowser* m_preview;
+    Clock m_clock;
+    QList<QObject*> m_watched;
+    QList<QPair<QLabel*, QComboBox*>> m_dropLabels;
+};

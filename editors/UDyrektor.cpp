@@ -1,0 +1,42 @@
+#include "editors/UDyrektor.h"
+
+#include "document/ReportRoutines.h"
+#include "resources/skins/FreeTextLayout.h"
+#include "shell/AppState.h"
+#include "shell/Hints.h"
+
+#include <QPlainTextEdit>
+
+using namespace FreeTextLayout;
+
+TFDyrektor::TFDyrektor(TFBrowser* preview, QWidget* parent)
+    : FreeTextEditor("FDyrektor", QStringLiteral("Sprawozdanie dyrektora szkoły"), kFreeTextSize,
+                     HintGroupHeadAndClass, preview, parent)
+{
+    m_imTlo = AddBackground(this, "ImTlo", QStringLiteral("tlodyrektor"));
+    m_mDydaktyczna = AddMemo(this, "MDydaktyczna", kDyrektorTeaching);
+    m_mNadzor = AddMemo(this, "MNadzor", kDyrektorSupervision);
+}
+
+void TFDyrektor::FormShow()
+{
+    if (appState().NavigatingBack)
+        return;
+    m_mDydaktyczna->clear();
+    m_mNadzor->clear();
+}
+
+bool TFDyrektor::FinishReport()
+{
+    // Any character counts as content here, a lone blank included.
+    if (m_mDydaktyczna->toPlainText().isEmpty())
+        return Refuse(QStringLiteral("Niekompletne dane ogólne.\rUzupełnij proszę."));
+
+    DyrektorInput input;
+    input.Teaching = TypedLines(m_mDydaktyczna);
+    input.Supervision = TypedLines(m_mNadzor);
+    // The routine tells the user itself when a file cannot be written.
+    if (!WriteDyrektorReport(input, appState(), Now()))
+        return false;
+    return HandOver(kPreviewDyrektor);
+}

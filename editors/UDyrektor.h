@@ -1,0 +1,23 @@
+#pragma once
+
+#include "editors/FreeTextEditor.h"
+
+// The head teacher's report editor (topic "Sprawozdanie dyrektora szkoły"): teaching,
+// educational and care activity, and pedagogical supervision. The document keeps one
+// name per teacher, so a later report replaces an earlier one in the working folder.
+class TFDyrektor final : public FreeTextEditor
+{
+    Q_OBJECT
+
+public:
+    explicit TFDyrektor(TFBrowser* preview = nullptr, QWidget* parent = nullptr);
+
+    bool FinishReport() override;
+
+private:
+    void FormShow() override;
+
+    QLabel* m_imTlo;
+    QPlainTextEdit* m_mDydaktyczna;
+    QPlainTextEdit* m_mNadzor;
+};

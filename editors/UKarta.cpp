@@ -1,0 +1,40 @@
+#include "editors/UKarta.h"
+
+#include "document/ReportRoutines.h"
+#include "resources/skins/FreeTextLayout.h"
+#include "shell/AppState.h"
+#include "shell/Hints.h"
+
+#include <QPlainTextEdit>
+
+using namespace FreeTextLayout;
+
+TFKarta::TFKarta(TFBrowser* preview, QWidget* parent)
+    : FreeTextEditor("FKarta", QStringLiteral("Sprawozdanie z zajęć wynikających z karty"), kFreeTextSize,
+                     HintGroupCharter, preview, parent)
+{
+    m_imRealizacja = AddBackground(this, "Imrealizacja", QStringLiteral("tlokarta"));
+    m_mInfo = AddMemo(this, "MInfo", kKartaMemo);
+    m_mInfo->setToolTip(QStringLiteral("Wpisz lub wklej tekst"));
+}
+
+void TFKarta::FormShow()
+{
+    if (appState().NavigatingBack)
+        return;
+    m_mInfo->clear();
+}
+
+bool TFKarta::FinishReport()
+{
+    // Any character counts as content here, a lone blank included.
+    if (m_mInfo->toPlainText().isEmpty())
+        return Refuse(QStringLiteral("Wpisz konieczne informacje."));
+
+    KartaInput input;
+    input.Info = TypedLines(m_mInfo);
+    // The routine tells the user itself when a file cannot be written.
+    if (!WriteKartaReport(input, appState(), Now()))
+        return false;
+    return HandOver(kPreviewKarta);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "editors/FreeTextEditor.h"
+
+// The editor of activities under the teachers' charter (topic "Sprawozdanie z zajęć
+// wynikających z karty"): one information text. Each report is numbered from the time
+// it is written.
+class TFKarta final : public FreeTextEditor
+{
+    Q_OBJECT
+
+public:
+    explicit TFKarta(TFBrowser* preview = nullptr, QWidget* parent = nullptr);
+
+    bool FinishReport() override;
+
+private:
+    void FormShow() override;
+
+    QLabel* m_imRealizacja;
+    QPlainTextEdit* m_mInfo;
+};

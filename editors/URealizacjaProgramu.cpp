@@ -1,0 +1,85 @@
+#include "editors/URealizacjaProgramu.h"
+
+#include "document/ReportRoutines.h"
+#include "resources/skins/FreeTextLayout.h"
+#include "shell/AppState.h"
+#include "shell/Hints.h"
+#include "shell/WindowParts.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+using namespace FreeTextLayout;
+
+TFRealProgramu::TFRealProgramu(TFBrowser* preview, QWidget* parent)
+    : FreeTextEditor("FRealProgramu", QStringLiteral("Realizacja programu z przedmiotu nauczania"),
+                     kRealizationSize, HintGroupCurriculum, preview, parent)
+{
+    m_pRealizacjaProgramu = WindowParts::makePanel(this, "PrealizacjaProgramu", rect());
+    QWidget* panel = m_pRealizacjaProgramu;
+    m_imRealizacja = AddBackground(panel, "Imrealizacja", QStringLiteral("tlorealprogramu"));
+
+    m_cPrzedmiotNauczania = AddList(panel, "CPrzedmiotNauczania", kFirstList);
+    m_cPrzedmiotNauczania->setToolTip(QStringLiteral("Wybierz z listy, nawet gdy widzisz nazwę przedmiotu"));
+    m_lRozwinListe = AddDropLabel(panel, "LRozwinListe", kDropHotSpot, m_cPrzedmiotNauczania);
+    m_eKlasy = AddEdit(panel, "EKlasy", kSecondLine);
+    m_eKlasy->setToolTip(QStringLiteral("Przykłady: \r\n    V  \r\n    IG-IIIG  \r\n    VI, IG"));
+    m_mOgolne = AddMemo(panel, "Mogolne", kProgramuGeneral);
+    m_mOgolne->setToolTip(QStringLiteral("Wpisz lub wklej tekst"));
+    m_mSukcesy = AddMemo(panel, "MSukcesy", kProgramuSuccesses);
+    m_mSukcesy->setToolTip(QStringLiteral("Wpisz lub wklej tekst"));
+    HideHintOnChange(m_mOgolne);
+    HideHintOnChange(m_mSukcesy);
+
+    connect(m_cPrzedmiotNauczania, &QComboBox::activated, this, [this] { CPrzedmiotNauczaniaChange(); });
+}
+
+void TFRealProgramu::FormShow()
+{
+    if (appState().NavigatingBack)
+        return;
+    // The subject and the classes stay: the main window empties them with a new
+    // teacher or topic.
+    m_mOgolne->clear();
+    m_mSukcesy->clear();
+}
+
+void TFRealProgramu::CPrzedmiotNauczaniaChange()
+{
+    m_mOgolne->setFocus();
+}
+
+void TFRealProgramu::SchoolDataLoaded()
+{
+    m_cPrzedmiotNauczania->clear();
+    m_cPrzedmiotNauczania->addItems(appState().SubjectNames);
+    if (m_cPrzedmiotNauczania->count() > 0)
+        m_cPrzedmiotNauczania->setCurrentIndex(0);
+}
+
+void TFRealProgramu::ClearEditorInputs()
+{
+    m_mOgolne->clear();
+    m_mSukcesy->clear();
+    m_eKlasy->clear();
+}
+
+bool TFRealProgramu::FinishReport()
+{
+    // The classes line is free text: a lone blank is enough.
+    if (m_cPrzedmiotNauczania->currentIndex() < 0 || m_eKlasy->text().isEmpty() ||
+        IsBlank(m_mOgolne->toPlainText()))
+        return Refuse(
+            QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
+
+    RealProgramuInput input;
+    input.Subject = m_cPrzedmiotNauczania->currentText();
+    input.Classes = m_eKlasy->text();
+    input.General = TypedLines(m_mOgolne);
+    input.Successes = TypedLines(m_mSukcesy);
+    // The routine tells the user itself when a file cannot be written.
+    if (!WriteRealProgramuReport(input, appState(), Now()))
+        return false;
+    return HandOver(kPreviewRealProgramu);
+}

@@ -1,0 +1,65 @@
+#include "editors/URealizacjaWych.h"
+
+#include "document/ReportRoutines.h"
+#include "resources/skins/FreeTextLayout.h"
+#include "shell/AppState.h"
+#include "shell/Hints.h"
+#include "shell/ListBoxHelpers.h"
+#include "shell/WindowParts.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+
+using namespace FreeTextLayout;
+
+TFRealWych::TFRealWych(TFBrowser* preview, QWidget* parent)
+    : FreeTextEditor("FRealWych", QStringLiteral("Realizacja programu wychowawczego klasy"), kRealizationSize,
+                     HintGroupHeadAndClass, preview, parent)
+{
+    m_pRealizacjaProgramu = WindowParts::makePanel(this, "PrealizacjaProgramu", rect());
+    QWidget* panel = m_pRealizacjaProgramu;
+    m_imRealizacja = AddBackground(panel, "Imrealizacja", QStringLiteral("tlorealwych"));
+
+    m_cKlasa = AddList(panel, "CKlasa", kFirstList);
+    m_cKlasa->setToolTip(QStringLiteral("Wybierz z listy, nawet gdy widzisz nazwę klasy"));
+    m_lRozwinListe = AddDropLabel(panel, "LRozwinListe", kDropHotSpot, m_cKlasa);
+    m_mOgolne = AddMemo(panel, "Mogolne", kWychGeneral);
+    m_mOgolne->setToolTip(QStringLiteral("Wpisz lub wklej tekst"));
+    m_mSukcesy = AddMemo(panel, "MSukcesy", kWychSuccesses);
+    m_mSukcesy->setToolTip(QStringLiteral("Wpisz lub wklej tekst"));
+    HideHintOnChange(m_mOgolne);
+    HideHintOnChange(m_mSukcesy);
+
+    connect(m_cKlasa, &QComboBox::activated, this, [this] { CKlasaChange(); });
+}
+
+void TFRealWych::FormShow()
+{
+    if (appState().NavigatingBack)
+        return;
+    m_mOgolne->clear();
+    m_mSukcesy->clear();
+    FillClassCombo(m_cKlasa);
+    m_cKlasa->setCurrentIndex(appState().CurrentClassIndex);
+}
+
+void TFRealWych::CKlasaChange()
+{
+    m_mOgolne->setFocus();
+}
+
+bool TFRealWych::FinishReport()
+{
+    if (m_cKlasa->currentIndex() < 0 || IsBlank(m_mOgolne->toPlainText()))
+        return Refuse(
+            QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
+
+    RealWychInput input;
+    input.ClassName = m_cKlasa->currentText();
+    input.General = TypedLines(m_mOgolne);
+    input.Successes = TypedLines(m_mSukcesy);
+    // The routine tells the user itself when a file cannot be written.
+    if (!WriteRealWychReport(input, appState(), Now()))
+        return false;
+    return HandOver(kPreviewRealWych);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "editors/FreeTextEditor.h"
+
+// The class educational programme editor (topic "Realizacja programu wychowawczego
+// klasy"): the class, general information and the successes, problems and conclusions.
+class TFRealWych final : public FreeTextEditor
+{
+    Q_OBJECT
+
+public:
+    explicit TFRealWych(TFBrowser* preview = nullptr, QWidget* parent = nullptr);
+
+    bool FinishReport() override;
+
+private:
+    void FormShow() override;
+    void CKlasaChange();
+
+    QWidget* m_pRealizacjaProgramu;
+    QLabel* m_imRealizacja;
+    QComboBox* m_cKlasa;
+    QLabel* m_lRozwinListe;
+    QPlainTextEdit* m_mOgolne;
+    QPlainTextEdit* m_mSukcesy;
+};

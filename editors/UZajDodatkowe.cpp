@@ -1,0 +1,46 @@
+#include "editors/UZajDodatkowe.h"
+
+#include "document/ReportRoutines.h"
+#include "resources/skins/FreeTextLayout.h"
+#include "shell/AppState.h"
+#include "shell/Hints.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+using namespace FreeTextLayout;
+
+TFZajDodatkowe::TFZajDodatkowe(TFBrowser* preview, QWidget* parent)
+    : FreeTextEditor("FZajDodatkowe", QStringLiteral("Sprawozdanie z prowadzonych zajęć dodatkowych"),
+                     kFreeTextSize, HintGroupAdditional, preview, parent)
+{
+    m_imRealizacja = AddBackground(this, "Imrealizacja", QStringLiteral("tlozajdodatkowe"));
+    m_eZajecia = AddEdit(this, "EZajecia", kFirstWideLine);
+    m_eZajecia->setToolTip(QStringLiteral("Np. Zespół korekcyjno-wyrównawczy w klasie VI"));
+    m_mOgolne = AddMemo(this, "Mogolne", kMemoUnderLine);
+    m_mOgolne->setToolTip(QStringLiteral("Wpisz lub wklej tekst"));
+}
+
+void TFZajDodatkowe::FormShow()
+{
+    if (appState().NavigatingBack)
+        return;
+    m_eZajecia->clear();
+    m_mOgolne->clear();
+}
+
+bool TFZajDodatkowe::FinishReport()
+{
+    // Only the report is trimmed; the activity may be anything typed.
+    if (m_eZajecia->text().isEmpty() || IsBlank(m_mOgolne->toPlainText()))
+        return Refuse(
+            QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
+
+    ZajDodatkoweInput input;
+    input.Activity = m_eZajecia->text();
+    input.General = TypedLines(m_mOgolne);
+    // The routine tells the user itself when a file cannot be written.
+    if (!WriteZajDodatkoweReport(input, appState(), Now()))
+        return false;
+    return HandOver(kPreviewZajDodatkowe);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "editors/FreeTextEditor.h"
+
+// The additional activities editor (topic "Sprawozdanie z prowadzonych zajęć
+// dodatkowych"): the paid activity run and the report on it. Each report is numbered
+// from the time it is written.
+class TFZajDodatkowe final : public FreeTextEditor
+{
+    Q_OBJECT
+
+public:
+    explicit TFZajDodatkowe(TFBrowser* preview = nullptr, QWidget* parent = nullptr);
+
+    bool FinishReport() override;
+
+private:
+    void FormShow() override;
+
+    QLabel* m_imRealizacja;
+    QLineEdit* m_eZajecia;
+    QPlainTextEdit* m_mOgolne;
+};
