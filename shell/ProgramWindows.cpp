@@ -2,8 +2,14 @@
 
 #include "delivery/UBrowser.h"
 #include "delivery/UDecyzja.h"
+#include "editors/UDyrektor.h"
 #include "editors/UEdycjaNdst.h"
+#include "editors/UInne.h"
+#include "editors/UKarta.h"
+#include "editors/URealizacjaProgramu.h"
+#include "editors/URealizacjaWych.h"
 #include "editors/UWerdykon.h"
+#include "editors/UZajDodatkowe.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
 #include "shell/UGlowny.h"
@@ -18,12 +24,21 @@ ProgramWindows::ProgramWindows()
 {
     m_main = create<TFGlowny>();
     m_warning = create<TFWarning>();
+    // The subject curriculum editor comes before the preview; it is attached once the
+    // preview exists.
+    auto* realProgramu = create<TFRealProgramu>();
     TFBrowser* browser = create<TFBrowser>();
     attachPreview(browser);
     attachDelivery(create<TFDecyzja>());
     create<TFEdytujNdst>();
     // The class editor makes its own average and failing-subjects dialogs.
     attachClassEditor(create<TFWerdykon>(), browser);
+    attachTextEditor(TopicZajDodatkowe, create<TFZajDodatkowe>(), browser);
+    attachTextEditor(TopicDyrektor, create<TFDyrektor>(), browser);
+    attachTextEditor(TopicKarta, create<TFKarta>(), browser);
+    attachTextEditor(TopicRealWych, create<TFRealWych>(), browser);
+    attachTextEditor(TopicInne, create<TFInne>(), browser);
+    attachTextEditor(TopicRealProgramu, realProgramu, browser);
     m_main->SetAboutWindow(create<TFAbout>());
 
     m_previousPresenter = messagePresenter();
@@ -61,6 +76,14 @@ void ProgramWindows::attachClassEditor(TFWerdykon* werdykon, TFBrowser* preview)
     m_main->AttachWindow(werdykon, QPoint(TFWerdykon::kLeftOffset, TFWerdykon::kTopOffset));
     wizardWindows().SetEditor(0, werdykon);
     QObject::connect(werdykon, &TFWerdykon::HideHint, m_main, &TFGlowny::HideHint);
+}
+
+void ProgramWindows::attachTextEditor(int topic, FreeTextEditor* editor, TFBrowser* preview)
+{
+    editor->SetPreviewWindow(preview);
+    m_main->AttachWindow(editor, QPoint(FreeTextEditor::kLeftOffset, FreeTextEditor::kTopOffset));
+    wizardWindows().SetEditor(topic, editor);
+    QObject::connect(editor, &FreeTextEditor::HideHint, m_main, &TFGlowny::HideHint);
 }
 
 template <typename Window> Window* ProgramWindows::create()

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QWidget>
 
+class FreeTextEditor;
 class MessagePresenter;
 class TFBrowser;
 class TFDecyzja;
@@ -40,6 +41,20 @@ private:
     // The class classification editor lies over the main window as the first topic's
     // editor and hands its page to `preview`.
     void attachClassEditor(TFWerdykon* werdykon, TFBrowser* preview);
+    // A free-text editor lies over the main window as the editor of `topic` (its
+    // place in the topic list) and hands its page to `preview`.
+    void attachTextEditor(int topic, FreeTextEditor* editor, TFBrowser* preview);
+
+    // Places of the free-text topics in the topic list.
+    enum TextTopic
+    {
+        TopicRealWych = 2,
+        TopicRealProgramu = 3,
+        TopicZajDodatkowe = 4,
+        TopicDyrektor = 6,
+        TopicInne = 7,
+        TopicKarta = 8,
+    };
 
     QList<QWidget*> m_windows;
     TFGlowny* m_main = nullptr;

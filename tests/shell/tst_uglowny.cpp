@@ -65,10 +65,13 @@ private Q_SLOTS:
         QStringList names;
         for (const QWidget* window : windows.all())
             names.append(window->objectName());
-        QCOMPARE(names, QStringList({QStringLiteral("FGlowny"), QStringLiteral("FWarning"),
-                                     QStringLiteral("FBrowser"), QStringLiteral("FDecyzja"),
-                                     QStringLiteral("FEdytujNdst"), QStringLiteral("FWerdykon"),
-                                     QStringLiteral("FAbout")}));
+        QCOMPARE(names,
+                 QStringList(
+                     {QStringLiteral("FGlowny"), QStringLiteral("FWarning"), QStringLiteral("FRealProgramu"),
+                      QStringLiteral("FBrowser"), QStringLiteral("FDecyzja"), QStringLiteral("FEdytujNdst"),
+                      QStringLiteral("FWerdykon"), QStringLiteral("FZajDodatkowe"),
+                      QStringLiteral("FDyrektor"), QStringLiteral("FKarta"), QStringLiteral("FRealWych"),
+                      QStringLiteral("FInne"), QStringLiteral("FAbout")}));
         for (const QWidget* window : windows.all())
             QVERIFY(!window->isVisible());
         const TFGlowny* main = windows.mainWindow();
