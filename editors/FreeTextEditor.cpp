@@ -5,6 +5,7 @@
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 #include "shell/Messages.h"
+#include "shell/TextForm.h"
 #include "shell/WindowParts.h"
 
 #include <QComboBox>
@@ -105,8 +106,7 @@ void FreeTextEditor::CloseEditor()
 QStringList FreeTextEditor::TypedLines(const QPlainTextEdit* memo)
 {
     // The plain text keeps the typed line breaks; wrapped display lines are not in it.
-    const QString text = memo->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    return MemoLines(memo->toPlainText());
 }
 
 bool FreeTextEditor::IsBlank(const QString& text)

@@ -38,7 +38,7 @@ public:
     void CloseEditor() override;
 
     // The lines the user typed in `memo`, whatever the wrapping on screen; none for an
-    // empty memo.
+    // empty memo, and a line break at the very end starts no further line.
     static QStringList TypedLines(const QPlainTextEdit* memo);
     // Nothing but blanks and control characters, the way the required reports are
     // tested.

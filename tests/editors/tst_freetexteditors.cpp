@@ -505,8 +505,8 @@ private Q_SLOTS:
         m_now = QDateTime(QDate(2026, 6, 19), QTime(11, 1, 11));
         QVERIFY(karta->FinishReport());
         QCOMPARE(appState().DocumentFileName, QStringLiteral("ZKarty_11111_Kowalska Anna"));
-        // A line break at the end begins one more typed line.
-        QVERIFY(documentText().contains(QStringLiteral("<IloscWierszy>3</IloscWierszy>")));
+        // A line break at the very end starts no further line.
+        QVERIFY(documentText().contains(QStringLiteral("<IloscWierszy>2</IloscWierszy>")));
         showBack(karta);
         m_now = QDateTime(QDate(2026, 6, 19), QTime(13, 0, 5));
         QVERIFY(karta->FinishReport());
