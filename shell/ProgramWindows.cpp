@@ -3,6 +3,7 @@
 #include "delivery/UBrowser.h"
 #include "delivery/UDecyzja.h"
 #include "editors/UEdycjaNdst.h"
+#include "editors/UUzasadnienie.h"
 #include "editors/UWerdykon.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
@@ -21,7 +22,9 @@ ProgramWindows::ProgramWindows()
     TFBrowser* browser = create<TFBrowser>();
     attachPreview(browser);
     attachDelivery(create<TFDecyzja>());
-    create<TFEdytujNdst>();
+    auto* uzasadnienie = create<TFUzasadnienie>();
+    TFEdytujNdst* edytujNdst = create<TFEdytujNdst>();
+    attachJustificationEditor(uzasadnienie, edytujNdst, browser);
     // The class editor makes its own average and failing-subjects dialogs.
     attachClassEditor(create<TFWerdykon>(), browser);
     m_main->SetAboutWindow(create<TFAbout>());
@@ -61,6 +64,18 @@ void ProgramWindows::attachClassEditor(TFWerdykon* werdykon, TFBrowser* preview)
     m_main->AttachWindow(werdykon, QPoint(TFWerdykon::kLeftOffset, TFWerdykon::kTopOffset));
     wizardWindows().SetEditor(0, werdykon);
     QObject::connect(werdykon, &TFWerdykon::HideHint, m_main, &TFGlowny::HideHint);
+}
+
+void ProgramWindows::attachJustificationEditor(TFUzasadnienie* uzasadnienie, TFEdytujNdst* dialog,
+                                               TFBrowser* preview)
+{
+    // The text dialog places itself over the main window.
+    dialog->setParent(m_main, dialog->windowFlags());
+    uzasadnienie->SetTextDialog(dialog);
+    uzasadnienie->SetPreviewWindow(preview);
+    m_main->AttachWindow(uzasadnienie, QPoint(TFUzasadnienie::kLeftOffset, TFUzasadnienie::kTopOffset));
+    wizardWindows().SetEditor(TFUzasadnienie::kTopicIndex, uzasadnienie);
+    QObject::connect(uzasadnienie, &TFUzasadnienie::HideHint, m_main, &TFGlowny::HideHint);
 }
 
 template <typename Window> Window* ProgramWindows::create()

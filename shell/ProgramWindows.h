@@ -6,8 +6,10 @@
 class MessagePresenter;
 class TFBrowser;
 class TFDecyzja;
+class TFEdytujNdst;
 class TFGlowny;
 class TFWarning;
+class TFUzasadnienie;
 class TFWerdykon;
 
 // Every window of the program, created once, hidden, in a fixed order with the main
@@ -40,6 +42,9 @@ private:
     // The class classification editor lies over the main window as the first topic's
     // editor and hands its page to `preview`.
     void attachClassEditor(TFWerdykon* werdykon, TFBrowser* preview);
+    // The failing-grade justification editor writes its texts in the program's one
+    // justification dialog.
+    void attachJustificationEditor(TFUzasadnienie* uzasadnienie, TFEdytujNdst* dialog, TFBrowser* preview);
 
     QList<QWidget*> m_windows;
     TFGlowny* m_main = nullptr;

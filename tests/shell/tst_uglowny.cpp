@@ -67,8 +67,8 @@ private Q_SLOTS:
             names.append(window->objectName());
         QCOMPARE(names, QStringList({QStringLiteral("FGlowny"), QStringLiteral("FWarning"),
                                      QStringLiteral("FBrowser"), QStringLiteral("FDecyzja"),
-                                     QStringLiteral("FEdytujNdst"), QStringLiteral("FWerdykon"),
-                                     QStringLiteral("FAbout")}));
+                                     QStringLiteral("FUzasadnienie"), QStringLiteral("FEdytujNdst"),
+                                     QStringLiteral("FWerdykon"), QStringLiteral("FAbout")}));
         for (const QWidget* window : windows.all())
             QVERIFY(!window->isVisible());
         const TFGlowny* main = windows.mainWindow();
