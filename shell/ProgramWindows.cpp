@@ -3,8 +3,10 @@
 #include "delivery/UBrowser.h"
 #include "delivery/UDecyzja.h"
 #include "editors/UEdycjaNdst.h"
+#include "editors/UNaganneEdycja.h"
 #include "editors/UUzasadnienie.h"
 #include "editors/UWerdykon.h"
+#include "editors/UZachowanie.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
 #include "shell/UGlowny.h"
@@ -27,6 +29,8 @@ ProgramWindows::ProgramWindows()
     attachJustificationEditor(uzasadnienie, edytujNdst, browser);
     // The class editor makes its own average and failing-subjects dialogs.
     attachClassEditor(create<TFWerdykon>(), browser);
+    auto* zachowania = create<TFZachowania>();
+    attachConductEditor(zachowania, create<TFEdytujZachowanie>(), browser);
     m_main->SetAboutWindow(create<TFAbout>());
 
     m_previousPresenter = messagePresenter();
@@ -76,6 +80,18 @@ void ProgramWindows::attachJustificationEditor(TFUzasadnienie* uzasadnienie, TFE
     m_main->AttachWindow(uzasadnienie, QPoint(TFUzasadnienie::kLeftOffset, TFUzasadnienie::kTopOffset));
     wizardWindows().SetEditor(TFUzasadnienie::kTopicIndex, uzasadnienie);
     QObject::connect(uzasadnienie, &TFUzasadnienie::HideHint, m_main, &TFGlowny::HideHint);
+}
+
+void ProgramWindows::attachConductEditor(TFZachowania* zachowania, TFEdytujZachowanie* dialog,
+                                         TFBrowser* preview)
+{
+    // The grade dialog places itself over the main window.
+    dialog->setParent(m_main, dialog->windowFlags());
+    zachowania->SetGradeDialog(dialog);
+    zachowania->SetPreviewWindow(preview);
+    m_main->AttachWindow(zachowania, QPoint(TFZachowania::kLeftOffset, TFZachowania::kTopOffset));
+    wizardWindows().SetEditor(TFZachowania::kTopicIndex, zachowania);
+    QObject::connect(zachowania, &TFZachowania::HideHint, m_main, &TFGlowny::HideHint);
 }
 
 template <typename Window> Window* ProgramWindows::create()

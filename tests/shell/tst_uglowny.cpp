@@ -68,7 +68,8 @@ private Q_SLOTS:
         QCOMPARE(names, QStringList({QStringLiteral("FGlowny"), QStringLiteral("FWarning"),
                                      QStringLiteral("FBrowser"), QStringLiteral("FDecyzja"),
                                      QStringLiteral("FUzasadnienie"), QStringLiteral("FEdytujNdst"),
-                                     QStringLiteral("FWerdykon"), QStringLiteral("FAbout")}));
+                                     QStringLiteral("FWerdykon"), QStringLiteral("FZachowania"),
+                                     QStringLiteral("FEdytujZachowanie"), QStringLiteral("FAbout")}));
         for (const QWidget* window : windows.all())
             QVERIFY(!window->isVisible());
         const TFGlowny* main = windows.mainWindow();
