@@ -3,6 +3,7 @@
 #include "editors/UEdycjaNdst.h"
 #include "editors/UUzasadnienie.h"
 #include "shell/AppState.h"
+#include "shell/Hints.h"
 #include "shell/KlasaFull.h"
 #include "shell/ProgramWindows.h"
 #include "shell/SchoolData.h"
@@ -95,6 +96,14 @@ private Q_SLOTS:
         QCOMPARE(editor->pos(), QPoint(56, 86));
         QCOMPARE(appState().HintGroup, 81);
         QVERIFY(messages.messages().isEmpty());
+
+        // The editor's hints; a press on one of its lists dismisses them.
+        mainClick("LPodpowiedz");
+        QVERIFY(part(m_main, "PPodpowiedz")->isVisible());
+        QCOMPARE(part<QLabel>(m_main, "LTrescPodpowiedzi")->text(), HintText(HintGroupJustification, 1));
+        auto* pupils = part<QListWidget>(editor, "LUczniowie");
+        QTest::mouseClick(pupils->viewport(), Qt::LeftButton, {}, QPoint(5, 300));
+        QVERIFY(!part(m_main, "PPodpowiedz")->isVisible());
 
         // The program's one text dialog opens over the main window.
         chooseItem(editor, "CListaKlas", QStringLiteral("Ia & Ib"));

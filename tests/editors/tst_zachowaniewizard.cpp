@@ -3,6 +3,7 @@
 #include "editors/UNaganneEdycja.h"
 #include "editors/UZachowanie.h"
 #include "shell/AppState.h"
+#include "shell/Hints.h"
 #include "shell/KlasaFull.h"
 #include "shell/ProgramWindows.h"
 #include "shell/SchoolData.h"
@@ -92,6 +93,13 @@ private Q_SLOTS:
         QCOMPARE(editor->parentWidget(), m_main);
         QCOMPARE(editor->pos(), QPoint(46, 86));
         QVERIFY(messages.messages().isEmpty());
+
+        // The editor's hints; a click on a tab dismisses them.
+        mainClick("LPodpowiedz");
+        QVERIFY(part(m_main, "PPodpowiedz")->isVisible());
+        QCOMPARE(part<QLabel>(m_main, "LTrescPodpowiedzi")->text(), HintText(HintGroupClassEditors, 1));
+        click(editor, "LFrekwencja");
+        QVERIFY(!part(m_main, "PPodpowiedz")->isVisible());
 
         // The grade dialog opens over the main window.
         click(editor, "LSrednie");
