@@ -25,6 +25,7 @@ namespace {
 
 constexpr JustificationKind kFailing = JustificationKind::FailingGrade;
 const QString kChooseFromList = QStringLiteral("Wybierz z listy");
+const QString kChooseSubject = QStringLiteral("Wybierz przedmiot nauczania z listy.");
 
 QComboBox* makeCombo(QWidget* parent, const char* name, const QRect& place)
 {
@@ -173,6 +174,12 @@ void TFUzasadnienie::LUzasadniajClick()
         ShowMessage(KindNotice, IconWarning,
                     QStringLiteral("Istnieje już uzasadnienie dla ") + justified +
                         QStringLiteral(".\rUsuń wcześniej pozycję lub edytuj."));
+        return;
+    }
+    // The subject marks a row as justified: without one the text would be counted
+    // but left out of the report.
+    if (ChosenSubject().isEmpty()) {
+        ShowMessage(KindNotice, IconWarning, kChooseSubject);
         return;
     }
     // SelectedPupils is shared by every window: this text keeps its own list.

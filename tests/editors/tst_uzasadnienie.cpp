@@ -265,6 +265,26 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(appState().TempFolder + QStringLiteral("Ndst.htm")));
     }
 
+    // A school without subjects: a text could not be told from none in the report,
+    // so none is written.
+    void noSubjectNoJustification()
+    {
+        appState().SubjectNames.clear();
+        m_editor->ShowEditor();
+        QCOMPARE(part<QComboBox>(editor(), "CPrzedmiotNauczania")->count(), 0);
+        MessageRecorder messages;
+        choose(editor(), "LUczniowie", {QStringLiteral("Sowa Ewa")});
+        {
+            ModalAnswer unexpected([](QWidget* modal) { modal->close(); }, 300);
+            click(editor(), "LUzasadniaj");
+            QVERIFY(!unexpected.ran());
+        }
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("Wybierz przedmiot nauczania z listy.")});
+        QCOMPARE(messages.messages().first().icon, int(IconWarning));
+        QVERIFY(justified()->count() == 0);
+        QCOMPARE(klasaFull().CountJustifications(JustificationKind::FailingGrade), 0);
+    }
+
     void changingClassDiscardsTheJustifications()
     {
         justify(editor(), {QStringLiteral("Sowa Ewa")}, {QStringLiteral("Tekst.")});
