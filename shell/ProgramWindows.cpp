@@ -6,9 +6,12 @@
 #include "editors/UEdycjaNdst.h"
 #include "editors/UInne.h"
 #include "editors/UKarta.h"
+#include "editors/UNaganneEdycja.h"
 #include "editors/URealizacjaProgramu.h"
 #include "editors/URealizacjaWych.h"
+#include "editors/UUzasadnienie.h"
 #include "editors/UWerdykon.h"
+#include "editors/UZachowanie.h"
 #include "editors/UZajDodatkowe.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
@@ -30,9 +33,13 @@ ProgramWindows::ProgramWindows()
     TFBrowser* browser = create<TFBrowser>();
     attachPreview(browser);
     attachDelivery(create<TFDecyzja>());
-    create<TFEdytujNdst>();
+    auto* uzasadnienie = create<TFUzasadnienie>();
+    TFEdytujNdst* edytujNdst = create<TFEdytujNdst>();
+    attachJustificationEditor(uzasadnienie, edytujNdst, browser);
     // The class editor makes its own average and failing-subjects dialogs.
     attachClassEditor(create<TFWerdykon>(), browser);
+    auto* zachowania = create<TFZachowania>();
+    attachConductEditor(zachowania, create<TFEdytujZachowanie>(), browser);
     attachTextEditor(TopicZajDodatkowe, create<TFZajDodatkowe>(), browser);
     attachTextEditor(TopicDyrektor, create<TFDyrektor>(), browser);
     attachTextEditor(TopicKarta, create<TFKarta>(), browser);
@@ -84,6 +91,30 @@ void ProgramWindows::attachTextEditor(int topic, FreeTextEditor* editor, TFBrows
     m_main->AttachWindow(editor, QPoint(FreeTextEditor::kLeftOffset, FreeTextEditor::kTopOffset));
     wizardWindows().SetEditor(topic, editor);
     QObject::connect(editor, &FreeTextEditor::HideHint, m_main, &TFGlowny::HideHint);
+}
+
+void ProgramWindows::attachJustificationEditor(TFUzasadnienie* uzasadnienie, TFEdytujNdst* dialog,
+                                               TFBrowser* preview)
+{
+    // The text dialog places itself over the main window.
+    dialog->setParent(m_main, dialog->windowFlags());
+    uzasadnienie->SetTextDialog(dialog);
+    uzasadnienie->SetPreviewWindow(preview);
+    m_main->AttachWindow(uzasadnienie, QPoint(TFUzasadnienie::kLeftOffset, TFUzasadnienie::kTopOffset));
+    wizardWindows().SetEditor(TFUzasadnienie::kTopicIndex, uzasadnienie);
+    QObject::connect(uzasadnienie, &TFUzasadnienie::HideHint, m_main, &TFGlowny::HideHint);
+}
+
+void ProgramWindows::attachConductEditor(TFZachowania* zachowania, TFEdytujZachowanie* dialog,
+                                         TFBrowser* preview)
+{
+    // The grade dialog places itself over the main window.
+    dialog->setParent(m_main, dialog->windowFlags());
+    zachowania->SetGradeDialog(dialog);
+    zachowania->SetPreviewWindow(preview);
+    m_main->AttachWindow(zachowania, QPoint(TFZachowania::kLeftOffset, TFZachowania::kTopOffset));
+    wizardWindows().SetEditor(TFZachowania::kTopicIndex, zachowania);
+    QObject::connect(zachowania, &TFZachowania::HideHint, m_main, &TFGlowny::HideHint);
 }
 
 template <typename Window> Window* ProgramWindows::create()

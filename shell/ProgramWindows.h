@@ -7,9 +7,13 @@ class FreeTextEditor;
 class MessagePresenter;
 class TFBrowser;
 class TFDecyzja;
+class TFEdytujNdst;
+class TFEdytujZachowanie;
 class TFGlowny;
 class TFWarning;
+class TFUzasadnienie;
 class TFWerdykon;
+class TFZachowania;
 
 // Every window of the program, created once, hidden, in a fixed order with the main
 // window first. They live as long as this object; windows are shown and hidden, never
@@ -55,6 +59,11 @@ private:
         TopicInne = 7,
         TopicKarta = 8,
     };
+    // The conduct classification editor takes lowered grades in its own grade dialog.
+    void attachConductEditor(TFZachowania* zachowania, TFEdytujZachowanie* dialog, TFBrowser* preview);
+    // The failing-grade justification editor writes its texts in the program's one
+    // justification dialog.
+    void attachJustificationEditor(TFUzasadnienie* uzasadnienie, TFEdytujNdst* dialog, TFBrowser* preview);
 
     QList<QWidget*> m_windows;
     TFGlowny* m_main = nullptr;

@@ -66,12 +66,14 @@ private Q_SLOTS:
         for (const QWidget* window : windows.all())
             names.append(window->objectName());
         QCOMPARE(names,
-                 QStringList(
-                     {QStringLiteral("FGlowny"), QStringLiteral("FWarning"), QStringLiteral("FRealProgramu"),
-                      QStringLiteral("FBrowser"), QStringLiteral("FDecyzja"), QStringLiteral("FEdytujNdst"),
-                      QStringLiteral("FWerdykon"), QStringLiteral("FZajDodatkowe"),
-                      QStringLiteral("FDyrektor"), QStringLiteral("FKarta"), QStringLiteral("FRealWych"),
-                      QStringLiteral("FInne"), QStringLiteral("FAbout")}));
+                 QStringList({QStringLiteral("FGlowny"), QStringLiteral("FWarning"),
+                              QStringLiteral("FRealProgramu"), QStringLiteral("FBrowser"),
+                              QStringLiteral("FDecyzja"), QStringLiteral("FUzasadnienie"),
+                              QStringLiteral("FEdytujNdst"), QStringLiteral("FWerdykon"),
+                              QStringLiteral("FZachowania"), QStringLiteral("FEdytujZachowanie"),
+                              QStringLiteral("FZajDodatkowe"), QStringLiteral("FDyrektor"),
+                              QStringLiteral("FKarta"), QStringLiteral("FRealWych"), QStringLiteral("FInne"),
+                              QStringLiteral("FAbout")}));
         for (const QWidget* window : windows.all())
             QVERIFY(!window->isVisible());
         const TFGlowny* main = windows.mainWindow();

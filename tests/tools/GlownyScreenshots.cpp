@@ -132,6 +132,40 @@ int main(int argc, char** argv)
     click(&main, "ImNaprzod");
     ok = save(&main, out, QStringLiteral("wysylka.png")) && ok;
 
+    // Back to the topic list for the conduct editor with two exemplary pupils, and
+    // the justification editor with two pupils chosen.
+    for (int step = 0; step < 3; ++step)
+        click(&main, "ImWstecz");
+    topics->setCurrentRow(1);
+    click(&main, "ImNaprzod");
+    QWidget* conduct = main.findChild<QWidget*>(QStringLiteral("FZachowania"));
+    if (!conduct || !conduct->isVisible()) {
+        std::fprintf(stderr, "tabulon-screenshots: the conduct editor did not open\n");
+        return 1;
+    }
+    click(conduct, "LFrekwencja");
+    auto* exemplary = conduct->findChild<QListWidget*>(QStringLiteral("LUczniowieWzorowe"));
+    for (int row : {1, 4}) {
+        exemplary->setCurrentRow(row);
+        click(conduct, "LDodajWzorowego");
+    }
+    ok = save(&main, out, QStringLiteral("zachowanie.png")) && ok;
+
+    click(&main, "ImWstecz");
+    topics->setCurrentRow(5);
+    click(&main, "ImNaprzod");
+    QWidget* justification = main.findChild<QWidget*>(QStringLiteral("FUzasadnienie"));
+    if (!justification || !justification->isVisible()) {
+        std::fprintf(stderr, "tabulon-screenshots: the justification editor did not open\n");
+        return 1;
+    }
+    auto* failing = justification->findChild<QListWidget*>(QStringLiteral("LUczniowie"));
+    for (int row : {3, 6}) {
+        if (row < failing->count())
+            failing->item(row)->setSelected(true);
+    }
+    ok = save(&main, out, QStringLiteral("uzasadnienie.png")) && ok;
+
     TFAbout about;
     about.show();
     ok = save(&about, out, QStringLiteral("oprogramie.png")) && ok;

@@ -1,0 +1,173 @@
+#include "UzasadnienieSteps.h"
+#include "delivery/UBrowser.h"
+#include "editors/UEdycjaNdst.h"
+#include "editors/UUzasadnienie.h"
+#include "shell/AppState.h"
+#include "shell/Hints.h"
+#include "shell/KlasaFull.h"
+#include "shell/ProgramWindows.h"
+#include "shell/SchoolData.h"
+#include "shell/UGlowny.h"
+#include "support/MessageRecorder.h"
+#include "support/TestInstallation.h"
+#include "support/TestPaths.h"
+
+#include <QFile>
+#include <QListWidget>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace UzasadnienieSteps;
+
+namespace {
+
+class Installation : public TestInstallation
+{
+public:
+    Installation() { writeHomeSettings(); }
+};
+
+} // namespace
+
+// The failing-grade justification from the topic list to the preview, through the
+// program's own windows and its one justification dialog.
+class TestUzasadnienieWizard : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Installation> m_installation;
+    std::unique_ptr<ProgramWindows> m_windows;
+    TFGlowny* m_main = nullptr;
+
+    template <typename T = QWidget> T* window()
+    {
+        for (QWidget* w : m_windows->all()) {
+            if (auto* found = qobject_cast<T*>(w))
+                return found;
+        }
+        return nullptr;
+    }
+
+    void mainClick(const char* name)
+    {
+        QTest::mouseClick(part(m_main, name), Qt::LeftButton, {}, QPoint(5, 5));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_installation = std::make_unique<Installation>();
+        m_windows = std::make_unique<ProgramWindows>();
+        m_main = m_windows->mainWindow();
+        m_main->SetSchoolDataLoader([] {
+            schoolData() = SchoolData{};
+            schoolData().Classes = UzasadnienieSteps::goldenSchool();
+            appState().TeacherNames = {QStringLiteral("Abacki Jan"), QStringLiteral("Lewandowski Marek")};
+            appState().SubjectNames = UzasadnienieSteps::goldenSubjects();
+            return true;
+        });
+        m_main->show();
+        QVERIFY(m_main->isStarted());
+    }
+
+    void cleanup()
+    {
+        m_windows.reset();
+        m_installation.reset();
+    }
+
+    void fromTheTopicListToThePreviewAndBack()
+    {
+        MessageRecorder messages;
+        auto* editor = window<TFUzasadnienie>();
+        auto* dialog = window<TFEdytujNdst>();
+        auto* preview = window<TFBrowser>();
+        QVERIFY(editor && dialog && preview);
+
+        mainClick("LNowaWerdykon");
+        part<QListWidget>(m_main, "BListaNauczycieli")->setCurrentRow(1);
+        mainClick("ImNaprzod");
+        part<QListWidget>(m_main, "blistazagadnien")->setCurrentRow(5);
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 3);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->parentWidget(), m_main);
+        QCOMPARE(editor->pos(), QPoint(56, 86));
+        QCOMPARE(appState().HintGroup, 81);
+        QVERIFY(messages.messages().isEmpty());
+
+        // The editor's hints; a press on one of its lists dismisses them.
+        mainClick("LPodpowiedz");
+        QVERIFY(part(m_main, "PPodpowiedz")->isVisible());
+        QCOMPARE(part<QLabel>(m_main, "LTrescPodpowiedzi")->text(), HintText(HintGroupJustification, 1));
+        auto* pupils = part<QListWidget>(editor, "LUczniowie");
+        QTest::mouseClick(pupils->viewport(), Qt::LeftButton, {}, QPoint(5, 300));
+        QVERIFY(!part(m_main, "PPodpowiedz")->isVisible());
+
+        // The program's one text dialog opens over the main window.
+        chooseItem(editor, "CListaKlas", QStringLiteral("Ia & Ib"));
+        choose(editor, "LUczniowie", {QStringLiteral("Adamski Kamil")});
+        QPoint dialogPlace;
+        ModalAnswer placed([&](QWidget* modal) {
+            QCOMPARE(modal, static_cast<QWidget*>(dialog));
+            dialogPlace = modal->pos() - m_main->mapToGlobal(QPoint(0, 0));
+            click(modal, "LAnuluj");
+        });
+        click(editor, "LUzasadniaj");
+        QVERIFY(placed.ran() && !placed.leftOpen());
+        QCOMPARE(dialogPlace, QPoint(TFEdytujNdst::kLeftOffset, TFEdytujNdst::kTopOffset));
+
+        // Forward without any justification stays in the editor.
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 3);
+        QCOMPARE(messages.texts(), QStringList{kNoJustification});
+        messages.clear();
+
+        UzasadnienieSteps::enterGoldenCase(editor);
+        appState().MachineSignature = QStringLiteral("SALA12 nauczyciel Windows 10");
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 4);
+        QVERIFY(!editor->isVisible());
+        QVERIFY(preview->isVisible());
+        QVERIFY(messages.messages().isEmpty());
+
+        const QString golden = TestPaths::testData(QStringLiteral("document/golden/uzasadnienie/"));
+        const QString documentPath =
+            appState().TempFolder + appState().DocumentFileName + QStringLiteral(".xml");
+        const QByteArray document = readAll(documentPath);
+        QCOMPARE(withoutDate(document), withoutDate(readAll(golden + QStringLiteral("expected.xml"))));
+        QCOMPARE(readAll(appState().TempFolder + QStringLiteral("Ndst.htm")),
+                 readAll(golden + QStringLiteral("expected.htm")));
+        QVERIFY(preview->findChild<QTextBrowser*>(QStringLiteral("WebBrowser"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("Nie opanowała podstawowego słownictwa.")));
+
+        // Back to the editor: everything stays; forward again writes the same report.
+        mainClick("ImWstecz");
+        QCOMPARE(appState().WizardStep, 3);
+        QVERIFY(editor->isVisible() && !preview->isVisible());
+        QCOMPARE(items(editor, "LUzasadnione").size(), 3);
+        QFile::remove(documentPath);
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 4);
+        QCOMPARE(withoutDate(readAll(documentPath)), withoutDate(document));
+
+        // Back to the topic list, a click in it, and the topic again: empty.
+        mainClick("ImWstecz");
+        mainClick("ImWstecz");
+        QCOMPARE(appState().WizardStep, 2);
+        auto* topics = part<QListWidget>(m_main, "blistazagadnien");
+        QTest::mouseClick(topics->viewport(), Qt::LeftButton, {},
+                          topics->visualItemRect(topics->item(5)).center());
+        QVERIFY(items(editor, "LUzasadnione").isEmpty());
+        mainClick("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 3);
+        QVERIFY(items(editor, "LUzasadnione").isEmpty());
+        QCOMPARE(klasaFull().CountJustifications(JustificationKind::FailingGrade), 0);
+        QVERIFY(messages.messages().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestUzasadnienieWizard)
+#include "tst_uzasadnieniewizard.moc"
