@@ -2,6 +2,7 @@
 
 #include "resources/SkinPicture.h"
 #include "shell/Messages.h"
+#include "shell/TextForm.h"
 #include "shell/WindowParts.h"
 
 #include <QPlainTextEdit>
@@ -46,8 +47,7 @@ void TFEdytujNdst::SetText(const QStringList& lines)
 QStringList TFEdytujNdst::TypedLines() const
 {
     // The plain text keeps the typed line breaks whatever the wrapping on screen.
-    const QString text = m_mTekst->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    return MemoLines(m_mTekst->toPlainText());
 }
 
 void TFEdytujNdst::showEvent(QShowEvent* event)

@@ -239,6 +239,15 @@ private Q_SLOTS:
         dialog.exec();
         QCOMPARE(dialog.TypedLines(), (QStringList{longLine, QString(), QStringLiteral("b")}));
 
+        // A line break at the very end starts no further line.
+        ModalAnswer ended([&](QWidget*) {
+            memo->setPlainText(QStringLiteral("a\nb\n"));
+            clickLabel(&dialog, "LWprowadz");
+        });
+        dialog.exec();
+        QVERIFY(ended.ran());
+        QCOMPARE(dialog.TypedLines(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+
         ModalAnswer cancel([&](QWidget*) { QTest::keyClick(memo, Qt::Key_Escape); });
         dialog.exec();
         QVERIFY(cancel.ran());
