@@ -2,11 +2,10 @@
 #include "editors/UKarta.h"
 #include "editors/URealizacjaProgramu.h"
 #include "shell/AppState.h"
-#include "shell/ProgramWindows.h"
 #include "shell/SchoolData.h"
 #include "shell/UGlowny.h"
 #include "support/MessageRecorder.h"
-#include "support/TestInstallation.h"
+#include "support/RunningProgram.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -35,23 +34,11 @@ class TestFreeTextWizard : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestInstallation> m_installation;
-    std::unique_ptr<ProgramWindows> m_windows;
+    std::unique_ptr<RunningProgram> m_program;
     TFGlowny* m_main = nullptr;
 
-    template <typename T> T* window()
-    {
-        for (QWidget* w : m_windows->all()) {
-            if (auto* found = qobject_cast<T*>(w))
-                return found;
-        }
-        return nullptr;
-    }
-
-    void mainClick(const char* name)
-    {
-        QTest::mouseClick(part(m_main, name), Qt::LeftButton, {}, QPoint(5, 5));
-    }
+    template <typename T> T* window() const { return m_program->window<T>(); }
+    void mainClick(const char* name) const { m_program->click(name); }
 
     void chooseTopic(int topic)
     {
@@ -63,18 +50,14 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_installation = std::make_unique<TestInstallation>();
-        QVERIFY(m_installation->writeHomeSettings());
-        m_windows = std::make_unique<ProgramWindows>();
-        m_main = m_windows->mainWindow();
-        m_main->SetSchoolDataLoader([] {
+        m_program = std::make_unique<RunningProgram>([] {
             schoolData() = SchoolData{};
             appState().TeacherNames = {QStringLiteral("Abacki Jan"), QStringLiteral("Kowalska Anna")};
             appState().SubjectNames = {QStringLiteral("Fizyka"), QStringLiteral("Matematyka")};
             return true;
         });
-        m_main->show();
-        QVERIFY(m_main->isStarted());
+        m_main = m_program->main();
+        QVERIFY(m_program->isStarted());
         mainClick("LNowaWerdykon");
         part<QListWidget>(m_main, "BListaNauczycieli")->setCurrentRow(1);
         mainClick("ImNaprzod");
@@ -83,8 +66,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        m_windows.reset();
-        m_installation.reset();
+        m_program.reset();
     }
 
     void curriculumFromTheTopicListToThePreviewAndBack()

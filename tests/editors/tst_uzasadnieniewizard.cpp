@@ -5,11 +5,10 @@
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 #include "shell/KlasaFull.h"
-#include "shell/ProgramWindows.h"
 #include "shell/SchoolData.h"
 #include "shell/UGlowny.h"
 #include "support/MessageRecorder.h"
-#include "support/TestInstallation.h"
+#include "support/RunningProgram.h"
 #include "support/TestPaths.h"
 
 #include <QFile>
@@ -19,16 +18,6 @@
 
 using namespace UzasadnienieSteps;
 
-namespace {
-
-class Installation : public TestInstallation
-{
-public:
-    Installation() { writeHomeSettings(); }
-};
-
-} // namespace
-
 // The failing-grade justification from the topic list to the preview, through the
 // program's own windows and its one justification dialog.
 class TestUzasadnienieWizard : public QObject
@@ -36,45 +25,29 @@ class TestUzasadnienieWizard : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<Installation> m_installation;
-    std::unique_ptr<ProgramWindows> m_windows;
+    std::unique_ptr<RunningProgram> m_program;
     TFGlowny* m_main = nullptr;
 
-    template <typename T = QWidget> T* window()
-    {
-        for (QWidget* w : m_windows->all()) {
-            if (auto* found = qobject_cast<T*>(w))
-                return found;
-        }
-        return nullptr;
-    }
-
-    void mainClick(const char* name)
-    {
-        QTest::mouseClick(part(m_main, name), Qt::LeftButton, {}, QPoint(5, 5));
-    }
+    template <typename T> T* window() const { return m_program->window<T>(); }
+    void mainClick(const char* name) const { m_program->click(name); }
 
 private Q_SLOTS:
     void init()
     {
-        m_installation = std::make_unique<Installation>();
-        m_windows = std::make_unique<ProgramWindows>();
-        m_main = m_windows->mainWindow();
-        m_main->SetSchoolDataLoader([] {
+        m_program = std::make_unique<RunningProgram>([] {
             schoolData() = SchoolData{};
             schoolData().Classes = UzasadnienieSteps::goldenSchool();
             appState().TeacherNames = {QStringLiteral("Abacki Jan"), QStringLiteral("Lewandowski Marek")};
             appState().SubjectNames = UzasadnienieSteps::goldenSubjects();
             return true;
         });
-        m_main->show();
-        QVERIFY(m_main->isStarted());
+        m_main = m_program->main();
+        QVERIFY(m_program->isStarted());
     }
 
     void cleanup()
     {
-        m_windows.reset();
-        m_installation.reset();
+        m_program.reset();
     }
 
     void fromTheTopicListToThePreviewAndBack()

@@ -5,28 +5,16 @@
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 #include "shell/KlasaFull.h"
-#include "shell/ProgramWindows.h"
 #include "shell/SchoolData.h"
 #include "shell/UGlowny.h"
 #include "support/MessageRecorder.h"
-#include "support/TestInstallation.h"
+#include "support/RunningProgram.h"
 #include "support/TestPaths.h"
 
-#include <QFile>
 #include <QListWidget>
 #include <QTest>
 
 using namespace ZachowanieSteps;
-
-namespace {
-
-class Installation : public TestInstallation
-{
-public:
-    Installation() { writeHomeSettings(); }
-};
-
-} // namespace
 
 // The conduct report from the topic list to the preview, through the program's own
 // windows and its grade dialog.
@@ -35,44 +23,28 @@ class TestZachowanieWizard : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<Installation> m_installation;
-    std::unique_ptr<ProgramWindows> m_windows;
+    std::unique_ptr<RunningProgram> m_program;
     TFGlowny* m_main = nullptr;
 
-    template <typename T = QWidget> T* window()
-    {
-        for (QWidget* w : m_windows->all()) {
-            if (auto* found = qobject_cast<T*>(w))
-                return found;
-        }
-        return nullptr;
-    }
-
-    void mainClick(const char* name)
-    {
-        QTest::mouseClick(part(m_main, name), Qt::LeftButton, {}, QPoint(5, 5));
-    }
+    template <typename T> T* window() const { return m_program->window<T>(); }
+    void mainClick(const char* name) const { m_program->click(name); }
 
 private Q_SLOTS:
     void init()
     {
-        m_installation = std::make_unique<Installation>();
-        m_windows = std::make_unique<ProgramWindows>();
-        m_main = m_windows->mainWindow();
-        m_main->SetSchoolDataLoader([] {
+        m_program = std::make_unique<RunningProgram>([] {
             schoolData() = SchoolData{};
             schoolData().Classes = ZachowanieSteps::goldenSchool();
             appState().TeacherNames = {QStringLiteral("Abacki Jan"), QStringLiteral("Nowak Jan")};
             return true;
         });
-        m_main->show();
-        QVERIFY(m_main->isStarted());
+        m_main = m_program->main();
+        QVERIFY(m_program->isStarted());
     }
 
     void cleanup()
     {
-        m_windows.reset();
-        m_installation.reset();
+        m_program.reset();
     }
 
     void fromTheTopicListToThePreviewAndBack()
