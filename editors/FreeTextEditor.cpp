@@ -1,6 +1,7 @@
 #include "editors/FreeTextEditor.h"
 
 #include "delivery/UBrowser.h"
+#include "editors/PreviewHandOver.h"
 #include "resources/SkinPicture.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
@@ -9,7 +10,6 @@
 #include "shell/WindowParts.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -122,13 +122,7 @@ bool FreeTextEditor::Refuse(const QString& message)
 
 bool FreeTextEditor::HandOver(const QString& pageFile)
 {
-    CloseEditor();
-    QCoreApplication::processEvents();
-    if (m_preview) {
-        m_preview->LoadPreview(appState().TempFolder + pageFile);
-        m_preview->ShowStepWindow();
-    }
-    return true;
+    return HandOverToPreview(*this, m_preview, pageFile);
 }
 
 bool FreeTextEditor::eventFilter(QObject* watched, QEvent* event)

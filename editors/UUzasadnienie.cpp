@@ -2,6 +2,7 @@
 
 #include "delivery/UBrowser.h"
 #include "document/ReportRoutines.h"
+#include "editors/PreviewHandOver.h"
 #include "editors/UEdycjaNdst.h"
 #include "resources/SkinPicture.h"
 #include "resources/skins/UzasadnienieLayout.h"
@@ -14,7 +15,6 @@
 #include "shell/WindowParts.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QListWidget>
 
@@ -264,13 +264,7 @@ bool TFUzasadnienie::FinishReport()
     if (!WriteUzasadnienieReport(input, sheet, state, QDateTime::currentDateTime()))
         return false;
 
-    CloseEditor();
-    QCoreApplication::processEvents();
-    if (m_preview) {
-        m_preview->LoadPreview(state.TempFolder + kPreviewUzasadnienie);
-        m_preview->ShowStepWindow();
-    }
-    return true;
+    return HandOverToPreview(*this, m_preview, kPreviewUzasadnienie);
 }
 
 void TFUzasadnienie::CloseEditor()

@@ -3,6 +3,7 @@
 #include "delivery/UBrowser.h"
 #include "document/KeyFilters.h"
 #include "document/ReportRoutines.h"
+#include "editors/PreviewHandOver.h"
 #include "editors/UEditNdst.h"
 #include "editors/UEditSrednie.h"
 #include "resources/SkinPicture.h"
@@ -16,7 +17,6 @@
 #include "shell/WindowParts.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -361,13 +361,7 @@ bool TFWerdykon::FinishReport()
     if (!WriteWerdykonReport(input, klasaFull(), state, QDateTime::currentDateTime()))
         return false;
 
-    CloseEditor();
-    QCoreApplication::processEvents();
-    if (m_preview) {
-        m_preview->LoadPreview(state.TempFolder + kPreviewWerdykon);
-        m_preview->ShowStepWindow();
-    }
-    return true;
+    return HandOverToPreview(*this, m_preview, kPreviewWerdykon);
 }
 
 void TFWerdykon::CloseEditor()

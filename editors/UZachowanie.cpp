@@ -2,6 +2,7 @@
 
 #include "delivery/UBrowser.h"
 #include "document/ReportRoutines.h"
+#include "editors/PreviewHandOver.h"
 #include "editors/UNaganneEdycja.h"
 #include "resources/SkinPicture.h"
 #include "resources/skins/ZachowanieLayout.h"
@@ -15,7 +16,6 @@
 #include "shell/WindowParts.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QLineEdit>
 #include <QListWidget>
@@ -343,13 +343,7 @@ bool TFZachowania::FinishReport()
     if (!WriteZachowanieReport(input, klasaFull(), state, QDateTime::currentDateTime()))
         return false;
 
-    CloseEditor();
-    QCoreApplication::processEvents();
-    if (m_preview) {
-        m_preview->LoadPreview(state.TempFolder + kPreviewZachowanie);
-        m_preview->ShowStepWindow();
-    }
-    return true;
+    return HandOverToPreview(*this, m_preview, kPreviewZachowanie);
 }
 
 void TFZachowania::CloseEditor()
