@@ -79,7 +79,13 @@ QLabel* FreeTextEditor::AddDropLabel(QWidget* host, const char* name, const QRec
 
 void FreeTextEditor::HideHintOnChange(QPlainTextEdit* memo)
 {
-    connect(memo, &QPlainTextEdit::textChanged, this, &FreeTextEditor::HideHint);
+    // Only typing counts: the program empties the memos of a hidden editor (on a
+    // fresh show, on a new choice in the main window's lists), and that must leave
+    // the hint panel where it is.
+    connect(memo, &QPlainTextEdit::textChanged, this, [this, memo] {
+        if (memo->isVisible())
+            Q_EMIT HideHint();
+    });
 }
 
 void FreeTextEditor::WatchClicks(QWidget* watched)

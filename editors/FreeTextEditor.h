@@ -60,7 +60,8 @@ protected:
     QComboBox* AddList(QWidget* host, const char* name, const QRect& place);
     // A hot-spot label that drops `list` down.
     QLabel* AddDropLabel(QWidget* host, const char* name, const QRect& place, QComboBox* list);
-    // Typing in `memo` dismisses the hint too.
+    // Typing in `memo` dismisses the hint too; emptying it while the editor is hidden
+    // does not.
     void HideHintOnChange(QPlainTextEdit* memo);
 
     // Called on every showing before the window appears; `NavigatingBack` says

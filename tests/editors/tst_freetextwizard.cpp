@@ -80,6 +80,14 @@ private Q_SLOTS:
         QCOMPARE(subjects->count(), 2);
         QCOMPARE(subjects->currentText(), QStringLiteral("Fizyka"));
 
+        // Moving through the topic list empties the editors behind it, and the hint the
+        // teacher opened stays on screen meanwhile.
+        mainClick("LPodpowiedz");
+        QVERIFY(part(m_main, "PPodpowiedz")->isVisible());
+        QTest::keyClick(part<QListWidget>(m_main, "blistazagadnien"), Qt::Key_Down);
+        QVERIFY(part(m_main, "PPodpowiedz")->isVisible());
+        mainClick("LPodpowiedz");
+
         chooseTopic(3);
         QCOMPARE(appState().WizardStep, 3);
         QVERIFY(editor->isVisible());
