@@ -112,7 +112,7 @@ void FreeTextEditor::CloseEditor()
 QStringList FreeTextEditor::TypedLines(const QPlainTextEdit* memo)
 {
     // The plain text keeps the typed line breaks; wrapped display lines are not in it.
-    return MemoLines(memo->toPlainText());
+    return MemoLines(TypedText(memo));
 }
 
 bool FreeTextEditor::IsBlank(const QString& text)

@@ -4,6 +4,7 @@
 #include "resources/skins/FreeTextLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
+#include "shell/WindowParts.h"
 
 #include <QPlainTextEdit>
 
@@ -29,7 +30,7 @@ void TFDyrektor::FormShow()
 bool TFDyrektor::FinishReport()
 {
     // Any character counts as content here, a lone blank included.
-    if (m_mDydaktyczna->toPlainText().isEmpty())
+    if (WindowParts::TypedText(m_mDydaktyczna).isEmpty())
         return Refuse(QStringLiteral("Niekompletne dane ogólne.\rUzupełnij proszę."));
 
     DyrektorInput input;

@@ -47,7 +47,7 @@ void TFEdytujNdst::SetText(const QStringList& lines)
 QStringList TFEdytujNdst::TypedLines() const
 {
     // The plain text keeps the typed line breaks whatever the wrapping on screen.
-    return MemoLines(m_mTekst->toPlainText());
+    return MemoLines(TypedText(m_mTekst));
 }
 
 void TFEdytujNdst::showEvent(QShowEvent* event)
@@ -67,7 +67,7 @@ void TFEdytujNdst::FormShow()
 void TFEdytujNdst::LWprowadzClick()
 {
     // Any character counts, a lone blank or line break included.
-    if (m_mTekst->toPlainText().isEmpty()) {
+    if (TypedText(m_mTekst).isEmpty()) {
         ShowMessage(KindNotice, IconWarning,
                     QStringLiteral("Wpisz uzasadnienie lub anuluj.\rUzasadnienie nie może byc puste."));
         return;

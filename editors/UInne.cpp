@@ -4,6 +4,7 @@
 #include "resources/skins/FreeTextLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
+#include "shell/WindowParts.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,7 +32,7 @@ void TFInne::FormShow()
 bool TFInne::FinishReport()
 {
     // Any character counts as content here, a lone blank included.
-    if (m_mInfo->toPlainText().isEmpty() || m_eDotyczy->text().isEmpty())
+    if (WindowParts::TypedText(m_mInfo).isEmpty() || m_eDotyczy->text().isEmpty())
         return Refuse(
             QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
 

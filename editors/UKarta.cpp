@@ -4,6 +4,7 @@
 #include "resources/skins/FreeTextLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
+#include "shell/WindowParts.h"
 
 #include <QPlainTextEdit>
 
@@ -28,7 +29,7 @@ void TFKarta::FormShow()
 bool TFKarta::FinishReport()
 {
     // Any character counts as content here, a lone blank included.
-    if (m_mInfo->toPlainText().isEmpty())
+    if (WindowParts::TypedText(m_mInfo).isEmpty())
         return Refuse(QStringLiteral("Wpisz konieczne informacje."));
 
     KartaInput input;

@@ -63,7 +63,7 @@ void TFEdytujZachowanie::SetGrade(const QString& grade)
 
 QStringList TFEdytujZachowanie::TypedLines() const
 {
-    return MemoLines(m_mUzasadnienie->toPlainText());
+    return MemoLines(TypedText(m_mUzasadnienie));
 }
 
 void TFEdytujZachowanie::showEvent(QShowEvent* event)
@@ -92,7 +92,7 @@ void TFEdytujZachowanie::LRozwinListeClick()
 
 void TFEdytujZachowanie::LWprowadzClick()
 {
-    if (m_mUzasadnienie->toPlainText().isEmpty()) {
+    if (TypedText(m_mUzasadnienie).isEmpty()) {
         ShowMessage(KindNotice, IconWarning,
                     QStringLiteral("Brak uzasadnienia oceny.\rNapisz uzasadnienie lub wybierz \"Anuluj\"."));
         return;

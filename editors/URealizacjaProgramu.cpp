@@ -69,7 +69,7 @@ bool TFRealProgramu::FinishReport()
 {
     // The classes line is free text: a lone blank is enough.
     if (m_cPrzedmiotNauczania->currentIndex() < 0 || m_eKlasy->text().isEmpty() ||
-        IsBlank(m_mOgolne->toPlainText()))
+        IsBlank(WindowParts::TypedText(m_mOgolne)))
         return Refuse(
             QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
 

@@ -50,7 +50,7 @@ void TFRealWych::CKlasaChange()
 
 bool TFRealWych::FinishReport()
 {
-    if (m_cKlasa->currentIndex() < 0 || IsBlank(m_mOgolne->toPlainText()))
+    if (m_cKlasa->currentIndex() < 0 || IsBlank(WindowParts::TypedText(m_mOgolne)))
         return Refuse(
             QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
 

@@ -337,7 +337,7 @@ bool TFZachowania::FinishReport()
     ZachowanieInput input;
     input.ClassName = m_cListaKlasOgolne->currentText();
     input.Classified = m_eKlasyfikowanych->text();
-    input.Remarks = MemoLines(m_mInneUwagi->toPlainText());
+    input.Remarks = MemoLines(TypedText(m_mInneUwagi));
     AppState& state = appState();
     // The routine tells the user itself when a file cannot be written.
     if (!WriteZachowanieReport(input, klasaFull(), state, QDateTime::currentDateTime()))

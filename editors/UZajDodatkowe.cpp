@@ -4,6 +4,7 @@
 #include "resources/skins/FreeTextLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
+#include "shell/WindowParts.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -32,7 +33,7 @@ void TFZajDodatkowe::FormShow()
 bool TFZajDodatkowe::FinishReport()
 {
     // Only the report is trimmed; the activity may be anything typed.
-    if (m_eZajecia->text().isEmpty() || IsBlank(m_mOgolne->toPlainText()))
+    if (m_eZajecia->text().isEmpty() || IsBlank(WindowParts::TypedText(m_mOgolne)))
         return Refuse(
             QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
 

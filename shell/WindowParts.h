@@ -3,7 +3,9 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QRect>
+#include <QTextDocument>
 #include <QString>
 #include <QWidget>
 
@@ -50,6 +52,19 @@ inline bool isLeftClick(const QEvent* event, const QWidget* on)
 inline bool isPress(const QEvent* event)
 {
     return event->type() == QEvent::MouseButtonPress;
+}
+
+// A memo's text with every character as typed, line breaks as "\n". The plain text
+// Qt offers would turn a typed non-breaking space into an ordinary one.
+inline QString TypedText(const QPlainTextEdit* memo)
+{
+    QString text = memo->document()->toRawText();
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == 0xFDD0 || u == 0xFDD1)
+            c = QLatin1Char('\n');
+    }
+    return text;
 }
 
 } // namespace WindowParts

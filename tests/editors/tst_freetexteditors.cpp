@@ -272,6 +272,13 @@ private Q_SLOTS:
         edit(programu, "EKlasy")->setText(QStringLiteral(" "));
         expectAccepted(programu);
         QCOMPARE(appState().DocumentFileName, QStringLiteral("RProg_Biologia_ _Kowalska Anna"));
+        // A typed non-breaking space is a character like any other: it is no blank, and
+        // the document keeps it (byte A0 of the code page).
+        showFresh(programu);
+        memo(programu, "Mogolne")->setPlainText(QString(QChar(0x00A0)) + QStringLiteral("\n"));
+        QVERIFY(programu->FinishReport());
+        QVERIFY(readAll(documentPath()).contains("<w0>\xA0</w0>"));
+        expectAccepted(programu);
         // Without any subject to choose nothing is written.
         appState().SubjectNames.clear();
         programu->SchoolDataLoaded();
