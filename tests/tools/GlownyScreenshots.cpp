@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -165,6 +166,23 @@ int main(int argc, char** argv)
             failing->item(row)->setSelected(true);
     }
     ok = save(&main, out, QStringLiteral("uzasadnienie.png")) && ok;
+
+    // The subject curriculum editor with its fields filled in.
+    click(&main, "ImWstecz");
+    topics->setCurrentRow(3);
+    click(&main, "ImNaprzod");
+    QWidget* curriculum = main.findChild<QWidget*>(QStringLiteral("FRealProgramu"));
+    if (!curriculum || !curriculum->isVisible()) {
+        std::fprintf(stderr, "tabulon-screenshots: the curriculum editor did not open\n");
+        return 1;
+    }
+    curriculum->findChild<QLineEdit*>(QStringLiteral("EKlasy"))->setText(QStringLiteral("IV, V"));
+    curriculum->findChild<QPlainTextEdit*>(QStringLiteral("Mogolne"))
+        ->setPlainText(QStringLiteral("Program nauczania zrealizowano w całości. Uczniowie wykonali "
+                                      "wszystkie zaplanowane doświadczenia."));
+    curriculum->findChild<QPlainTextEdit*>(QStringLiteral("MSukcesy"))
+        ->setPlainText(QStringLiteral("Dwoje uczniów zakwalifikowało się do etapu rejonowego konkursu."));
+    ok = save(&main, out, QStringLiteral("realizacja.png")) && ok;
 
     TFAbout about;
     about.show();
