@@ -505,11 +505,15 @@ bool TFGlowny::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return false;
+        // Any press in a list is a new choice, whichever button; the rest answer the
+        // left button only.
         if (watched == m_bListaNauczycieli->viewport() || watched == m_blistazagadnien->viewport()) {
             ListMouseDown();
-        } else if (watched == m_lListwa) {
+            return false;
+        }
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        if (watched == m_lListwa) {
             LListwaMouseDown(mouse->globalPosition().toPoint());
             return true;
         } else if (watched == m_imY) {

@@ -210,6 +210,13 @@ private Q_SLOTS:
         QTest::keyClick(teacherList, Qt::Key_Down);
         QCOMPARE(step(), 1);
         QVERIFY(editor->cleared > clearedBefore);
+        // A press of any button in a list is a new choice too.
+        const int clearedByKey = editor->cleared;
+        const QPoint onCurrent = teacherList->visualItemRect(teacherList->currentItem()).center();
+        QTest::mousePress(teacherList->viewport(), Qt::RightButton, {}, onCurrent);
+        QTest::mouseRelease(teacherList->viewport(), Qt::RightButton, {}, onCurrent);
+        QVERIFY(editor->cleared > clearedByKey);
+        QCOMPARE(step(), 1);
         // The release of an Enter pressed elsewhere (the one that closed a message
         // over the list) does not go forward; Enter pressed in the list does.
         QTest::keyRelease(teacherList, Qt::Key_Return);
