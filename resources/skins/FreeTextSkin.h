@@ -37,7 +37,7 @@ inline QImage background(const QSize& size, const QString& title, const QList<Fi
     const QImage plain = image;
     QPainter p(&image);
     for (const QRect& place : dropButtons)
-        p.drawImage(place.topLeft(), button(crop(plain, place), QStringLiteral("▼"), ButtonState::Normal));
+        drawButton(p, plain, place, QStringLiteral("▼"));
     return image;
 }
 

@@ -11,11 +11,6 @@ namespace {
 
 const QSize kWindow(806, 495);
 
-void drawButton(QPainter& p, const QImage& behind, const QRect& place, const QString& caption)
-{
-    p.drawImage(place.topLeft(), button(crop(behind, place), caption, ButtonState::Normal));
-}
-
 QImage background()
 {
     QImage image = canvas(kWindow);

@@ -22,8 +22,8 @@ QImage background()
     QPainter p(&image);
     const QRect ok(QPoint(94, 200), QSize(88, 26));
     const QRect cancel(QPoint(204, 200), QSize(88, 26));
-    p.drawImage(ok.topLeft(), button(crop(plain, ok), QStringLiteral("Wprowadź"), ButtonState::Normal));
-    p.drawImage(cancel.topLeft(), button(crop(plain, cancel), QStringLiteral("Anuluj"), ButtonState::Normal));
+    drawButton(p, plain, ok, QStringLiteral("Wprowadź"));
+    drawButton(p, plain, cancel, QStringLiteral("Anuluj"));
     return image;
 }
 

@@ -152,4 +152,30 @@ void paintWarningTriangle(QPainter& p, const QRectF& area)
     paintCaption(p, mark, QStringLiteral("!"), font(int(side * 0.5), true), QColor(0x3A, 0x2A, 0x0A));
 }
 
+void drawButton(QPainter& p, const QImage& plain, const QRect& place, const QString& caption)
+{
+    p.drawImage(place.topLeft(), button(crop(plain, place), caption, ButtonState::Normal));
+}
+
+QImage tabStrip(int width, int tabWidth, int tabHeight, const QStringList& captions)
+{
+    const int count = int(captions.size());
+    QImage image = canvas(QSize(width, count * tabHeight), kBody);
+    QPainter p(&image);
+    for (int chosen = 0; chosen < count; ++chosen) {
+        for (int tab = 0; tab < count; ++tab) {
+            const QRectF area(tab * tabWidth + 1, chosen * tabHeight + 1, tabWidth - 2, tabHeight - 1);
+            if (tab == chosen) {
+                fillVerticalGradient(p, area, kTitleTop, kTitleBottom, 4);
+                paintCaption(p, area, captions.at(tab), font(12, true), kTitleText);
+            } else {
+                fillVerticalGradient(p, area, QColor(0xFF, 0xFF, 0xFF), kFooter, 4);
+                paintPanel(p, area, Qt::transparent, kLine, 4);
+                paintCaption(p, area, captions.at(tab), font(12), kText);
+            }
+        }
+    }
+    return image;
+}
+
 } // namespace SkinStyle

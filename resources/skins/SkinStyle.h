@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 // The shared look of every window picture: one palette, one font family and a few
 // painters, so that windows drawn by different files still belong together.
@@ -59,6 +60,12 @@ void paintFooter(QPainter& p, const QSize& size, int top);
 // A picture button painted over `behind` (usually a crop of the window background
 // where the button sits). Highlighted buttons are filled with the accent blue.
 QImage button(const QImage& behind, const QString& caption, ButtonState state);
+// The normal button at `place` of a picture whose plain state is `plain`.
+void drawButton(QPainter& p, const QImage& plain, const QRect& place, const QString& caption);
+
+// A tab strip in every state, one `tabHeight` row per chosen tab: the chosen tab in
+// the title colours, the others as raised white tabs.
+QImage tabStrip(int width, int tabWidth, int tabHeight, const QStringList& captions);
 
 // Round badge with a white glyph ("i", "?") and the warning triangle with "!".
 void paintBadge(QPainter& p, const QRectF& area, const QColor& colour, const QString& glyph);

@@ -10,11 +10,6 @@ using namespace UzasadnienieLayout;
 
 namespace {
 
-void drawButton(QPainter& p, const QImage& plain, const QRect& place, const QString& caption)
-{
-    p.drawImage(place.topLeft(), button(crop(plain, place), caption, ButtonState::Normal));
-}
-
 QImage background()
 {
     QImage image = canvas(QSize(kWidth, kHeight));

@@ -27,22 +27,7 @@ QImage window()
 
 QImage strip()
 {
-    QImage image = canvas(QSize(kStrip.width(), 4 * kTabHeight), kBody);
-    QPainter p(&image);
-    for (int chosen = 0; chosen < 4; ++chosen) {
-        for (int tab = 0; tab < 4; ++tab) {
-            const QRectF area(tab * kTabWidth + 1, chosen * kTabHeight + 1, kTabWidth - 2, kTabHeight - 1);
-            if (tab == chosen) {
-                fillVerticalGradient(p, area, kTitleTop, kTitleBottom, 4);
-                paintCaption(p, area, kTabCaptions.at(tab), font(12, true), kTitleText);
-            } else {
-                fillVerticalGradient(p, area, QColor(0xFF, 0xFF, 0xFF), kFooter, 4);
-                paintPanel(p, area, Qt::transparent, kLine, 4);
-                paintCaption(p, area, kTabCaptions.at(tab), font(12), kText);
-            }
-        }
-    }
-    return image;
+    return tabStrip(kStrip.width(), kTabWidth, kTabHeight, kTabCaptions);
 }
 
 QImage panelBody()
@@ -51,11 +36,6 @@ QImage panelBody()
     QPainter p(&image);
     paintPanel(p, QRectF(0, 0, kPanel.width(), kPanel.height()), Qt::transparent, kBorder, 0);
     return image;
-}
-
-void drawButton(QPainter& p, const QImage& plain, const QRect& place, const QString& caption)
-{
-    p.drawImage(place.topLeft(), button(crop(plain, place), caption, ButtonState::Normal));
 }
 
 QImage generalTab()
