@@ -129,15 +129,6 @@ std::optional<Options> parseOptions(const QStringList& args, int* exitCode)
         *exitCode = usageError(QStringLiteral("opcja --missing wymaga opcji --data"));
         return std::nullopt;
     }
-    // An output written over an input would lose what the run is reading.
-    for (const QString* out : {&o.html, &o.pdf, &o.csv, &o.missing}) {
-        for (const QString& in : o.inputs) {
-            if (!out->isEmpty() && QFileInfo(*out).absoluteFilePath() == QFileInfo(in).absoluteFilePath()) {
-                *exitCode = usageError(QStringLiteral("plik wynikowy „%1” jest zarazem wejściem").arg(TerminalSafe(*out)));
-                return std::nullopt;
-            }
-        }
-    }
     return o;
 }
 
@@ -173,6 +164,13 @@ int runCollect(const QStringList& args)
         QString error;
         if (!collector.addPath(input, &error))
             return usageError(TerminalSafe(error));
+    }
+
+    // An output written over a file just read would destroy a handed-in report.
+    for (const QString* out : {&o->html, &o->pdf, &o->csv, &o->missing}) {
+        if (!out->isEmpty() && collector.filesRead().contains(QFileInfo(*out).absoluteFilePath()))
+            return usageError(QStringLiteral("plik wynikowy „%1” jest zarazem wejściem; nic nie zapisano")
+                                  .arg(TerminalSafe(*out)));
     }
 
     SummaryInput summary;

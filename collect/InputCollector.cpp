@@ -202,6 +202,7 @@ void InputCollector::readFile(const QString& path, Kind kind, bool followLink)
         return;
     }
     const qint64 size = st.st_size;
+    m_filesRead.insert(QFileInfo(path).absoluteFilePath());
 
     if (kind == Kind::Other) {
         const QByteArray head = readUpTo(fd.get(), 5);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +24,8 @@ public:
 
     int mailsRead() const { return m_mails; }
     int mailsWithoutReport() const { return m_mailsWithoutReport; }
+    // Every file opened, as an absolute path: no output may be written over one.
+    const QSet<QString>& filesRead() const { return m_filesRead; }
     // Inputs given up on as a whole (the caps on count and depth), in Polish.
     const QStringList& notes() const { return m_notes; }
 
@@ -50,4 +53,5 @@ private:
     int m_mails = 0;
     int m_mailsWithoutReport = 0;
     QStringList m_notes;
+    QSet<QString> m_filesRead;
 };

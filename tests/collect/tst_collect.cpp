@@ -286,6 +286,38 @@ private Q_SLOTS:
                  qPrintable(printed.left(2000)));
     }
 
+    // Exit codes: 2 for bad usage or a missing input, 1 when a document is damaged
+    // (the outputs are written all the same); names from documents reach the terminal
+    // with their control characters shown, not sent.
+    void commandLineExitCodes()
+    {
+        QTemporaryDir temp;
+        const QDir root(temp.path());
+        QVERIFY(writeFile(root.filePath(QStringLiteral("a.xml")),
+                          handDocument(QStringLiteral("Zła\x1b[2J"), QStringLiteral("A B"), {}, {})));
+        const QString csv = root.filePath(QStringLiteral("s.csv"));
+        for (const QStringList& args : {QStringList{},
+                                        {temp.path(), QStringLiteral("--missing"), csv},
+                                        {root.filePath(QStringLiteral("brak"))},
+                                        {temp.path(), QStringLiteral("--csv")},
+                                        {temp.path(), QStringLiteral("--bogus")},
+                                        {temp.path(), QStringLiteral("--csv"), root.filePath(QStringLiteral("a.xml"))}}) {
+            const Run run = runCollect(args);
+            QVERIFY2(run.exitCode == 2 && run.err.startsWith(QStringLiteral("tabulon-admin: collect: ")),
+                     qPrintable(args.join(u' ') + QStringLiteral(" -> ") + run.err));
+        }
+        QVERIFY(!QFile::exists(csv));
+
+        Run run = runCollect({temp.path(), QStringLiteral("--csv"), csv});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("„Zła\\x1b[2J”")) && !run.err.contains(QChar(0x1b)), qPrintable(run.err));
+        QVERIFY(QString::fromUtf8(readFile(csv)).endsWith(QStringLiteral(";uszkodzony\r\n")));
+
+        run = runCollect({QStringLiteral("--help")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.startsWith(QStringLiteral("Użycie: tabulon-admin collect ")));
+    }
+
     void damagedDocumentsAreListed_data()
     {
         QTest::addColumn<QByteArray>("bytes");
