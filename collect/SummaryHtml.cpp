@@ -154,9 +154,9 @@ private:
             return;
         }
         m_out += QStringLiteral("<table width=\"100%\">\n<tr><th width=\"10%\">Klasa</th><th width=\"20%\">Wychowawca</th>"
-                                "<th width=\"10%\">Klasyf.</th><th width=\"10%\">Promo&shy;wanych</th><th width=\"10%\">Frekw. 100%</th>"
-                                "<th width=\"10%\">Wyróżn.</th><th width=\"10%\">Z ndst.</th><th width=\"10%\">Wzorowe zach.</th>"
-                                "<th width=\"10%\">Obniżone zach.</th></tr>\n");
+                                "<th width=\"10%\">Klasyfi&shy;kowanych</th><th width=\"10%\">Promo&shy;wanych</th><th width=\"10%\">Frekwen&shy;cja 100%</th>"
+                                "<th width=\"10%\">Wyróż&shy;nieni</th><th width=\"10%\">Z ocenami ndst.</th><th width=\"10%\">Zachowa&shy;nie wzorowe</th>"
+                                "<th width=\"10%\">Zachowa&shy;nie obniżone</th></tr>\n");
         int totals[7] = {};
         for (const ClassEntry& c : entries) {
             QStringList teachers;
