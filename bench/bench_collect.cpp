@@ -73,7 +73,7 @@ QByteArray variant(const QByteArray& doc, int n)
 {
     QByteArray bytes = doc;
     bytes.replace("Wzorzec Nauczyciel", "Nauczyciel" + QByteArray::number(n % kTeachers) + " Jan");
-    bytes.replace(">2a<", ">" + QByteArray::number(n % 40) + "a<");
+    bytes.replace(">2a<", ">" + QByteArray::number((n / kTeachers) % 12) + "a<");
     bytes.replace("19.06.2026 g. 09:05:03",
                   QByteArray::number(10 + n % 18) + ".06.2026 g. 1" + QByteArray::number(n % 10) + ":00:00");
     return bytes;
