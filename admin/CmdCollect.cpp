@@ -147,7 +147,8 @@ int runCollect(const QStringList& args)
     if (!o->data.isEmpty()) {
         if (!QFileInfo(o->data).isDir())
             return usageError(QStringLiteral("folder danych „%1” nie istnieje").arg(TerminalSafe(o->data)));
-        for (const auto& [file, load] : {std::pair(kTeachersFile, &LoadTeachers), std::pair(kClassesFile, &LoadClasses)}) {
+        for (const auto& [file, load] :
+             {std::pair(kTeachersFile, &LoadTeachers), std::pair(kClassesFile, &LoadClasses)}) {
             DataFileStatus status;
             const QString path = QDir(o->data).filePath(file);
             if (!load(path, school, &status)) {
@@ -206,26 +207,27 @@ int runCollect(const QStringList& args)
 
     for (const CollectedReport& r : reports.reports()) {
         if (r.State == ReportState::Damaged)
-            adminError(QStringLiteral("collect: uszkodzony: %1: %2").arg(TerminalSafe(r.Source), TerminalSafe(r.Reason)));
+            adminError(QStringLiteral("collect: uszkodzony: %1: %2")
+                           .arg(TerminalSafe(r.Source), TerminalSafe(r.Reason)));
     }
     for (const QString& note : collector.notes())
         adminError(QStringLiteral("collect: uwaga: ") + TerminalSafe(note));
 
     const int damaged = reports.count(ReportState::Damaged);
-    QString out = QStringLiteral("Przeczytano dokumentów: %1 (przyjętych: %2, zastąpionych: %3, uszkodzonych: %4); "
-                                 "listów: %5, w tym bez sprawozdania: %6.\n")
-                      .arg(QString::number(reports.reports().size()),
-                           QString::number(reports.count(ReportState::Accepted)),
-                           QString::number(reports.count(ReportState::Replaced)), QString::number(damaged),
-                           QString::number(collector.mailsRead()), QString::number(collector.mailsWithoutReport()));
+    QString out =
+        QStringLiteral("Przeczytano dokumentów: %1 (przyjętych: %2, zastąpionych: %3, uszkodzonych: %4); "
+                       "listów: %5, w tym bez sprawozdania: %6.\n")
+            .arg(QString::number(reports.reports().size()),
+                 QString::number(reports.count(ReportState::Accepted)),
+                 QString::number(reports.count(ReportState::Replaced)), QString::number(damaged),
+                 QString::number(collector.mailsRead()), QString::number(collector.mailsWithoutReport()));
     if (summary.Missing) {
         int nothing = 0;
         for (const ReportCollection::MissingTeacher& t : summary.Missing->Teachers)
             nothing += t.MissingItems == u"wszystkie" ? 1 : 0;
         out += QStringLiteral("Nauczycieli bez żadnego sprawozdania: %1, wychowawców z brakami: %2, "
                               "klas bez sprawozdania z klasyfikacji: %3.\n")
-                   .arg(QString::number(nothing),
-                        QString::number(summary.Missing->Teachers.size() - nothing),
+                   .arg(QString::number(nothing), QString::number(summary.Missing->Teachers.size() - nothing),
                         QString::number(summary.Missing->ClassesWithoutTopic1.size()));
     }
     adminOut(out);

@@ -57,13 +57,15 @@ QList<QByteArray> templates(const QString& folder)
         QFile f(state.TempFolder + state.DocumentFileName + QStringLiteral(".xml"));
         docs.append(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
     };
-    WriteWerdykonReport({QStringLiteral("2a"), QStringLiteral("30"), QStringLiteral("29")}, sheet, state, now);
+    WriteWerdykonReport({QStringLiteral("2a"), QStringLiteral("30"), QStringLiteral("29")}, sheet, state,
+                        now);
     take();
     WriteUzasadnienieReport({QStringLiteral("matematyka"), QStringLiteral("2a")}, sheet, state, now);
     take();
     QStringList lines;
     for (int i = 0; i < 40; ++i)
-        lines << QStringLiteral("Wiersz %1 sprawozdania z realizacji programu, z dłuższym opisem zajęć.").arg(i);
+        lines << QStringLiteral("Wiersz %1 sprawozdania z realizacji programu, z dłuższym opisem zajęć.")
+                     .arg(i);
     WriteRealProgramuReport({QStringLiteral("fizyka"), QStringLiteral("2a"), lines, lines}, state, now);
     take();
     return docs;
@@ -123,10 +125,11 @@ int collect(const QString& dir)
     summary.Reports = &reports;
     summary.Generated = QDateTime::currentDateTime();
     const qsizetype written = SummaryHtml(summary).size() + ReportsCsv::reports(reports).size();
-    std::printf("%lld documents (accepted %d, replaced %d, damaged %d), %d mails: %.2f s, output %lld chars\n",
-                static_cast<long long>(reports.reports().size()), reports.count(ReportState::Accepted),
-                reports.count(ReportState::Replaced), reports.count(ReportState::Damaged), collector.mailsRead(),
-                timer.nsecsElapsed() / 1e9, static_cast<long long>(written));
+    std::printf(
+        "%lld documents (accepted %d, replaced %d, damaged %d), %d mails: %.2f s, output %lld chars\n",
+        static_cast<long long>(reports.reports().size()), reports.count(ReportState::Accepted),
+        reports.count(ReportState::Replaced), reports.count(ReportState::Damaged), collector.mailsRead(),
+        timer.nsecsElapsed() / 1e9, static_cast<long long>(written));
     return reports.count(ReportState::Damaged) == 0 ? 0 : 1;
 }
 

@@ -106,7 +106,8 @@ public:
             all.assign(static_cast<size_t>(n), nullptr);
             for (int i = 0; parent && i < parent->NodeCount(); ++i) {
                 const TpkXMLNode* c = parent->GetNode(i);
-                if (c->Name.size() <= prefix.size() || !SameNameNoCase(QStringView(c->Name).left(prefix.size()), prefix))
+                if (c->Name.size() <= prefix.size() ||
+                    !SameNameNoCase(QStringView(c->Name).left(prefix.size()), prefix))
                     continue;
                 const int k = lineIndex(QStringView(c->Name).mid(prefix.size()));
                 if (k >= 0 && k < n && !all[static_cast<size_t>(k)])
@@ -261,8 +262,9 @@ void readTopic(Reader& r, CollectedReport& report)
 
 QString TopicDocTitle(int topic)
 {
-    return topic >= 1 && topic <= kTopicCount ? QString::fromUtf16(kTopics[static_cast<size_t>(topic - 1)].doc)
-                                              : QString();
+    return topic >= 1 && topic <= kTopicCount
+               ? QString::fromUtf16(kTopics[static_cast<size_t>(topic - 1)].doc)
+               : QString();
 }
 
 int TopicOfDocTitle(const QString& title)

@@ -105,7 +105,8 @@ bool InputCollector::counted()
     if (++m_entries <= kMaxEntries)
         return true;
     if (m_entries == kMaxEntries + 1)
-        m_notes.append(QStringLiteral("przejrzano %1 plików i folderów; dalszych nie czytano").arg(kMaxEntries));
+        m_notes.append(
+            QStringLiteral("przejrzano %1 plików i folderów; dalszych nie czytano").arg(kMaxEntries));
     return false;
 }
 
@@ -137,7 +138,8 @@ bool InputCollector::addPath(const QString& path, QString* error)
 void InputCollector::readFolder(const QString& path, int depth)
 {
     if (depth > kMaxDepth) {
-        m_notes.append(QStringLiteral("folder „%1” leży głębiej niż %2 poziomów; pominięto go").arg(path, QString::number(kMaxDepth)));
+        m_notes.append(QStringLiteral("folder „%1” leży głębiej niż %2 poziomów; pominięto go")
+                           .arg(path, QString::number(kMaxDepth)));
         return;
     }
     const QFileInfoList entries = sortedEntries(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
@@ -211,13 +213,16 @@ void InputCollector::readFile(const QString& path, Kind kind, bool followLink)
         else if (!followLink)
             return; // a file of a folder that is none of ours
         else
-            kind = head.trimmed().startsWith('<') || head.startsWith("\xFF\xFE") ? Kind::Document : Kind::Mail;
+            kind =
+                head.trimmed().startsWith('<') || head.startsWith("\xFF\xFE") ? Kind::Document : Kind::Mail;
     }
 
     switch (kind) {
     case Kind::Document:
         if (size > kMaxReportBytes) {
-            damaged(path, QStringLiteral("plik jest za duży na sprawozdanie (ponad %1 MB)").arg(kMaxReportBytes >> 20));
+            damaged(
+                path,
+                QStringLiteral("plik jest za duży na sprawozdanie (ponad %1 MB)").arg(kMaxReportBytes >> 20));
             return;
         }
         m_reports.add(ReadReportDocument(readUpTo(fd.get(), kMaxReportBytes + 1), path));
@@ -231,8 +236,11 @@ void InputCollector::readFile(const QString& path, Kind kind, bool followLink)
 
     const bool mailbox = kind == Kind::Mailbox;
     if (size > (mailbox ? MailReader::kMaxMailboxBytes : MailReader::kMaxMailBytes)) {
-        damaged(path, mailbox ? QStringLiteral("skrzynka jest za duża (ponad %1 GB)").arg(MailReader::kMaxMailboxBytes >> 30)
-                              : QStringLiteral("list jest za duży (ponad %1 MB)").arg(MailReader::kMaxMailBytes >> 20));
+        damaged(path,
+                mailbox
+                    ? QStringLiteral("skrzynka jest za duża (ponad %1 GB)")
+                          .arg(MailReader::kMaxMailboxBytes >> 30)
+                    : QStringLiteral("list jest za duży (ponad %1 MB)").arg(MailReader::kMaxMailBytes >> 20));
         return;
     }
     MailReader::Sink sink;

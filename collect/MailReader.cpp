@@ -89,11 +89,11 @@ private:
             return;
         }
         GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(decoded.get()));
-        m_sink.attachment(source,
-                          bytes ? QByteArray(reinterpret_cast<const char*>(bytes->data),
-                                             static_cast<qsizetype>(bytes->len))
-                                : QByteArray(),
-                          QString());
+        m_sink.attachment(
+            source,
+            bytes ? QByteArray(reinterpret_cast<const char*>(bytes->data), static_cast<qsizetype>(bytes->len))
+                  : QByteArray(),
+            QString());
     }
 
     QString m_label;
@@ -137,8 +137,9 @@ void ReadMailbox(int fd, const QString& label, const Sink& sink)
     int number = 0;
     while (!g_mime_parser_eos(parser.get())) {
         if (number >= kMaxMailboxMessages) {
-            sink.damaged(label, QStringLiteral("skrzynka ma ponad %1 listów; dalsze pominięto")
-                                    .arg(kMaxMailboxMessages));
+            sink.damaged(
+                label,
+                QStringLiteral("skrzynka ma ponad %1 listów; dalsze pominięto").arg(kMaxMailboxMessages));
             return;
         }
         const gint64 start = g_mime_parser_tell(parser.get());
@@ -149,13 +150,15 @@ void ReadMailbox(int fd, const QString& label, const Sink& sink)
             if (number == 1)
                 sink.damaged(label, QStringLiteral("to nie jest skrzynka pocztowa w formacie mbox"));
             else if (!g_mime_parser_eos(parser.get()))
-                sink.damaged(mailLabel, QStringLiteral("list jest nieczytelny; dalszą część skrzynki pominięto"));
+                sink.damaged(mailLabel,
+                             QStringLiteral("list jest nieczytelny; dalszą część skrzynki pominięto"));
             return;
         }
         // The parser keeps the parts' contents in the file, so a long mail costs only
         // its headers; it is still refused, as the single mails are.
         if (g_mime_parser_tell(parser.get()) - start > kMaxMailBytes) {
-            sink.damaged(mailLabel, QStringLiteral("list jest za duży (ponad %1 MB)").arg(kMaxMailBytes >> 20));
+            sink.damaged(mailLabel,
+                         QStringLiteral("list jest za duży (ponad %1 MB)").arg(kMaxMailBytes >> 20));
             continue;
         }
         readMessage(message.get(), mailLabel, sink);

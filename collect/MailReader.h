@@ -13,7 +13,7 @@
 namespace MailReader {
 
 // Caps: a larger mail or attachment is listed as damaged, not read.
-constexpr qint64 kMaxMailBytes = 64LL * 1024 * 1024;       // one mail
+constexpr qint64 kMaxMailBytes = 64LL * 1024 * 1024;           // one mail
 constexpr qint64 kMaxMailboxBytes = 16LL * 1024 * 1024 * 1024; // one mbox file
 constexpr int kMaxMailboxMessages = 500000;
 constexpr int kMaxAttachmentsPerMail = 100;

@@ -81,8 +81,9 @@ QList<const CollectedReport*> ReportCollection::accepted(int topic) const
     }
     const QCollator collator = polishCollator();
     std::stable_sort(list.begin(), list.end(), [&](const CollectedReport* a, const CollectedReport* b) {
-        for (const auto& [x, y] : {std::pair(&a->Teacher, &b->Teacher), std::pair(&a->ClassName, &b->ClassName),
-                                   std::pair(&a->Subject, &b->Subject), std::pair(&a->Activity, &b->Activity)}) {
+        for (const auto& [x, y] :
+             {std::pair(&a->Teacher, &b->Teacher), std::pair(&a->ClassName, &b->ClassName),
+              std::pair(&a->Subject, &b->Subject), std::pair(&a->Activity, &b->Activity)}) {
             const int c = collator.compare(*x, *y);
             if (c != 0)
                 return c < 0;

@@ -35,7 +35,7 @@ public:
     };
     struct Missing
     {
-        QList<MissingTeacher> Teachers;  // in the data's teacher order
+        QList<MissingTeacher> Teachers;   // in the data's teacher order
         QStringList ClassesWithoutTopic1; // in the data's class order
         QStringList UnknownTeachers;      // teachers of accepted reports not in the data
     };

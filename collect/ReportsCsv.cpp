@@ -43,7 +43,8 @@ QString field(const QString& text)
 
 QString rowDate(const CollectedReport& report)
 {
-    return report.Date.isValid() ? report.Date.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) : report.DateText;
+    return report.Date.isValid() ? report.Date.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
+                                 : report.DateText;
 }
 
 QByteArray reports(const ReportCollection& collection)

@@ -15,19 +15,20 @@ QString esc(const QString& text)
     return text.toHtmlEscaped();
 }
 
-const char* const kStyle = "body { font-family: 'DejaVu Sans', Arial, sans-serif; font-size: 10pt; margin: 1.5em; }\n"
-                           "h1 { font-size: 16pt; margin-bottom: 0.2em; }\n"
-                           "h2 { font-size: 13pt; border-bottom: 1px solid #888; margin-top: 1.6em; }\n"
-                           "h3 { font-size: 12pt; margin-top: 1.2em; margin-bottom: 0.3em; }\n"
-                           "h4 { font-size: 10pt; font-style: italic; margin-top: 0.8em; margin-bottom: 0.2em; }\n"
-                           "p { margin-top: 0.2em; margin-bottom: 0.2em; }\n"
-                           "p.meta { color: #444; }\n"
-                           "table { border-collapse: collapse; margin-top: 0.4em; }\n"
-                           "th, td { border: 1px solid #888; padding: 2px 6px; vertical-align: top; }\n"
-                           "th { background: #e8e8e8; text-align: left; font-size: 8pt; }\n"
-                           "td.n { text-align: right; }\n"
-                           "ul { margin-top: 0.1em; margin-bottom: 0.3em; }\n"
-                           "p.lines { margin-left: 1.5em; }\n";
+const char* const kStyle =
+    "body { font-family: 'DejaVu Sans', Arial, sans-serif; font-size: 10pt; margin: 1.5em; }\n"
+    "h1 { font-size: 16pt; margin-bottom: 0.2em; }\n"
+    "h2 { font-size: 13pt; border-bottom: 1px solid #888; margin-top: 1.6em; }\n"
+    "h3 { font-size: 12pt; margin-top: 1.2em; margin-bottom: 0.3em; }\n"
+    "h4 { font-size: 10pt; font-style: italic; margin-top: 0.8em; margin-bottom: 0.2em; }\n"
+    "p { margin-top: 0.2em; margin-bottom: 0.2em; }\n"
+    "p.meta { color: #444; }\n"
+    "table { border-collapse: collapse; margin-top: 0.4em; }\n"
+    "th, td { border: 1px solid #888; padding: 2px 6px; vertical-align: top; }\n"
+    "th { background: #e8e8e8; text-align: left; font-size: 8pt; }\n"
+    "td.n { text-align: right; }\n"
+    "ul { margin-top: 0.1em; margin-bottom: 0.3em; }\n"
+    "p.lines { margin-left: 1.5em; }\n";
 
 QString polishDateTime(const QDateTime& when)
 {
@@ -53,7 +54,8 @@ QString lines(const QStringList& text)
     QStringList escaped;
     for (const QString& line : text)
         escaped.append(esc(line));
-    return QStringLiteral("<p class=\"lines\">") + escaped.join(QStringLiteral("<br>")) + QStringLiteral("</p>\n");
+    return QStringLiteral("<p class=\"lines\">") + escaped.join(QStringLiteral("<br>")) +
+           QStringLiteral("</p>\n");
 }
 
 QString nameList(const QStringList& names)
@@ -98,13 +100,14 @@ public:
                  QString::fromUtf8(kStyle) + QStringLiteral("</style>\n</head>\n<body>\n");
         m_out += QStringLiteral("<h1>Zestawienie sprawozdań na posiedzenie rady pedagogicznej</h1>\n");
         const int documents = static_cast<int>(m_reports.reports().size());
-        m_out += QStringLiteral("<p class=\"meta\">Sporządzono %1. Przeczytano dokumentów: %2 (przyjętych: %3, "
-                                "zastąpionych: %4, uszkodzonych: %5); listów: %6, w tym bez sprawozdania: %7.</p>\n")
+        m_out += QStringLiteral(
+                     "<p class=\"meta\">Sporządzono %1. Przeczytano dokumentów: %2 (przyjętych: %3, "
+                     "zastąpionych: %4, uszkodzonych: %5); listów: %6, w tym bez sprawozdania: %7.</p>\n")
                      .arg(polishDateTime(m_in.Generated), QString::number(documents),
                           QString::number(m_reports.count(ReportState::Accepted)),
                           QString::number(m_reports.count(ReportState::Replaced)),
-                          QString::number(m_reports.count(ReportState::Damaged)), QString::number(m_in.MailsRead),
-                          QString::number(m_in.MailsWithoutReport));
+                          QString::number(m_reports.count(ReportState::Damaged)),
+                          QString::number(m_in.MailsRead), QString::number(m_in.MailsWithoutReport));
         classes();
         descriptive();
         handedIn();
@@ -139,9 +142,9 @@ private:
         for (const CollectedReport* r : m_reports.accepted(6))
             entryOf(r->ClassName).Justifications.append(r);
         // Classes the data does not list follow in Polish order.
-        std::stable_sort(entries.begin() + fromData, entries.end(), [&](const ClassEntry& a, const ClassEntry& b) {
-            return m_collator.compare(a.Name, b.Name) < 0;
-        });
+        std::stable_sort(
+            entries.begin() + fromData, entries.end(),
+            [&](const ClassEntry& a, const ClassEntry& b) { return m_collator.compare(a.Name, b.Name) < 0; });
         return entries;
     }
 
@@ -153,10 +156,13 @@ private:
             m_out += QStringLiteral("<p>Nie przyjęto żadnego sprawozdania z klasyfikacji.</p>\n");
             return;
         }
-        m_out += QStringLiteral("<table width=\"100%\">\n<tr><th width=\"10%\">Klasa</th><th width=\"20%\">Wychowawca</th>"
-                                "<th width=\"10%\">Klasyfi&shy;kowanych</th><th width=\"10%\">Promo&shy;wanych</th><th width=\"10%\">Frekwen&shy;cja 100%</th>"
-                                "<th width=\"10%\">Wyróż&shy;nieni</th><th width=\"10%\">Z ocenami ndst.</th><th width=\"10%\">Zachowa&shy;nie wzorowe</th>"
-                                "<th width=\"10%\">Zachowa&shy;nie obniżone</th></tr>\n");
+        m_out += QStringLiteral(
+            "<table width=\"100%\">\n<tr><th width=\"10%\">Klasa</th><th width=\"20%\">Wychowawca</th>"
+            "<th width=\"10%\">Klasyfi&shy;kowanych</th><th width=\"10%\">Promo&shy;wanych</th><th "
+            "width=\"10%\">Frekwen&shy;cja 100%</th>"
+            "<th width=\"10%\">Wyróż&shy;nieni</th><th width=\"10%\">Z ocenami ndst.</th><th "
+            "width=\"10%\">Zachowa&shy;nie wzorowe</th>"
+            "<th width=\"10%\">Zachowa&shy;nie obniżone</th></tr>\n");
         int totals[7] = {};
         for (const ClassEntry& c : entries) {
             QStringList teachers;
@@ -199,9 +205,10 @@ private:
         m_out += QStringLiteral("<tr><td colspan=\"2\"><b>Razem</b></td>");
         for (int total : totals)
             m_out += QStringLiteral("<td class=\"n\"><b>%1</b></td>").arg(total);
-        m_out += QStringLiteral("</tr>\n</table>\n<p class=\"meta\">Liczby uczniów: klasyfikowanych i promowanych "
-                                "(jak je wpisał wychowawca), ze stuprocentową frekwencją, wyróżnionych, z ocenami "
-                                "niedostatecznymi, z wzorowym i z obniżonym zachowaniem; „–”: brak sprawozdania.</p>\n");
+        m_out += QStringLiteral(
+            "</tr>\n</table>\n<p class=\"meta\">Liczby uczniów: klasyfikowanych i promowanych "
+            "(jak je wpisał wychowawca), ze stuprocentową frekwencją, wyróżnionych, z ocenami "
+            "niedostatecznymi, z wzorowym i z obniżonym zachowaniem; „–”: brak sprawozdania.</p>\n");
 
         for (const ClassEntry& c : entries)
             classDetails(c);
@@ -213,9 +220,12 @@ private:
             return;
         m_out += QStringLiteral("<h3>Klasa %1</h3>\n").arg(esc(c.Name));
         for (const CollectedReport* r : c.Classification) {
-            m_out += QStringLiteral("<p><b>Wychowawca:</b> %1. <b>Klasyfikowanych:</b> %2, <b>promowanych:</b> %3.</p>\n")
-                         .arg(esc(r->Teacher), esc(r->Classified), esc(r->Promoted));
-            m_out += QStringLiteral("<p><b>Stuprocentowa frekwencja:</b> %1</p>\n").arg(nameList(r->FullAttendance));
+            m_out +=
+                QStringLiteral(
+                    "<p><b>Wychowawca:</b> %1. <b>Klasyfikowanych:</b> %2, <b>promowanych:</b> %3.</p>\n")
+                    .arg(esc(r->Teacher), esc(r->Classified), esc(r->Promoted));
+            m_out += QStringLiteral("<p><b>Stuprocentowa frekwencja:</b> %1</p>\n")
+                         .arg(nameList(r->FullAttendance));
             QStringList distinctions;
             for (const ReportPupil& p : r->Distinctions) {
                 const QString average = AverageText(p.Hundredths);
@@ -287,7 +297,8 @@ private:
             for (const CollectedReport* r : list) {
                 const QString subject = about(*r);
                 m_out += QStringLiteral("<h4>%1%2</h4>\n")
-                             .arg(esc(r->Teacher), subject.isEmpty() ? QString() : QStringLiteral(" – ") + esc(subject));
+                             .arg(esc(r->Teacher),
+                                  subject.isEmpty() ? QString() : QStringLiteral(" – ") + esc(subject));
                 blocks(*r);
             }
         }
@@ -306,8 +317,9 @@ private:
         std::stable_sort(all.begin(), all.end(), [&](const CollectedReport* a, const CollectedReport* b) {
             return m_collator.compare(a->Teacher, b->Teacher) < 0;
         });
-        m_out += QStringLiteral("<table width=\"100%\">\n<tr><th>Nauczyciel</th><th>Temat</th><th>Klasa</th><th>Przedmiot</th>"
-                                "<th>Data</th></tr>\n");
+        m_out += QStringLiteral(
+            "<table width=\"100%\">\n<tr><th>Nauczyciel</th><th>Temat</th><th>Klasa</th><th>Przedmiot</th>"
+            "<th>Data</th></tr>\n");
         for (const CollectedReport* r : all) {
             m_out += QStringLiteral("<tr><td>%1</td><td>%2. %3</td><td>%4</td><td>%5</td><td>%6</td></tr>\n")
                          .arg(esc(r->Teacher), QString::number(r->Topic), esc(TopicHeading(r->Topic)),
@@ -329,7 +341,8 @@ private:
         }
         m_out += QStringLiteral("<p><b>Nauczyciele, którzy nie oddali żadnego sprawozdania:</b> %1</p>\n")
                      .arg(nameList(nothing));
-        m_out += QStringLiteral("<p><b>Wychowawcy bez sprawozdań z klasyfikacji:</b> %1</p>\n").arg(nameList(partly));
+        m_out += QStringLiteral("<p><b>Wychowawcy bez sprawozdań z klasyfikacji:</b> %1</p>\n")
+                     .arg(nameList(partly));
         m_out += QStringLiteral("<p><b>Klasy bez sprawozdania z klasyfikacji (temat 1):</b> %1</p>\n")
                      .arg(nameList(m.ClassesWithoutTopic1));
         if (!m.UnknownTeachers.isEmpty())
@@ -345,7 +358,8 @@ private:
             if (r.State == ReportState::Accepted)
                 continue;
             if (!any)
-                m_out += QStringLiteral("<table width=\"100%\">\n<tr><th>Plik</th><th>Stan</th><th>Powód</th></tr>\n");
+                m_out += QStringLiteral(
+                    "<table width=\"100%\">\n<tr><th>Plik</th><th>Stan</th><th>Powód</th></tr>\n");
             any = true;
             m_out += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td></tr>\n")
                          .arg(esc(r.Source),

@@ -29,7 +29,8 @@ bool WriteSummaryPdf(const QString& html, const QString& path, QString* error)
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.data().size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.data().size() ||
+        !file.commit()) {
         *error = file.errorString();
         return false;
     }

@@ -46,7 +46,8 @@ Run runCollect(const QStringList& args)
     if (!process.waitForStarted() || !process.waitForFinished(120000))
         return {};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 // A report document as a teacher's program writes it, by hand: the declaration, then
@@ -60,14 +61,16 @@ QByteArray handDocument(const QString& doc, const QString& teacher, const QStrin
     return TextCodec::toCp1250(text);
 }
 
-QByteArray programmeDocument(const QString& teacher, const QString& cls, const QString& line, const QString& date)
+QByteArray programmeDocument(const QString& teacher, const QString& cls, const QString& line,
+                             const QString& date)
 {
-    return handDocument(QStringLiteral("Realizacja programu wychowawczego"), teacher,
-                        QStringLiteral("\t<Klasa>%1</Klasa>\r\n\t<Ogolne>\r\n\t\t<IloscWierszy>1</IloscWierszy>\r\n"
-                                       "\t\t<w0>%2</w0>\r\n\t</Ogolne>\r\n\t<Sukcesy>\r\n"
-                                       "\t\t<IloscWierszy>0</IloscWierszy>\r\n\t</Sukcesy>\r\n")
-                            .arg(cls, line),
-                        date);
+    return handDocument(
+        QStringLiteral("Realizacja programu wychowawczego"), teacher,
+        QStringLiteral("\t<Klasa>%1</Klasa>\r\n\t<Ogolne>\r\n\t\t<IloscWierszy>1</IloscWierszy>\r\n"
+                       "\t\t<w0>%2</w0>\r\n\t</Ogolne>\r\n\t<Sukcesy>\r\n"
+                       "\t\t<IloscWierszy>0</IloscWierszy>\r\n\t</Sukcesy>\r\n")
+            .arg(cls, line),
+        date);
 }
 
 QString csvRow(const QStringList& fields)
@@ -103,29 +106,34 @@ private Q_SLOTS:
 
         state.TeacherName = QStringLiteral("Kowalska Anna");
         _KlasaFull sheet;
-        sheet.LoadClassSheet(QStringLiteral("2a"),
-                             {QStringLiteral("Ola Kwiatkowska"), QStringLiteral("Piotr Mały"), QStringLiteral("Jan Zięba")});
+        sheet.LoadClassSheet(
+            QStringLiteral("2a"),
+            {QStringLiteral("Ola Kwiatkowska"), QStringLiteral("Piotr Mały"), QStringLiteral("Jan Zięba")});
         sheet.Rows[0].FullAttendance = true;
         sheet.Rows[0].Average = 520;
         sheet.Rows[2].Average = 1;
         sheet.Rows[1].FailSubjects = QStringLiteral("matematyka, fizyka");
-        QVERIFY(WriteWerdykonReport({QStringLiteral("2a"), QStringLiteral("3"), QStringLiteral("2")}, sheet, state,
-                                    at(9, 5)));
-        sheet.LoadClassSheet(QStringLiteral("2a"),
-                             {QStringLiteral("Ola Kwiatkowska"), QStringLiteral("Piotr Mały"), QStringLiteral("Jan Zięba")});
+        QVERIFY(WriteWerdykonReport({QStringLiteral("2a"), QStringLiteral("3"), QStringLiteral("2")}, sheet,
+                                    state, at(9, 5)));
+        sheet.LoadClassSheet(
+            QStringLiteral("2a"),
+            {QStringLiteral("Ola Kwiatkowska"), QStringLiteral("Piotr Mały"), QStringLiteral("Jan Zięba")});
         sheet.Rows[0].ExemplaryConduct = true;
-        sheet.StoreJustification(JustificationKind::Conduct, 1, QStringLiteral("nieodpowiednie"),
-                                 {QStringLiteral("Spóźnienia."), QStringLiteral("Ocena <celująca> %1 niżej")});
-        QVERIFY(WriteZachowanieReport({QStringLiteral("2a"), QStringLiteral("3"), {QStringLiteral("Klasa zgrana.")}},
-                                      sheet, state, at(9, 10)));
-        QVERIFY(WriteRealWychReport({QStringLiteral("2a"), {QStringLiteral("Wycieczka do Krakowa & \"Wieliczki\".")}, {}}, state,
-                                    at(9, 15)));
+        sheet.StoreJustification(
+            JustificationKind::Conduct, 1, QStringLiteral("nieodpowiednie"),
+            {QStringLiteral("Spóźnienia."), QStringLiteral("Ocena <celująca> %1 niżej")});
+        QVERIFY(WriteZachowanieReport(
+            {QStringLiteral("2a"), QStringLiteral("3"), {QStringLiteral("Klasa zgrana.")}}, sheet, state,
+            at(9, 10)));
+        QVERIFY(WriteRealWychReport(
+            {QStringLiteral("2a"), {QStringLiteral("Wycieczka do Krakowa & \"Wieliczki\".")}, {}}, state,
+            at(9, 15)));
 
         state.TeacherName = QStringLiteral("Lis Adam");
         QVERIFY(WriteRealWychReport({QStringLiteral("3b"), {QStringLiteral("Plan.")}, {}}, state, at(9, 20)));
         state.TeacherName = QStringLiteral("Zieliński Piotr");
-        QVERIFY(WriteZajDodatkoweReport({QStringLiteral("kółko szachowe"), {QStringLiteral("Turniej.")}}, state,
-                                        at(10, 0)));
+        QVERIFY(WriteZajDodatkoweReport({QStringLiteral("kółko szachowe"), {QStringLiteral("Turniej.")}},
+                                        state, at(10, 0)));
 
         // Mailed reports leave the network folder; each mail is composed by the
         // program's own mail composition.
@@ -146,12 +154,15 @@ private Q_SLOTS:
             return bytes;
         };
         state.TeacherName = QStringLiteral("Nowak Jan");
-        QVERIFY(WriteRealProgramuReport({QStringLiteral("matematyka"), QStringLiteral("2a, 3b"),
-                                         {QStringLiteral("Program zrealizowany.")}, {QStringLiteral("Olimpiada.")}},
+        QVERIFY(WriteRealProgramuReport({QStringLiteral("matematyka"),
+                                         QStringLiteral("2a, 3b"),
+                                         {QStringLiteral("Program zrealizowany.")},
+                                         {QStringLiteral("Olimpiada.")}},
                                         state, at(10, 5)));
         const QString eml1 = root.filePath(QStringLiteral("poczta/1.eml"));
         QVERIFY(writeFile(eml1, mail(state.DocumentFileName)));
-        sheet.LoadClassSheet(QStringLiteral("2a"), {QStringLiteral("Ola Kwiatkowska"), QStringLiteral("Piotr Mały")});
+        sheet.LoadClassSheet(QStringLiteral("2a"),
+                             {QStringLiteral("Ola Kwiatkowska"), QStringLiteral("Piotr Mały")});
         sheet.StoreJustification(JustificationKind::FailingGrade, 1, QStringLiteral("matematyka"),
                                  {QStringLiteral("Brak prac domowych.")});
         QVERIFY(WriteUzasadnienieReport({QStringLiteral("matematyka"), QStringLiteral("2a")}, sheet, state,
@@ -174,32 +185,34 @@ private Q_SLOTS:
         QVERIFY(recorder.messages().isEmpty());
 
         const QString data = root.filePath(QStringLiteral("dane"));
-        QVERIFY(writeFile(QDir(data).filePath(QStringLiteral("nauczyciele.kbs")),
-                          TextCodec::toCp1250(QStringLiteral(
-                              "<Belfry><Ilosc>6</Ilosc>"
-                              "<Belfer1><Nzw>Kowalska</Nzw><Im>Anna</Im></Belfer1>"
-                              "<Belfer2><Nzw>Nowak</Nzw><Im>Jan</Im></Belfer2>"
-                              "<Belfer3><Nzw>Pusty</Nzw><Im>Marek</Im></Belfer3>"
-                              "<Belfer4><Nzw>Wiśniewska</Nzw><Im>Ewa</Im></Belfer4>"
-                              "<Belfer5><Nzw>Zieliński</Nzw><Im>Piotr</Im></Belfer5>"
-                              "<Belfer6><Nzw>Lis</Nzw><Im>Adam</Im></Belfer6></Belfry>"))));
-        QVERIFY(writeFile(QDir(data).filePath(QStringLiteral("uczniowie.kls")),
-                          TextCodec::toCp1250(QStringLiteral(
-                              "<Szkola><IloscKlas>2</IloscKlas><Klasa1><Nazwa>2a</Nazwa><IleUczniow>0</IleUczniow>"
-                              "</Klasa1><Klasa2><Nazwa>3b</Nazwa><IleUczniow>0</IleUczniow></Klasa2></Szkola>"))));
+        QVERIFY(writeFile(
+            QDir(data).filePath(QStringLiteral("nauczyciele.kbs")),
+            TextCodec::toCp1250(QStringLiteral("<Belfry><Ilosc>6</Ilosc>"
+                                               "<Belfer1><Nzw>Kowalska</Nzw><Im>Anna</Im></Belfer1>"
+                                               "<Belfer2><Nzw>Nowak</Nzw><Im>Jan</Im></Belfer2>"
+                                               "<Belfer3><Nzw>Pusty</Nzw><Im>Marek</Im></Belfer3>"
+                                               "<Belfer4><Nzw>Wiśniewska</Nzw><Im>Ewa</Im></Belfer4>"
+                                               "<Belfer5><Nzw>Zieliński</Nzw><Im>Piotr</Im></Belfer5>"
+                                               "<Belfer6><Nzw>Lis</Nzw><Im>Adam</Im></Belfer6></Belfry>"))));
+        QVERIFY(writeFile(
+            QDir(data).filePath(QStringLiteral("uczniowie.kls")),
+            TextCodec::toCp1250(QStringLiteral(
+                "<Szkola><IloscKlas>2</IloscKlas><Klasa1><Nazwa>2a</Nazwa><IleUczniow>0</IleUczniow>"
+                "</Klasa1><Klasa2><Nazwa>3b</Nazwa><IleUczniow>0</IleUczniow></Klasa2></Szkola>"))));
 
         const QString html = root.filePath(QStringLiteral("zestawienie.html"));
         const QString pdf = root.filePath(QStringLiteral("zestawienie.pdf"));
         const QString csv = root.filePath(QStringLiteral("sprawozdania.csv"));
         const QString missing = root.filePath(QStringLiteral("braki.csv"));
         const QString network = root.filePath(QStringLiteral("siec"));
-        const Run run = runCollect({network, eml1, eml2, mboxPath, QStringLiteral("--data"), data, QStringLiteral("-o"),
-                                    html, QStringLiteral("--pdf"), pdf, QStringLiteral("--csv"), csv,
-                                    QStringLiteral("--missing"), missing});
+        const Run run = runCollect({network, eml1, eml2, mboxPath, QStringLiteral("--data"), data,
+                                    QStringLiteral("-o"), html, QStringLiteral("--pdf"), pdf,
+                                    QStringLiteral("--csv"), csv, QStringLiteral("--missing"), missing});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QVERIFY2(run.out.startsWith(QStringLiteral("Przeczytano dokumentów: 10 (przyjętych: 10, zastąpionych: 0, "
-                                                   "uszkodzonych: 0); listów: 5, w tym bez sprawozdania: 0.\n")),
-                 qPrintable(run.out));
+        QVERIFY2(
+            run.out.startsWith(QStringLiteral("Przeczytano dokumentów: 10 (przyjętych: 10, zastąpionych: 0, "
+                                              "uszkodzonych: 0); listów: 5, w tym bez sprawozdania: 0.\n")),
+            qPrintable(run.out));
 
         const QString sep = QStringLiteral("/");
         auto row = [&](const QString& file, const QString& teacher, int topic, const QString& cls,
@@ -210,22 +223,22 @@ private Q_SLOTS:
         const QString number5 = MakeDocNumber(at(10, 0).time());
         const QStringList expected{
             QStringLiteral("plik;nauczyciel;temat;klasa;przedmiot;data;stan"),
-            row(network + sep + QStringLiteral("RProgWych_2a_Kowalska Anna.xml"), QStringLiteral("Kowalska Anna"), 3,
-                QStringLiteral("2a"), {}, at(9, 15)),
+            row(network + sep + QStringLiteral("RProgWych_2a_Kowalska Anna.xml"),
+                QStringLiteral("Kowalska Anna"), 3, QStringLiteral("2a"), {}, at(9, 15)),
             row(network + sep + QStringLiteral("RProgWych_3b_Lis Adam.xml"), QStringLiteral("Lis Adam"), 3,
                 QStringLiteral("3b"), {}, at(9, 20)),
-            row(network + sep + QStringLiteral("Werdykon_2a_Kowalska Anna.xml"), QStringLiteral("Kowalska Anna"), 1,
-                QStringLiteral("2a"), {}, at(9, 5)),
-            row(network + sep + QStringLiteral("Zachowanie_2a_Kowalska Anna.xml"), QStringLiteral("Kowalska Anna"), 2,
-                QStringLiteral("2a"), {}, at(9, 10)),
+            row(network + sep + QStringLiteral("Werdykon_2a_Kowalska Anna.xml"),
+                QStringLiteral("Kowalska Anna"), 1, QStringLiteral("2a"), {}, at(9, 5)),
+            row(network + sep + QStringLiteral("Zachowanie_2a_Kowalska Anna.xml"),
+                QStringLiteral("Kowalska Anna"), 2, QStringLiteral("2a"), {}, at(9, 10)),
             row(network + sep + QStringLiteral("ZajDod_") + number5 + QStringLiteral("_Zieliński Piotr.xml"),
                 QStringLiteral("Zieliński Piotr"), 5, {}, {}, at(10, 0)),
-            row(eml1 + QStringLiteral(": RProg_matematyka_2a, 3b_Nowak Jan.xml"), QStringLiteral("Nowak Jan"), 4,
-                QStringLiteral("2a, 3b"), QStringLiteral("matematyka"), at(10, 5)),
+            row(eml1 + QStringLiteral(": RProg_matematyka_2a, 3b_Nowak Jan.xml"), QStringLiteral("Nowak Jan"),
+                4, QStringLiteral("2a, 3b"), QStringLiteral("matematyka"), at(10, 5)),
             row(eml2 + QStringLiteral(": UNdst_matematyka_2a_Nowak Jan.xml"), QStringLiteral("Nowak Jan"), 6,
                 QStringLiteral("2a"), QStringLiteral("matematyka"), at(10, 10)),
-            row(mboxPath + QStringLiteral("#1: Dyrektor_Wiśniewska Ewa.xml"), QStringLiteral("Wiśniewska Ewa"), 7, {}, {},
-                at(11, 0)),
+            row(mboxPath + QStringLiteral("#1: Dyrektor_Wiśniewska Ewa.xml"),
+                QStringLiteral("Wiśniewska Ewa"), 7, {}, {}, at(11, 0)),
             row(mboxPath + QStringLiteral("#2: InneInfo_") + MakeDocNumber(at(11, 5).time()) +
                     QStringLiteral("_Zieliński Piotr.xml"),
                 QStringLiteral("Zieliński Piotr"), 8, {}, {}, at(11, 5)),
@@ -235,7 +248,8 @@ private Q_SLOTS:
         };
         const QByteArray bom("\xEF\xBB\xBF");
         QVERIFY(readFile(csv).startsWith(bom) && readFile(missing).startsWith(bom));
-        QCOMPARE(QString::fromUtf8(readFile(csv).mid(3)).split(QStringLiteral("\r\n")), expected + QStringList{QString()});
+        QCOMPARE(QString::fromUtf8(readFile(csv).mid(3)).split(QStringLiteral("\r\n")),
+                 expected + QStringList{QString()});
         QCOMPARE(QString::fromUtf8(readFile(missing).mid(3)),
                  QStringLiteral("nauczyciel;brak\r\nPusty Marek;wszystkie\r\nLis Adam;1 (3b), 2 (3b)\r\n"));
 
@@ -243,9 +257,10 @@ private Q_SLOTS:
         for (const QString& part : {
                  // The class row: classified, promoted, full attendance, distinctions,
                  // failing, exemplary, lowered conduct; 3b has no classification.
-                 QStringLiteral("<tr><td>2a</td><td>Kowalska Anna</td><td class=\"n\">3</td><td class=\"n\">2</td>"
-                                "<td class=\"n\">1</td><td class=\"n\">2</td><td class=\"n\">1</td>"
-                                "<td class=\"n\">1</td><td class=\"n\">1</td></tr>"),
+                 QStringLiteral(
+                     "<tr><td>2a</td><td>Kowalska Anna</td><td class=\"n\">3</td><td class=\"n\">2</td>"
+                     "<td class=\"n\">1</td><td class=\"n\">2</td><td class=\"n\">1</td>"
+                     "<td class=\"n\">1</td><td class=\"n\">1</td></tr>"),
                  QStringLiteral("<tr><td>3b</td><td>–</td><td class=\"n\">–</td>"),
                  QStringLiteral("<b>Stuprocentowa frekwencja:</b> Ola Kwiatkowska</p>"),
                  QStringLiteral("<b>Wyróżnieni (średnia):</b> Ola Kwiatkowska – 5,20, Jan Zięba</p>"),
@@ -253,20 +268,24 @@ private Q_SLOTS:
                  QStringLiteral("<h4>Uzasadnienie ocen niedostatecznych: matematyka (Nowak Jan)</h4>\n"
                                 "<p><b>Piotr Mały:</b></p>\n<p class=\"lines\">Brak prac domowych.</p>"),
                  QStringLiteral("<p><b>Zachowanie wzorowe:</b> Ola Kwiatkowska</p>"),
-                 QStringLiteral("<p><b>Piotr Mały</b> – ocena: nieodpowiednie</p>\n<p class=\"lines\">Spóźnienia.<br>"
-                                "Ocena &lt;celująca&gt; %1 niżej</p>"),
+                 QStringLiteral(
+                     "<p><b>Piotr Mały</b> – ocena: nieodpowiednie</p>\n<p class=\"lines\">Spóźnienia.<br>"
+                     "Ocena &lt;celująca&gt; %1 niżej</p>"),
                  QStringLiteral("<p class=\"lines\">Klasa zgrana.</p>"),
                  QStringLiteral("<h4>Kowalska Anna – klasa 2a</h4>\n<p><b>Informacje ogólne:</b></p>\n"
                                 "<p class=\"lines\">Wycieczka do Krakowa &amp; &quot;Wieliczki&quot;.</p>"),
                  QStringLiteral("<h4>Nowak Jan – matematyka, klasy: 2a, 3b</h4>"),
                  QStringLiteral("<p class=\"lines\">Olimpiada.</p>"),
                  QStringLiteral("<h4>Zieliński Piotr – zajęcia: kółko szachowe</h4>"),
-                 QStringLiteral("<h4>Wiśniewska Ewa</h4>\n<p><b>Działalność dydaktyczna, wychowawcza i opiekuńcza:</b>"
-                                "</p>\n<p class=\"lines\">Rok udany.</p>"),
+                 QStringLiteral(
+                     "<h4>Wiśniewska Ewa</h4>\n<p><b>Działalność dydaktyczna, wychowawcza i opiekuńcza:</b>"
+                     "</p>\n<p class=\"lines\">Rok udany.</p>"),
                  QStringLiteral("<h4>Zieliński Piotr – dotyczy: Rada</h4>"),
                  QStringLiteral("<p class=\"lines\">Konsultacje.</p>"),
-                 QStringLiteral("<b>Nauczyciele, którzy nie oddali żadnego sprawozdania:</b> Pusty Marek</p>"),
-                 QStringLiteral("<b>Wychowawcy bez sprawozdań z klasyfikacji:</b> Lis Adam: temat 1 (3b), 2 (3b)</p>"),
+                 QStringLiteral(
+                     "<b>Nauczyciele, którzy nie oddali żadnego sprawozdania:</b> Pusty Marek</p>"),
+                 QStringLiteral(
+                     "<b>Wychowawcy bez sprawozdań z klasyfikacji:</b> Lis Adam: temat 1 (3b), 2 (3b)</p>"),
                  QStringLiteral("<b>Klasy bez sprawozdania z klasyfikacji (temat 1):</b> 3b</p>"),
              })
             QVERIFY2(page.contains(part), qPrintable(part));
@@ -279,11 +298,12 @@ private Q_SLOTS:
         text.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
         QVERIFY(text.waitForFinished(60000));
         const QString printed = QString::fromUtf8(text.readAllStandardOutput()).simplified();
-        QVERIFY2(printed.contains(QStringLiteral("Zestawienie sprawozdań na posiedzenie rady pedagogicznej")) &&
-                     printed.contains(QStringLiteral("Ola Kwiatkowska – 5,20")) &&
-                     printed.contains(QStringLiteral("Ocena <celująca> %1 niżej")) &&
-                     printed.contains(QStringLiteral("Wycieczka do Krakowa & \"Wieliczki\".")),
-                 qPrintable(printed.left(2000)));
+        QVERIFY2(
+            printed.contains(QStringLiteral("Zestawienie sprawozdań na posiedzenie rady pedagogicznej")) &&
+                printed.contains(QStringLiteral("Ola Kwiatkowska – 5,20")) &&
+                printed.contains(QStringLiteral("Ocena <celująca> %1 niżej")) &&
+                printed.contains(QStringLiteral("Wycieczka do Krakowa & \"Wieliczki\".")),
+            qPrintable(printed.left(2000)));
     }
 
     // Exit codes: 2 for bad usage or a missing input, 1 when a document is damaged
@@ -296,12 +316,13 @@ private Q_SLOTS:
         QVERIFY(writeFile(root.filePath(QStringLiteral("a.xml")),
                           handDocument(QStringLiteral("Zła\x1b[2J"), QStringLiteral("A B"), {}, {})));
         const QString csv = root.filePath(QStringLiteral("s.csv"));
-        for (const QStringList& args : {QStringList{},
-                                        {temp.path(), QStringLiteral("--missing"), csv},
-                                        {root.filePath(QStringLiteral("brak"))},
-                                        {temp.path(), QStringLiteral("--csv")},
-                                        {temp.path(), QStringLiteral("--bogus")},
-                                        {temp.path(), QStringLiteral("--csv"), root.filePath(QStringLiteral("a.xml"))}}) {
+        for (const QStringList& args :
+             {QStringList{},
+              {temp.path(), QStringLiteral("--missing"), csv},
+              {root.filePath(QStringLiteral("brak"))},
+              {temp.path(), QStringLiteral("--csv")},
+              {temp.path(), QStringLiteral("--bogus")},
+              {temp.path(), QStringLiteral("--csv"), root.filePath(QStringLiteral("a.xml"))}}) {
             const Run run = runCollect(args);
             QVERIFY2(run.exitCode == 2 && run.err.startsWith(QStringLiteral("tabulon-admin: collect: ")),
                      qPrintable(args.join(u' ') + QStringLiteral(" -> ") + run.err));
@@ -310,7 +331,8 @@ private Q_SLOTS:
 
         Run run = runCollect({temp.path(), QStringLiteral("--csv"), csv});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(QStringLiteral("„Zła\\x1b[2J”")) && !run.err.contains(QChar(0x1b)), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("„Zła\\x1b[2J”")) && !run.err.contains(QChar(0x1b)),
+                 qPrintable(run.err));
         QVERIFY(QString::fromUtf8(readFile(csv)).endsWith(QStringLiteral(";uszkodzony\r\n")));
 
         run = runCollect({QStringLiteral("--help")});
@@ -326,9 +348,11 @@ private Q_SLOTS:
         QTest::newRow("no XML") << QByteArray("Ala ma kota") << QStringLiteral("nie jest dokument XML");
         QTest::newRow("data file") << QByteArray("<Belfry><Ilosc>0</Ilosc></Belfry>")
                                    << QStringLiteral("brak elementu Szkola/Doc");
-        QTest::newRow("unknown topic") << handDocument(QStringLiteral("Lista obecności"), QStringLiteral("A B"), {}, date)
-                                       << QStringLiteral("nieznany rodzaj sprawozdania „Lista obecności”");
-        QTest::newRow("cut short") << programmeDocument(QStringLiteral("A B"), QStringLiteral("1a"), QStringLiteral("x"), date)
+        QTest::newRow("unknown topic")
+            << handDocument(QStringLiteral("Lista obecności"), QStringLiteral("A B"), {}, date)
+            << QStringLiteral("nieznany rodzaj sprawozdania „Lista obecności”");
+        QTest::newRow("cut short") << programmeDocument(QStringLiteral("A B"), QStringLiteral("1a"),
+                                                        QStringLiteral("x"), date)
                                           .replace("</Ogolne>", "</Sukcesy>")
                                    << QStringLiteral("niepoprawny XML");
         QTest::newRow("count above lines")
@@ -339,23 +363,26 @@ private Q_SLOTS:
             << programmeDocument(QStringLiteral("A B"), QStringLiteral("1a"), QStringLiteral("x"), date)
                    .replace("<IloscWierszy>1<", "<IloscWierszy>1e9<")
             << QStringLiteral("Ogolne/IloscWierszy nie jest liczbą");
-        QTest::newRow("count huge") << programmeDocument(QStringLiteral("A B"), QStringLiteral("1a"), QStringLiteral("x"), date)
+        QTest::newRow("count huge") << programmeDocument(QStringLiteral("A B"), QStringLiteral("1a"),
+                                                         QStringLiteral("x"), date)
                                            .replace("<IloscWierszy>1<", "<IloscWierszy>2000000000<")
                                     << QStringLiteral("nie jest liczbą od 0 do 10000");
         QTest::newRow("block missing") << handDocument(QStringLiteral("Z karty"), QStringLiteral("A B"),
                                                        QStringLiteral("\t<Nr>953</Nr>\r\n"), date)
                                        << QStringLiteral("brak elementu Info");
-        QTest::newRow("no teacher") << programmeDocument(QString(), QStringLiteral("1a"), QStringLiteral("x"), date)
+        QTest::newRow("no teacher") << programmeDocument(QString(), QStringLiteral("1a"), QStringLiteral("x"),
+                                                         date)
                                     << QStringLiteral("nie podano nauczyciela");
-        QTest::newRow("no date") << programmeDocument(QStringLiteral("A B"), QStringLiteral("1a"), QStringLiteral("x"),
-                                                      QStringLiteral("wczoraj"))
+        QTest::newRow("no date") << programmeDocument(QStringLiteral("A B"), QStringLiteral("1a"),
+                                                      QStringLiteral("x"), QStringLiteral("wczoraj"))
                                  << QStringLiteral("nieczytelna data „wczoraj”");
         QTest::newRow("average out of range")
             << handDocument(QStringLiteral("Werdykon klasy"), QStringLiteral("A B"),
-                            QStringLiteral("<Klasa>1a</Klasa><Klasyfikowanych>1</Klasyfikowanych>"
-                                           "<Promowanych>1</Promowanych><Frekwencja><IleOsob>0</IleOsob></Frekwencja>"
-                                           "<Pasek><IleOsob>1</IleOsob><Uczen1>Ola<Srednia>-5</Srednia></Uczen1></Pasek>"
-                                           "<Ndst><IleOsob>0</IleOsob></Ndst>"),
+                            QStringLiteral(
+                                "<Klasa>1a</Klasa><Klasyfikowanych>1</Klasyfikowanych>"
+                                "<Promowanych>1</Promowanych><Frekwencja><IleOsob>0</IleOsob></Frekwencja>"
+                                "<Pasek><IleOsob>1</IleOsob><Uczen1>Ola<Srednia>-5</Srednia></Uczen1></Pasek>"
+                                "<Ndst><IleOsob>0</IleOsob></Ndst>"),
                             date)
             << QStringLiteral("Pasek/Uczen1/Srednia nie jest średnią");
         QTest::newRow("too large") << QByteArray(5 * 1024 * 1024, ' ') << QStringLiteral("za duży");
@@ -370,8 +397,8 @@ private Q_SLOTS:
         const QString bad = temp.filePath(QStringLiteral("a.xml"));
         QVERIFY(writeFile(bad, bytes));
         QVERIFY(writeFile(temp.filePath(QStringLiteral("b.xml")),
-                          programmeDocument(QStringLiteral("Lis Adam"), QStringLiteral("3b"), QStringLiteral("x"),
-                                            QStringLiteral("12.06.2026 g. 10:00:00"))));
+                          programmeDocument(QStringLiteral("Lis Adam"), QStringLiteral("3b"),
+                                            QStringLiteral("x"), QStringLiteral("12.06.2026 g. 10:00:00"))));
         ReportCollection reports;
         InputCollector collector(reports);
         QString error;
@@ -392,16 +419,19 @@ private Q_SLOTS:
         QTemporaryDir outside;
         const QDir root(temp.path());
         QVERIFY(root.mkpath(QStringLiteral("kopia")));
-        const QByteArray newer = programmeDocument(QStringLiteral("Kowalska  anna"), QStringLiteral("2A"),
-                                                   QStringLiteral("nowe"), QStringLiteral("12.06.2026 g. 9:00:00"));
-        QVERIFY(writeFile(root.filePath(QStringLiteral("a.xml")),
-                          programmeDocument(QStringLiteral("Kowalska Anna"), QStringLiteral("2a"), QStringLiteral("stare"),
-                                            QStringLiteral("10.06.2026 g. 10:00:00"))));
+        const QByteArray newer =
+            programmeDocument(QStringLiteral("Kowalska  anna"), QStringLiteral("2A"), QStringLiteral("nowe"),
+                              QStringLiteral("12.06.2026 g. 9:00:00"));
+        QVERIFY(
+            writeFile(root.filePath(QStringLiteral("a.xml")),
+                      programmeDocument(QStringLiteral("Kowalska Anna"), QStringLiteral("2a"),
+                                        QStringLiteral("stare"), QStringLiteral("10.06.2026 g. 10:00:00"))));
         QVERIFY(writeFile(root.filePath(QStringLiteral("b.xml")), newer));
         QVERIFY(writeFile(root.filePath(QStringLiteral("kopia/b.xml")), newer));
-        QVERIFY(writeFile(root.filePath(QStringLiteral("c.xml")),
-                          programmeDocument(QStringLiteral("Kowalska Anna"), QStringLiteral("2b"), QStringLiteral("inna"),
-                                            QStringLiteral("01.06.2026 g. 10:00:00"))));
+        QVERIFY(
+            writeFile(root.filePath(QStringLiteral("c.xml")),
+                      programmeDocument(QStringLiteral("Kowalska Anna"), QStringLiteral("2b"),
+                                        QStringLiteral("inna"), QStringLiteral("01.06.2026 g. 10:00:00"))));
         QVERIFY(writeFile(root.filePath(QStringLiteral("d.xml")),
                           programmeDocument(QStringLiteral("=HYPERLINK(\"x\";1)"), QStringLiteral("-1"),
                                             QStringLiteral("x"), QStringLiteral("01.06.2026 g. 10:00:00"))));
@@ -416,24 +446,28 @@ private Q_SLOTS:
         QVERIFY(collector.addPath(temp.path(), &error));
         QStringList seen;
         for (const CollectedReport& r : reports.reports())
-            seen.append(r.Source.mid(temp.path().size() + 1) + u' ' + QString::number(int(r.State)) + u' ' + r.Reason);
+            seen.append(r.Source.mid(temp.path().size() + 1) + u' ' + QString::number(int(r.State)) + u' ' +
+                        r.Reason);
         const QString link = QStringLiteral("dowiązanie symboliczne; nie czytano go");
-        QCOMPARE(seen, QStringList({
-                           QStringLiteral("a.xml 1 zastąpiony nowszym: ") + root.filePath(QStringLiteral("b.xml")) +
-                               QStringLiteral(" (12.06.2026 g. 9:00:00)"),
-                           QStringLiteral("b.xml 0 "),
-                           QStringLiteral("c.xml 0 "),
-                           QStringLiteral("d.xml 0 "),
-                           QStringLiteral("e.xml 2 ") + link,
-                           QStringLiteral("f 2 ") + link,
-                           QStringLiteral("kopia/b.xml 1 ten sam dokument co ") + root.filePath(QStringLiteral("b.xml")),
-                       }));
+        QCOMPARE(
+            seen,
+            QStringList({
+                QStringLiteral("a.xml 1 zastąpiony nowszym: ") + root.filePath(QStringLiteral("b.xml")) +
+                    QStringLiteral(" (12.06.2026 g. 9:00:00)"),
+                QStringLiteral("b.xml 0 "),
+                QStringLiteral("c.xml 0 "),
+                QStringLiteral("d.xml 0 "),
+                QStringLiteral("e.xml 2 ") + link,
+                QStringLiteral("f 2 ") + link,
+                QStringLiteral("kopia/b.xml 1 ten sam dokument co ") + root.filePath(QStringLiteral("b.xml")),
+            }));
         QVERIFY(reports.reports().at(0).Blocks.isEmpty()); // a replaced report keeps no contents
         QCOMPARE(reports.accepted(3).size(), 3);
 
         const QString csv = QString::fromUtf8(ReportsCsv::reports(reports));
-        QVERIFY2(csv.contains(QStringLiteral("\r\n") + root.filePath(QStringLiteral("d.xml")) +
-                              QStringLiteral(";\"'=HYPERLINK(\"\"x\"\";1)\";3;'-1;;01.06.2026 10:00:00;przyjęty\r\n")),
+        QVERIFY2(csv.contains(
+                     QStringLiteral("\r\n") + root.filePath(QStringLiteral("d.xml")) +
+                     QStringLiteral(";\"'=HYPERLINK(\"\"x\"\";1)\";3;'-1;;01.06.2026 10:00:00;przyjęty\r\n")),
                  qPrintable(csv));
     }
 
@@ -472,7 +506,8 @@ private Q_SLOTS:
         const QByteArray forwarded =
             "From: sekretariat@szkola.pl\nSubject: Fwd\nMIME-Version: 1.0\n"
             "Content-Type: multipart/mixed; boundary=\"OUT\"\n\n--OUT\nContent-Type: message/rfc822\n\n"
-            "From: l@szkola.pl\nSubject: x\nMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=\"IN\"\n\n"
+            "From: l@szkola.pl\nSubject: x\nMIME-Version: 1.0\nContent-Type: multipart/mixed; "
+            "boundary=\"IN\"\n\n"
             "--IN\nContent-Type: application/octet-stream; name=\"=?ISO-8859-2?B?" +
             TextCodec::toIso88592(QStringLiteral("Kopia_ś.xml")).toBase64() +
             "?=\"\nContent-Transfer-Encoding: base64\n\n" + doc.toBase64() + "\n--IN--\n\n--OUT--\n";
