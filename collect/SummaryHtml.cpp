@@ -318,8 +318,8 @@ private:
             return m_collator.compare(a->Teacher, b->Teacher) < 0;
         });
         m_out += QStringLiteral(
-            "<table width=\"100%\">\n<tr><th>Nauczyciel</th><th>Temat</th><th>Klasa</th><th>Przedmiot</th>"
-            "<th>Data</th></tr>\n");
+            "<table width=\"100%\">\n<tr><th width=\"22%\">Nauczyciel</th><th width=\"38%\">Temat</th>"
+            "<th width=\"10%\">Klasa</th><th width=\"14%\">Przedmiot</th><th width=\"16%\">Data</th></tr>\n");
         for (const CollectedReport* r : all) {
             m_out += QStringLiteral("<tr><td>%1</td><td>%2. %3</td><td>%4</td><td>%5</td><td>%6</td></tr>\n")
                          .arg(esc(r->Teacher), QString::number(r->Topic), esc(TopicHeading(r->Topic)),
