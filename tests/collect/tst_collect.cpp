@@ -7,8 +7,8 @@
 #include "protocol/MailMessage.h"
 #include "shell/AppState.h"
 #include "shell/KlasaFull.h"
+#include "support/AdminProgram.h"
 #include "support/MessageRecorder.h"
-#include "support/TestPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,14 +40,8 @@ struct Run
 
 Run runCollect(const QStringList& args)
 {
-    QProcess process;
-    process.start(TestPaths::binaryDir() + QStringLiteral("/bin/tabulon-admin"),
-                  QStringList{QStringLiteral("collect")} + args);
-    if (!process.waitForStarted() || !process.waitForFinished(120000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    const AdminRun run = RunAdmin(QStringList{QStringLiteral("collect")} + args);
+    return {run.exitCode, QString::fromUtf8(run.out), run.err};
 }
 
 // A report document as a teacher's program writes it, by hand: the declaration, then
