@@ -15,7 +15,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cstdio>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -59,7 +61,8 @@ const char* const kUsage =
     "„=”, „+”, „-”, „@”, tabulatora lub CR dostaje na początku apostrof ('), aby arkusz\n"
     "nie wykonał go jako formuły. Każdy plik wynikowy jest zapisywany w całości albo wcale.\n"
     "Na standardowe wyjście trafia podsumowanie, na standardowe wyjście błędów lista\n"
-    "dokumentów uszkodzonych.\n"
+    "dokumentów uszkodzonych (i, w terminalu, postęp czytania). Ctrl+C przerywa pracę;\n"
+    "żaden plik wynikowy nie zostaje wtedy zapisany w połowie.\n"
     "\n"
     "Kod wyjścia: 0 wszystko przeczytano, 1 niektóre dokumenty są uszkodzone (wyniki\n"
     "zapisano), 2 złe użycie, brak wejścia, nieczytelne dane szkoły albo błąd zapisu.\n";
@@ -161,11 +164,23 @@ int runCollect(const QStringList& args)
 
     ReportCollection reports;
     InputCollector collector(reports);
+    // A long run shows how far it is on a terminal; Ctrl+C stops it with no output
+    // file half written.
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    if (terminal) {
+        collector.progress = [](int documents, int mails) {
+            std::fprintf(stderr, "\rPrzeczytano dokumentów: %d, listów: %d", documents, mails);
+            std::fflush(stderr);
+        };
+    }
     for (const QString& input : o->inputs) {
         QString error;
         if (!collector.addPath(input, &error))
             return usageError(TerminalSafe(error));
     }
+
+    if (terminal && reports.reports().size() >= InputCollector::kProgressStep)
+        std::fputc('\n', stderr);
 
     // An output written over a file just read would destroy a handed-in report.
     for (const QString* out : {&o->html, &o->pdf, &o->csv, &o->missing}) {

@@ -97,7 +97,15 @@ void InputCollector::damaged(const QString& source, const QString& reason)
     report.Source = source;
     report.State = ReportState::Damaged;
     report.Reason = reason;
+    add(std::move(report));
+}
+
+void InputCollector::add(CollectedReport report)
+{
     m_reports.add(std::move(report));
+    const auto read = static_cast<int>(m_reports.reports().size());
+    if (progress && read % kProgressStep == 0)
+        progress(read, m_mails);
 }
 
 bool InputCollector::counted()
@@ -225,7 +233,7 @@ void InputCollector::readFile(const QString& path, Kind kind, bool followLink)
                 QStringLiteral("plik jest za duży na sprawozdanie (ponad %1 MB)").arg(kMaxReportBytes >> 20));
             return;
         }
-        m_reports.add(ReadReportDocument(readUpTo(fd.get(), kMaxReportBytes + 1), path));
+        add(ReadReportDocument(readUpTo(fd.get(), kMaxReportBytes + 1), path));
         return;
     case Kind::Mail:
     case Kind::Mailbox:
@@ -246,7 +254,7 @@ void InputCollector::readFile(const QString& path, Kind kind, bool followLink)
     MailReader::Sink sink;
     sink.attachment = [this](const QString& source, const QByteArray& bytes, const QString& error) {
         if (error.isEmpty())
-            m_reports.add(ReadReportDocument(bytes, source));
+            add(ReadReportDocument(bytes, source));
         else
             damaged(source, error);
     };

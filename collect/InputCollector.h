@@ -4,7 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class ReportCollection;
+struct CollectedReport;
 
 // Reads the inputs of one collecting run into a ReportCollection: report documents
 // (*.xml), single mails (*.eml), mailboxes in mbox form (*.mbox, or a file without
@@ -21,6 +24,10 @@ public:
     // exist or is neither a file nor a folder; everything found inside is listed in
     // the collection instead.
     bool addPath(const QString& path, QString* error);
+
+    // Told the documents and mails read so far, every kProgressStep documents.
+    std::function<void(int documents, int mails)> progress;
+    static constexpr int kProgressStep = 250;
 
     int mailsRead() const { return m_mails; }
     int mailsWithoutReport() const { return m_mailsWithoutReport; }
@@ -46,6 +53,7 @@ private:
     void readMaildir(const QString& path);
     void readFile(const QString& path, Kind kind, bool followLink);
     void damaged(const QString& source, const QString& reason);
+    void add(CollectedReport report);
     bool counted();
 
     ReportCollection& m_reports;
