@@ -45,6 +45,7 @@ bool readCount(const DataFileReader& reader, const TpkXMLNode* node, Describe de
 void openBuffer(DataFileReader& reader, QByteArrayView bytes, const QString& top, DataFileStatus& status)
 {
     status.wellFormed = reader.load(bytes, top);
+    status.complete = !reader.endedInsideElement();
     status.encoded = reader.ValuesEncoded;
 }
 

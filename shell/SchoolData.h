@@ -55,6 +55,7 @@ constexpr int kMaxPupilsTotal = 100000;
 struct DataFileStatus
 {
     bool wellFormed = true; // the XML reader accepted the whole file
+    bool complete = true;   // the file did not end inside an open element
     bool encoded = false;   // values were stored encoded
     QString reason;         // why the file failed, in Polish; empty on success
 };

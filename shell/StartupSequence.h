@@ -1,5 +1,7 @@
 #pragma once
 
+#include "delivery/DataSetInstall.h"
+#include "shell/AppFolders.h"
 #include "shell/AppState.h"
 #include "shell/SettingsReader.h"
 
@@ -16,6 +18,8 @@ struct StartupHooks
     ValueDecoder decodeValue;
     std::function<int()> initialDataFetch; // 1 success, 3 failure; tells the user itself
     std::function<void()> shapeWindow;
+    // Puts the backup of the data back when the installed data do not load.
+    std::function<DataRecovery(const QString& dataFolder)> recoverSchoolData;
     std::function<bool()> loadSchoolData; // tells the user itself on failure
     std::function<void()> fillLists;
     std::function<QString()> machineSignature;
@@ -26,7 +30,8 @@ struct StartupHooks
 };
 
 // Everything the program does on the main window's first showing: folders, the
-// import of a settings file placed beside the program, reading the settings,
+// import of a settings file placed by the administrator (SettingsImportFile.h),
+// reading the settings,
 // emptying the working folder, the school data and the wizard's first state. Every
 // failure shows one message and ends the program; after that nothing more is shown.
 class StartupSequence
@@ -41,10 +46,10 @@ public:
     // main window adds its own.
     static StartupHooks programHooks();
 
-    static QString importFileName() { return QStringLiteral("tabulon.ini"); }
-
 private:
-    bool importSettingsBesideProgram();
+    // Checks the file, fetches the data with its settings and only then lets it
+    // replace the user's settings. False when the program has been told to end.
+    bool importSettings(const QString& importFile);
     bool checkAndReadSettings();
     bool end();
     static void call(const std::function<void()>& hook);
