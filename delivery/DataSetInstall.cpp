@@ -3,6 +3,8 @@
 #include "delivery/DataUpdate.h"
 #include "delivery/RegularFileReader.h"
 #include "protocol/HttpClient.h"
+#include "shell/AppState.h"
+#include "shell/Messages.h"
 #include "shell/SchoolData.h"
 
 #include <QDir>
@@ -165,4 +167,16 @@ DataRecovery RecoverDataSet(const QString& dataFolder)
             files.append({name, *bytes});
     }
     return InstallDataSet(dataFolder, files) ? DataRecovery::Restored : DataRecovery::Failed;
+}
+
+bool LoadSchoolDataOrBackup()
+{
+    return LoadSchoolData([] {
+        if (RecoverDataSet(appState().DataFolder) != DataRecovery::Restored)
+            return false;
+        ShowMessage(KindNotice, IconInformation,
+                    QStringLiteral("Pliki danych były uszkodzone.\rProgram przywrócił ich poprzednią, "
+                                   "poprawną wersję."));
+        return true;
+    });
 }

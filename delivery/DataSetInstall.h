@@ -44,3 +44,8 @@ enum class DataRecovery
 // Start-up's rescue: when the installed data do not load and the backup does, the
 // backup becomes the installed set again. Tells nobody; the caller does.
 DataRecovery RecoverDataSet(const QString& dataFolder);
+
+// The start-up load of the school data: when the installed data do not load and the
+// backup does, the backup is put back, the user is told once, and the program
+// starts on it. Otherwise as LoadSchoolData.
+bool LoadSchoolDataOrBackup();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/HttpClient.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -37,9 +39,9 @@ enum InitialFetchResult
 // Bounds of every fetch of one file.
 struct UpdateLimits
 {
-    int fileSeconds = 60;                   // the whole of one file's fetch
-    int stallSeconds = 30;                  // without a byte (HTTP), also to connect
-    qint64 maxFileBytes = 64LL * 1024 * 1024; // larger files are damaged ones
+    int fileSeconds = 60; // the whole of one file's fetch
+    int stallSeconds = HttpClient::kDefaultStallTimeout; // without a byte (HTTP), also to connect
+    qint64 maxFileBytes = HttpClient::kDefaultMaxBodySize; // larger files are damaged ones
 };
 // The limits used from now on (tests shorten them).
 UpdateLimits& updateLimits();

@@ -35,7 +35,7 @@ QString fingerprintFile(const AppFolders& folders)
 QByteArray fingerprint(const QString& path)
 {
     QFile file(path);
-    if (!QFileInfo(path).isFile() || file.size() > kMaxSettingsBytes || !file.open(QIODevice::ReadOnly))
+    if (!SettingsImportIsPlainFile(path) || !file.open(QIODevice::ReadOnly))
         return QByteArray();
     return QCryptographicHash::hash(file.read(kMaxSettingsBytes), QCryptographicHash::Sha256).toHex();
 }
@@ -57,6 +57,12 @@ QString SettingsImportFile(const QString& appFolder)
 bool IsBesideProgram(const QString& importFile, const QString& appFolder)
 {
     return importFile == appFolder + kImportName;
+}
+
+bool SettingsImportIsPlainFile(const QString& importFile)
+{
+    const QFileInfo info(importFile);
+    return info.isFile() && info.size() <= kMaxSettingsBytes;
 }
 
 bool SettingsImportIsDue(const QString& importFile, const AppFolders& folders)

@@ -20,6 +20,11 @@ QString SettingsImportFile(const QString& appFolder);
 // True when `importFile` is beside the program (and so is deleted once imported).
 bool IsBesideProgram(const QString& importFile, const QString& appFolder);
 
+// True when `importFile` can be a settings file at all: a regular file (a link to
+// one included) of at most a megabyte. Anything else (a FIFO would hang the reading)
+// is a damaged file.
+bool SettingsImportIsPlainFile(const QString& importFile);
+
 // True when `importFile` should be imported: the user has no settings file yet, or
 // the file differs from the one imported last.
 bool SettingsImportIsDue(const QString& importFile, const AppFolders& folders);

@@ -1,5 +1,6 @@
 #include "shell/StartupSequence.h"
 
+#include "delivery/DataSetInstall.h"
 #include "delivery/DataUpdate.h"
 #include "document/ValueCipher.h"
 #include "shell/AppFolders.h"
@@ -23,9 +24,6 @@ const QString kNoSettingsReinstall = QStringLiteral(
     "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rZainstaluj program ponownie.");
 const QString kSettingsDamaged = QStringLiteral(
     "Dane zawarte w pliku startowym są uszkodzone.Program nie może działać.\rZainstaluj program ponownie.");
-
-const QString kDataRestored = QStringLiteral(
-    "Pliki danych były uszkodzone.\rProgram przywrócił ich poprzednią, poprawną wersję.");
 
 QString importDamaged(const QString& importFile, bool earlierSettingsWork)
 {
@@ -58,8 +56,7 @@ StartupHooks StartupSequence::programHooks()
     StartupHooks hooks;
     hooks.decodeValue = DecodeValue;
     hooks.initialDataFetch = InitialDataFetch;
-    hooks.recoverSchoolData = RecoverDataSet;
-    hooks.loadSchoolData = LoadSchoolData;
+    hooks.loadSchoolData = LoadSchoolDataOrBackup;
     hooks.machineSignature = [] { return BuildMachineSignature(); };
     return hooks;
 }
@@ -90,8 +87,6 @@ bool StartupSequence::run()
     m_state.SubjectNames.clear();
     call(m_hooks.shapeWindow);
 
-    if (m_hooks.recoverSchoolData && m_hooks.recoverSchoolData(m_state.DataFolder) == DataRecovery::Restored)
-        notice(kDataRestored);
     if (!m_hooks.loadSchoolData || !m_hooks.loadSchoolData())
         return end();
     call(m_hooks.fillLists);
@@ -112,7 +107,7 @@ bool StartupSequence::importSettings(const QString& importFile)
     // The file is read where it lies: a damaged one replaces nothing, and the
     // settings in use stay until the data of the new ones have arrived.
     m_state.SettingsFile = importFile;
-    if (!ReadSettings(m_state, m_appDataFolder, m_hooks.decodeValue)) {
+    if (!SettingsImportIsPlainFile(importFile) || !ReadSettings(m_state, m_appDataFolder, m_hooks.decodeValue)) {
         m_state.Settings = Settings{};
         const bool earlierSettingsWork = SettingsFileIsSound(folders.settingsFile, m_hooks.decodeValue);
         notice(importDamaged(importFile, earlierSettingsWork));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "delivery/DataSetInstall.h"
 #include "shell/AppFolders.h"
 #include "shell/AppState.h"
 #include "shell/SettingsReader.h"
@@ -18,8 +17,6 @@ struct StartupHooks
     ValueDecoder decodeValue;
     std::function<int()> initialDataFetch; // 1 success, 3 failure; tells the user itself
     std::function<void()> shapeWindow;
-    // Puts the backup of the data back when the installed data do not load.
-    std::function<DataRecovery(const QString& dataFolder)> recoverSchoolData;
     std::function<bool()> loadSchoolData; // tells the user itself on failure
     std::function<void()> fillLists;
     std::function<QString()> machineSignature;

@@ -1,3 +1,4 @@
+#include "delivery/DataSetInstall.h"
 #include "delivery/DataUpdate.h"
 #include "document/ValueCipher.h"
 #include "shell/AppState.h"
@@ -15,6 +16,8 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -148,13 +151,11 @@ public:
             ShowMessage(KindNotice, IconInformation, kFetchDone);
             return 1;
         };
-        if (realLoad)
-            hooks.recoverSchoolData = RecoverDataSet;
         hooks.shapeWindow = [this] { calls << QStringLiteral("shape"); };
         hooks.loadSchoolData = [this] {
             calls << QStringLiteral("load");
             if (realLoad)
-                return LoadSchoolData();
+                return LoadSchoolDataOrBackup();
             appState().TeacherNames = QStringList{QStringLiteral("Kowalski Jan")};
             return true;
         };
@@ -409,14 +410,25 @@ private Q_SLOTS:
 
     // A damaged file beside a working installation is named, replaces nothing, and
     // the program starts on the settings and data it had.
+    void aDamagedImportLeavesAWorkingInstallationAlone_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("eight lines") << false;
+        QTest::newRow("a FIFO, never opened") << true;
+    }
+
     void aDamagedImportLeavesAWorkingInstallationAlone()
     {
+        QFETCH(bool, fifo);
         StartupRun start;
         start.realLoad = true;
         start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
         start.installSchoolFiles({kTeachersFile, kSubjectsFile, kClassesFile});
         const QMap<QString, QByteArray> before = start.installation();
-        QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 8)));
+        if (fifo)
+            QCOMPARE(::mkfifo(QFile::encodeName(start.importFile).constData(), 0600), 0);
+        else
+            QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 8)));
 
         QVERIFY(start.run());
         QCOMPARE(start.messages.texts(), QStringList{importDamaged(start.importFile, true)});
