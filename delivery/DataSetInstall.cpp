@@ -87,23 +87,36 @@ bool backUpInstalledSet(const QString& dataFolder)
 {
     const QString backup = DataBackupFolder(dataFolder);
     const QString fresh = dataFolder + QStringLiteral("Kopia.nowa");
-    QDir(fresh).removeRecursively();
+    RemoveFolderTree(fresh);
     if (!QDir().mkdir(fresh))
         return false;
     for (const QString& name : UpdateFileNames()) {
         const std::optional<QByteArray> bytes = installedBytes(dataFolder + name);
         if (bytes && !writeReplacing(fresh + QLatin1Char('/') + name, *bytes)) {
-            QDir(fresh).removeRecursively();
+            RemoveFolderTree(fresh);
             return false;
         }
     }
-    QDir(backup).removeRecursively();
+    RemoveFolderTree(backup.chopped(1));
     std::error_code error;
     std::filesystem::rename(fsPath(fresh), fsPath(backup.chopped(1)), error);
     return !error;
 }
 
 } // namespace
+
+void RemoveFolderTree(const QString& folder)
+{
+    QString path = folder;
+    while (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\'))))
+        path.chop(1);
+    const QFileInfo info(path);
+    // QDir would walk through a link to a folder and empty the folder it points at.
+    if (info.isSymLink() || (info.exists() && !info.isDir()))
+        QFile::remove(path);
+    else if (info.isDir())
+        QDir(path).removeRecursively();
+}
 
 QString DataBackupFolder(const QString& dataFolder)
 {

@@ -9,6 +9,10 @@
 // once checked; the previous good set stays in a backup folder beside it, from which
 // start-up can bring the program back when the installed set no longer loads.
 
+// Removes `folder` with everything in it. A link (or a file) under that name is
+// removed itself: what it points at is never touched.
+void RemoveFolderTree(const QString& folder);
+
 // The backup folder of `dataFolder` (which ends with a separator), ending with one.
 QString DataBackupFolder(const QString& dataFolder);
 

@@ -104,13 +104,13 @@ class Staging
 public:
     explicit Staging(const QString& title) : m_progress(title), m_folder(UpdateStagingFolder())
     {
-        QDir(m_folder).removeRecursively();
+        RemoveFolderTree(m_folder);
         m_ready = QDir().mkpath(m_folder);
         const UpdateLimits& limits = updateLimits();
         m_http.setMaxBodySize(limits.maxFileBytes);
         m_http.setStallTimeout(limits.stallSeconds);
     }
-    ~Staging() { QDir(m_folder).removeRecursively(); }
+    ~Staging() { RemoveFolderTree(m_folder); }
     Staging(const Staging&) = delete;
     Staging& operator=(const Staging&) = delete;
 

@@ -39,8 +39,8 @@ enum InitialFetchResult
 // Bounds of every fetch of one file.
 struct UpdateLimits
 {
-    int fileSeconds = 60; // the whole of one file's fetch
-    int stallSeconds = HttpClient::kDefaultStallTimeout; // without a byte (HTTP), also to connect
+    int fileSeconds = 60;                                  // the whole of one file's fetch
+    int stallSeconds = HttpClient::kDefaultStallTimeout;   // without a byte (HTTP), also to connect
     qint64 maxFileBytes = HttpClient::kDefaultMaxBodySize; // larger files are damaged ones
 };
 // The limits used from now on (tests shorten them).

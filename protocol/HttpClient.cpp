@@ -124,13 +124,15 @@ bool HttpClient::get(const QString& url, QByteArray* body, QString* error)
         return fail(Failure::Cancelled, QStringLiteral("Pobieranie %1 przerwano.").arg(url));
     if (sink.overflow || code == CURLE_FILESIZE_EXCEEDED)
         return fail(
-            Failure::TooLarge, QStringLiteral("Odpowiedź serwera przekracza %1 MiB.").arg(m_maxBodySize / (1024 * 1024)));
+            Failure::TooLarge,
+            QStringLiteral("Odpowiedź serwera przekracza %1 MiB.").arg(m_maxBodySize / (1024 * 1024)));
     if (code != CURLE_OK) {
         const QString detail = errorBuffer[0] ? QString::fromLocal8Bit(errorBuffer)
                                               : QString::fromLatin1(curl_easy_strerror(code));
         return fail(Failure::Connection, QStringLiteral("Błąd połączenia z %1: %2").arg(url, detail));
     }
     if (status < 200 || status > 299)
-        return fail(Failure::Status, QStringLiteral("Serwer odpowiedział kodem HTTP %1 dla %2.").arg(status).arg(url));
+        return fail(Failure::Status,
+                    QStringLiteral("Serwer odpowiedział kodem HTTP %1 dla %2.").arg(status).arg(url));
     return true;
 }

@@ -107,7 +107,8 @@ bool StartupSequence::importSettings(const QString& importFile)
     // The file is read where it lies: a damaged one replaces nothing, and the
     // settings in use stay until the data of the new ones have arrived.
     m_state.SettingsFile = importFile;
-    if (!SettingsImportIsPlainFile(importFile) || !ReadSettings(m_state, m_appDataFolder, m_hooks.decodeValue)) {
+    if (!SettingsImportIsPlainFile(importFile) ||
+        !ReadSettings(m_state, m_appDataFolder, m_hooks.decodeValue)) {
         m_state.Settings = Settings{};
         const bool earlierSettingsWork = SettingsFileIsSound(folders.settingsFile, m_hooks.decodeValue);
         notice(importDamaged(importFile, earlierSettingsWork));

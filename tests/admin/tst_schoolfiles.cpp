@@ -165,8 +165,9 @@ private Q_SLOTS:
         const Run r = runAdmin({QStringLiteral("check-data"), dir.path()});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.out.isEmpty());
-        QVERIFY2(r.err.contains(QStringLiteral("uczniowie.kls: plik kończy się wewnątrz niezamkniętego elementu")),
-                 qPrintable(r.err));
+        QVERIFY2(
+            r.err.contains(QStringLiteral("uczniowie.kls: plik kończy się wewnątrz niezamkniętego elementu")),
+            qPrintable(r.err));
         QVERIFY(!r.err.contains(QStringLiteral("nauczyciele.kbs")));
     }
 

@@ -132,7 +132,8 @@ struct Folders
     // that a line-wise copy would break.
     void publish(const QByteArray& version)
     {
-        writeFile(source + QStringLiteral("uczniowie.kls"), schoolFile(QStringLiteral("utf16"), QStringLiteral("uczniowie.kls")));
+        writeFile(source + QStringLiteral("uczniowie.kls"),
+                  schoolFile(QStringLiteral("utf16"), QStringLiteral("uczniowie.kls")));
         writeFile(source + QStringLiteral("nauczyciele.kbs"),
                   schoolFile(QStringLiteral("encoded"), QStringLiteral("nauczyciele.kbs")));
         writeFile(source + QStringLiteral("przedmioty.kps"),
@@ -190,6 +191,11 @@ private Q_SLOTS:
         QVERIFY2(server.startHttp({f.source, {}, 0, {}}, &error), qPrintable(error));
         f.useHttp(server);
 
+        // A link planted where the staging folder goes is removed, never followed.
+        QVERIFY(QDir().mkpath(f.root.filePath(QStringLiteral("cenne"))));
+        QVERIFY(writeFile(f.root.filePath(QStringLiteral("cenne/list.txt")), "zostaje"));
+        QVERIFY(QFile::link(f.root.filePath(QStringLiteral("cenne")), UpdateStagingFolder().chopped(1)));
+
         MessageRecorder recorder;
         QCOMPARE(CheckForUpdate(), int(UpdateDataInstalled));
         QCOMPARE(recorder.texts(),
@@ -208,10 +214,12 @@ private Q_SLOTS:
             QCOMPARE(merged.at(i), newLines.at(i));
         QCOMPARE(merged.at(4), oldLines.at(4));
         QCOMPARE(merged.at(5), oldLines.at(5));
+        QCOMPARE(readFile(f.root.filePath(QStringLiteral("cenne/list.txt"))), QByteArray("zostaje"));
         QVERIFY(f.tempFiles().isEmpty());
         // The set installed before is kept beside the new one.
         for (const QString& name : UpdateFileNames().mid(0, 3))
-            QCOMPARE(readFile(f.data + QStringLiteral("Kopia/") + name), schoolFile(QStringLiteral("plain"), name));
+            QCOMPARE(readFile(f.data + QStringLiteral("Kopia/") + name),
+                     schoolFile(QStringLiteral("plain"), name));
         QCOMPARE(readFile(f.data + QStringLiteral("Kopia/verinfo.inf")), old);
 
         // Checked again, everything is current.
@@ -267,8 +275,9 @@ private Q_SLOTS:
         f.useHttp(server);
         recorder.clear();
         QCOMPARE(CheckForUpdate(), int(UpdateProgramOutdated));
-        QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Twoja wersja programu jest nieaktualna.\r"
-                                                              "Ściągnij program ze strony szkolnej i zainstaluj go.")});
+        QCOMPARE(recorder.texts(),
+                 QStringList{QStringLiteral("Twoja wersja programu jest nieaktualna.\r"
+                                            "Ściągnij program ze strony szkolnej i zainstaluj go.")});
         f.publish(versionFile(QStringLiteral("3.09.2024"), QStringLiteral("1.09.2024"),
                               QStringLiteral("1.09.2024"), QStringLiteral("2.2.0")));
         recorder.clear();
@@ -380,8 +389,8 @@ private Q_SLOTS:
 
         // A date in another format, in the new file or in the installed one: one
         // message, nothing more, nothing changed.
-        const QByteArray otherFormat =
-            versionFile(QStringLiteral("1.09.2024"), QStringLiteral("09/02/2024"), QStringLiteral("2.09.2024"));
+        const QByteArray otherFormat = versionFile(QStringLiteral("1.09.2024"), QStringLiteral("09/02/2024"),
+                                                   QStringLiteral("2.09.2024"));
         f.publish(otherFormat);
         recorder.clear();
         QCOMPARE(CheckForUpdate(), int(UpdateNothingDone));
@@ -502,14 +511,12 @@ private Q_SLOTS:
         QTest::newRow("bytes dripping past the time limit")
             << subjects + QStringLiteral("=drip") << QString() << false << int(UpdateFetchFailed)
             << noAccess(subjects);
-        QTest::newRow("connection closed mid-file")
-            << pupils + QStringLiteral("=close") << QString() << false << int(UpdateFetchFailed)
-            << noAccess(pupils);
+        QTest::newRow("connection closed mid-file") << pupils + QStringLiteral("=close") << QString() << false
+                                                    << int(UpdateFetchFailed) << noAccess(pupils);
         QTest::newRow("version file with a bad marker")
             << QString() << QString() << true << int(UpdateNothingDone) << kDamaged;
-        QTest::newRow("cancelled by the teacher")
-            << QString() << teachers << false << int(UpdateFetchFailed)
-            << updateFailed(QStringLiteral("Pobieranie przerwano."));
+        QTest::newRow("cancelled by the teacher") << QString() << teachers << false << int(UpdateFetchFailed)
+                                                  << updateFailed(QStringLiteral("Pobieranie przerwano."));
     }
 
     void badServersChangeNothing()
@@ -582,7 +589,8 @@ private Q_SLOTS:
         const QString version = f.source + QStringLiteral("verinfo.inf");
         const QMap<QString, QByteArray> before = snapshot(f.data);
         MessageRecorder recorder;
-        for (const QString& kind : {QStringLiteral("fifo"), QStringLiteral("/dev/zero"), QStringLiteral("folder")}) {
+        for (const QString& kind :
+             {QStringLiteral("fifo"), QStringLiteral("/dev/zero"), QStringLiteral("folder")}) {
             QVERIFY(QFile::remove(version) || QDir(version).removeRecursively());
             if (kind == QLatin1String("fifo"))
                 QCOMPARE(::mkfifo(QFile::encodeName(version).constData(), 0600), 0);
@@ -604,7 +612,8 @@ private Q_SLOTS:
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), f.source + QStringLiteral("przedmioty.kps")));
         recorder.clear();
         QCOMPARE(CheckForUpdate(), int(UpdateFetchFailed));
-        QCOMPARE(recorder.texts(), QStringList{updateFailed(QStringLiteral("Plik „przedmioty.kps” jest uszkodzony."))});
+        QCOMPARE(recorder.texts(),
+                 QStringList{updateFailed(QStringLiteral("Plik „przedmioty.kps” jest uszkodzony."))});
         QCOMPARE(snapshot(f.data), before);
     }
 };

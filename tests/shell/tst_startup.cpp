@@ -81,8 +81,9 @@ void serveSchool(const QString& folder)
         QVERIFY(QFile::copy(TestPaths::testData(QStringLiteral("data/school/encoded/") + name),
                             QDir(folder).filePath(name)));
     QByteArray version;
-    for (const QString& line : {QStringLiteral("TabulonInfo"), QStringLiteral("1.09.2024"),
-                                QStringLiteral("1.09.2024"), QStringLiteral("1.09.2024"), QStringLiteral("2.1.1")})
+    for (const QString& line :
+         {QStringLiteral("TabulonInfo"), QStringLiteral("1.09.2024"), QStringLiteral("1.09.2024"),
+          QStringLiteral("1.09.2024"), QStringLiteral("2.1.1")})
         version += EncodeValue(line).toLatin1() + "\r\n";
     QVERIFY(writeFile(QDir(folder).filePath(QStringLiteral("verinfo.inf")), version));
 }
@@ -428,7 +429,8 @@ private Q_SLOTS:
         if (fifo)
             QCOMPARE(::mkfifo(QFile::encodeName(start.importFile).constData(), 0600), 0);
         else
-            QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 8)));
+            QVERIFY(
+                writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 8)));
 
         QVERIFY(start.run());
         QCOMPARE(start.messages.texts(), QStringList{importDamaged(start.importFile, true)});
