@@ -117,10 +117,13 @@ bool StartupSequence::importSettings(const QString& importFile)
     NormaliseSettings(m_state.Settings);
 
     // A failed fetch has told the user and changed no data; the import is tried
-    // again at the next start.
+    // again at the next start. Until then the program works on the settings and
+    // data it had, when it had any.
     const int fetched = m_hooks.initialDataFetch ? m_hooks.initialDataFetch() : 3;
-    if (fetched != 1)
-        return end();
+    if (fetched != 1) {
+        m_state.Settings = Settings{};
+        return SettingsFileIsSound(folders.settingsFile, m_hooks.decodeValue) || end();
+    }
     if (!TextLines::copy(importFile, folders.settingsFile)) {
         notice(kNoSettingsReinstall);
         return end();

@@ -372,30 +372,39 @@ private Q_SLOTS:
             QCOMPARE(readFile(appState().DataFolder + name), readFile(served.filePath(name)));
     }
 
-    // The new settings replace the working ones only once their data have arrived.
+    // The new settings replace the working ones only once their data have arrived;
+    // until then the program works on what it had, or ends when it had nothing.
     void anImportWhoseFetchFailsOverHttpIsKept()
     {
-        StartupRun start;
-        start.realFetch = true;
-        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
-        start.installSchoolFiles({kTeachersFile, kSubjectsFile, kClassesFile});
-        const QMap<QString, QByteArray> before = start.installation();
-        QTemporaryDir served;
-        TestServer server;
-        QString error;
-        QVERIFY2(server.startHttp({served.path(), {}, 404, {}}, &error), qPrintable(error));
-        const QString source = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
-        const QByteArray imported = settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 9, source);
-        QVERIFY(writeFile(start.importFile, imported));
+        for (const bool earlierInstallation : {true, false}) {
+            StartupRun start;
+            start.realFetch = true;
+            start.realLoad = true;
+            if (earlierInstallation) {
+                start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+                start.installSchoolFiles({kTeachersFile, kSubjectsFile, kClassesFile});
+            }
+            const QMap<QString, QByteArray> before = start.installation();
+            QTemporaryDir served;
+            TestServer server;
+            QString error;
+            QVERIFY2(server.startHttp({served.path(), {}, 404, {}}, &error), qPrintable(error));
+            const QString source = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+            const QByteArray imported = settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 9, source);
+            QVERIFY(writeFile(start.importFile, imported));
 
-        QVERIFY(!start.run());
-        QCOMPARE(start.messages.texts(),
-                 QStringList{QStringLiteral("Wystąpiły problemy z pobraniem danych.\rBrak dostępu do pliku "
-                                            "„uczniowie.kls”.\rDane nie zostały zmienione.")});
-        QCOMPARE(start.endRequests(), 1);
-        QCOMPARE(readFile(start.importFile), imported);
-        QVERIFY(!start.calls.contains(QStringLiteral("load")));
-        QCOMPARE(start.installation(), before);
+            QCOMPARE(start.run(), earlierInstallation);
+            QCOMPARE(
+                start.messages.texts(),
+                QStringList{QStringLiteral("Wystąpiły problemy z pobraniem danych.\rBrak dostępu do pliku "
+                                           "„uczniowie.kls”.\rDane nie zostały zmienione.")});
+            QCOMPARE(start.endRequests(), earlierInstallation ? 0 : 1);
+            QCOMPARE(readFile(start.importFile), imported);
+            QCOMPARE(start.calls.contains(QStringLiteral("load")), earlierInstallation);
+            QCOMPARE(start.installation(), before);
+            if (earlierInstallation)
+                QCOMPARE(appState().Settings.WorkMode, kWorkModeHome);
+        }
     }
 
     void aDamagedFileBesideTheProgramIsNotFetchedFor()
