@@ -143,6 +143,12 @@ int runCheckData(const QStringList& args)
         if (!f.load(path, data, &status)) {
             adminError(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), status.reason));
             ok = false;
+        } else if (!status.complete) {
+            // The program still reads such a file, but an update refuses it.
+            adminError(QStringLiteral("%1: plik kończy się wewnątrz niezamkniętego elementu "
+                                      "(prawdopodobnie jest ucięty)")
+                           .arg(QDir::toNativeSeparators(path)));
+            ok = false;
         } else if (!status.wellFormed) {
             adminError(QStringLiteral("ostrzeżenie: %1 nie jest poprawnym dokumentem XML; "
                                       "program odczyta go tak jak tu")

@@ -236,7 +236,9 @@ void WizardMachine::UpdateData()
         ShowMessage(KindNotice, IconInformation, kUpdateOnlyFromWelcome);
         return;
     }
-    if (m_view.CheckForUpdate() != 1)
+    // New data were installed (also for an outdated program): the lists show them.
+    const int result = m_view.CheckForUpdate();
+    if (result != 1 && result != 4)
         return;
     if (!m_view.ReloadSchoolData())
         return;

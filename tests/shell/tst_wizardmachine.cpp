@@ -333,6 +333,15 @@ private Q_SLOTS:
         QCOMPARE(editor->cleared, 1);
         QCOMPARE(appState().HintGroup, int(HintGroupWelcome));
         QVERIFY(messages.messages().isEmpty());
+
+        // New data for an outdated program are installed too: the lists follow them;
+        // current data for an outdated one (5) and a failed fetch (3) reload nothing.
+        for (const int result : {5, 3, 4}) {
+            view->updateResult = result;
+            wizard->UpdateData();
+        }
+        QCOMPARE(view->reloads, 2);
+        QCOMPARE(editor->cleared, 2);
     }
 
     void hintTable()
