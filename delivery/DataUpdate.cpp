@@ -23,7 +23,7 @@ const QString kMsgVersionFileDamaged =
     QStringLiteral("Plik informacji o wersji jest uszkodzony.\rAktualizacja jest niemożliwa.\rZgłoś problem "
                    "administratorowi.");
 const QString kMsgVersionDateDamaged =
-    QStringLiteral("Plik informacji o wersji jest uszkodzony.Zgłoś problem administratorowi.");
+    QStringLiteral("Plik informacji o wersji jest uszkodzony.\rZgłoś problem administratorowi.");
 const QString kMsgAllCurrent =
     QStringLiteral("Posiadasz aktualną wersję programu i aktualne dane konieczne do pracy.");
 const QString kMsgDataUpdated = QStringLiteral("Dane zostały zaktualizowane.\rŻyczę przyjemnej pracy.");

@@ -215,8 +215,9 @@ private Q_SLOTS:
         f.useHttp(server);
         recorder.clear();
         QCOMPARE(CheckForUpdate(), int(UpdateProgramOutdated));
-        QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Twoja wersja programu jest nieaktualna.\r"
-                                                              "Ściągnij program ze strony szkolnej i zainstaluj go.")});
+        QCOMPARE(recorder.texts(),
+                 QStringList{QStringLiteral("Twoja wersja programu jest nieaktualna.\r"
+                                            "Ściągnij program ze strony szkolnej i zainstaluj go.")});
         f.publish(versionFile(QStringLiteral("3.09.2024"), QStringLiteral("1.09.2024"),
                               QStringLiteral("1.09.2024"), QStringLiteral("2.2.0")));
         recorder.clear();
@@ -332,8 +333,9 @@ private Q_SLOTS:
                               QStringLiteral("2.09.2024")));
         recorder.clear();
         QCOMPARE(CheckForUpdate(), int(UpdateAllCurrent));
-        QCOMPARE(recorder.texts().first(),
-                 QStringLiteral("Plik informacji o wersji jest uszkodzony.Zgłoś problem administratorowi."));
+        QCOMPARE(
+            recorder.texts().first(),
+            QStringLiteral("Plik informacji o wersji jest uszkodzony.\rZgłoś problem administratorowi."));
         QVERIFY(f.stillOld(QStringLiteral("uczniowie.kls")));
 
         // The installed copy is gone.

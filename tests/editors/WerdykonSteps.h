@@ -19,7 +19,7 @@ inline const QString kNothingToRemove =
 inline const QString kChooseToRemove =
     QStringLiteral("Wskaż na liście po prawej ucznia, którego chcesz usunąć.");
 inline const QString kChooseAttendance =
-    QStringLiteral("Wybierz ucznia, którego ma wzorową frekwencję.\rSięgnij do listy po lewej.");
+    QStringLiteral("Wybierz ucznia, który ma wzorową frekwencję.\rSięgnij do listy po lewej.");
 
 template <typename T = QWidget> inline T* part(QWidget* window, const char* name)
 {
