@@ -4,6 +4,7 @@
 #include "delivery/DocumentFileDialogs.h"
 #include "delivery/MailHandOver.h"
 #include "resources/SkinPicture.h"
+#include "resources/skins/DecyzjaLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 
@@ -11,6 +12,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QStandardPaths>
@@ -65,10 +67,25 @@ QLabel* makeWay(QWidget* parent, const char* name, const QRect& place, const QSt
     label->setCursor(Qt::PointingHandCursor);
     label->setFocusPolicy(Qt::NoFocus);
     label->setMouseTracking(true);
-    QFont font(QStringLiteral("Arial"));
+    // The skins' font: the one every painted caption uses.
+    QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(pixelSize);
     font.setBold(true);
     label->setFont(font);
+    return label;
+}
+
+// A way's label across its band, placed so that the words after the caption's leading
+// blanks begin where every way's words begin.
+QLabel* makeBandWay(QWidget* parent, const char* name, int way, int blanks, const QString& words)
+{
+    const QString caption = QString(blanks, QLatin1Char(' ')) + words;
+    QLabel* label = makeWay(parent, name, QRect(), caption, 13);
+    const QRect band = DecyzjaLayout::band(way);
+    const qreal blankWidth = QFontMetricsF(label->font()).horizontalAdvance(caption.left(blanks));
+    const int left = qMax(0, DecyzjaLayout::kTextLeft - qRound(blankWidth));
+    const int top = band.top() + (band.height() - DecyzjaLayout::kLabelHeight) / 2;
+    label->setGeometry(left, top, band.right() - 8 - left, DecyzjaLayout::kLabelHeight);
     return label;
 }
 
@@ -106,14 +123,11 @@ TFDecyzja::TFDecyzja(QWidget* parent)
 
     // The leading blanks push the captions right of the icons of the background.
     m_lZapisNaDysku =
-        makeWay(this, "LZapisNaDysku", QRect(89, 90, 353, 25),
-                QString(23, QLatin1Char(' ')) + QStringLiteral("Chcę zapisać dokument na dysku"), 13);
-    m_lKopiowanieWSieci = makeWay(
-        this, "LKopiowanieWSieci", QRect(82, 171, 360, 26),
-        QString(25, QLatin1Char(' ')) + QStringLiteral("Chcę przesłać dokument przez sieć szkolną."), 13);
+        makeBandWay(this, "LZapisNaDysku", 0, 23, QStringLiteral("Chcę zapisać dokument na dysku"));
+    m_lKopiowanieWSieci = makeBandWay(this, "LKopiowanieWSieci", 1, 25,
+                                      QStringLiteral("Chcę przesłać dokument przez sieć szkolną."));
     m_lPocztaTajna =
-        makeWay(this, "LPocztaTajna", QRect(80, 260, 361, 24),
-                QString(26, QLatin1Char(' ')) + QStringLiteral("Chcę wysłać dokument przez internet"), 13);
+        makeBandWay(this, "LPocztaTajna", 2, 26, QStringLiteral("Chcę wysłać dokument przez internet"));
     // Handing the report to the user's own mail program is kept out of sight below the
     // window: the school wants reports through its own account.
     m_lPocztaWlasna = makeWay(this, "LPocztaWlasna", QRect(232, 408, 60, 16), QStringLiteral("Outlook"), 11);

@@ -45,10 +45,7 @@ private Q_SLOTS:
         QVERIFY(m_program->isStarted());
     }
 
-    void cleanup()
-    {
-        m_program.reset();
-    }
+    void cleanup() { m_program.reset(); }
 
     void fromTheTeacherListToThePreviewAndBack()
     {
@@ -76,7 +73,7 @@ private Q_SLOTS:
         QCOMPARE(appState().WizardStep, 4);
         QVERIFY(!editor->isVisible());
         QVERIFY(preview->isVisible());
-        QCOMPARE(preview->pos(), QPoint(46, 89));
+        QCOMPARE(preview->pos(), QPoint(46, 86));
         QVERIFY(messages.messages().isEmpty());
 
         const QString golden = TestPaths::testData(QStringLiteral("document/golden/werdykon/"));
