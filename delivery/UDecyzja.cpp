@@ -12,9 +12,10 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetricsF>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStandardPaths>
 
 namespace {
@@ -75,17 +76,35 @@ QLabel* makeWay(QWidget* parent, const char* name, const QRect& place, const QSt
     return label;
 }
 
-// A way's label across its band, placed so that the words after the caption's leading
-// blanks begin where every way's words begin.
+// Where the first ink of `text` falls when drawn from x = 0 as a label draws it.
+int inkStart(const QString& text, const QFont& font)
+{
+    QImage image(1024, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(image.rect(), Qt::AlignLeft | Qt::AlignVCenter, text);
+    p.end();
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qAlpha(image.pixel(x, y)) > 0)
+                return x;
+        }
+    }
+    return 0;
+}
+
+// A way's label covering its band, its words (after the caption's leading blanks)
+// beginning where every way's words begin. The blanks are measured as they are drawn,
+// and the label's left margin takes up the difference.
 QLabel* makeBandWay(QWidget* parent, const char* name, int way, int blanks, const QString& words)
 {
     const QString caption = QString(blanks, QLatin1Char(' ')) + words;
-    QLabel* label = makeWay(parent, name, QRect(), caption, 13);
     const QRect band = DecyzjaLayout::band(way);
-    const qreal blankWidth = QFontMetricsF(label->font()).horizontalAdvance(caption.left(blanks));
-    const int left = qMax(0, DecyzjaLayout::kTextLeft - qRound(blankWidth));
-    const int top = band.top() + (band.height() - DecyzjaLayout::kLabelHeight) / 2;
-    label->setGeometry(left, top, band.right() - 8 - left, DecyzjaLayout::kLabelHeight);
+    QLabel* label = makeWay(parent, name, band, caption, 13);
+    const int blankWidth = inkStart(caption, label->font()) - inkStart(words, label->font());
+    label->setContentsMargins(qMax(0, DecyzjaLayout::kTextLeft - band.left() - blankWidth), 0, 8, 0);
     return label;
 }
 

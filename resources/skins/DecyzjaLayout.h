@@ -14,10 +14,10 @@ inline constexpr int kBandWidth = 537;
 inline constexpr int kBandHeight = 58;
 inline constexpr int kFirstBandTop = 80;
 inline constexpr int kBandSpacing = 84;
-// The caption's label lies across the band, this high, centred in it.
-inline constexpr int kLabelHeight = 26;
-// Where the words of every caption begin, right of the icons.
-inline constexpr int kTextLeft = 112;
+// Where the icons lie on their bands, and where the words of every caption begin, right
+// of the icons and right of the captions' leading blanks drawn from the band's left.
+inline constexpr int kIconLeft = 44;
+inline constexpr int kTextLeft = 146;
 
 // The band of way `way` (0 save, 1 network, 2 mail).
 constexpr QRect band(int way)

@@ -17,7 +17,7 @@ using DecyzjaLayout::kWindow;
 QRectF iconArea(int way)
 {
     const QRectF band = DecyzjaLayout::band(way);
-    return QRectF(band.left() + 24, band.center().y() - 18, 46, 36);
+    return QRectF(band.left() + DecyzjaLayout::kIconLeft, band.center().y() - 18, 46, 36);
 }
 
 void paintBand(QPainter& p, int way)
