@@ -6,10 +6,10 @@
 
 namespace {
 
-// The message dialog has room for a few short lines: the lists are cut short.
-constexpr int kShownCharacters = 6;
+// The message dialog has room for three short lines: the lists are cut short.
+constexpr int kShownCharacters = 4;
 constexpr int kShownPlaces = 2;
-constexpr int kPlaceContext = 10; // characters shown on either side
+constexpr int kPlaceContext = 8; // characters shown on either side
 
 bool allowedInXml(char32_t c)
 {
@@ -33,8 +33,13 @@ QString shown(const QString& character)
 // The text around position `at`, on one line, with an ellipsis where it was cut.
 QString placeAround(const QString& text, qsizetype at)
 {
-    const qsizetype from = qMax<qsizetype>(0, at - kPlaceContext);
-    const qsizetype to = qMin<qsizetype>(text.size(), at + kPlaceContext + 1);
+    qsizetype from = qMax<qsizetype>(0, at - kPlaceContext);
+    qsizetype to = qMin<qsizetype>(text.size(), at + kPlaceContext + 1);
+    // A character written as a pair of code units is kept whole at either end.
+    if (from > 0 && text.at(from).isLowSurrogate())
+        --from;
+    if (to < text.size() && text.at(to - 1).isHighSurrogate())
+        ++to;
     QString place = text.mid(from, to - from).simplified();
     if (from > 0)
         place.prepend(QChar(0x2026));
@@ -86,7 +91,7 @@ QString quotedList(const QStringList& items, int shownCount)
         quoted << QChar(0x201E) + item + QChar(0x201D);
     QString list = quoted.join(QStringLiteral(", "));
     if (items.size() > shownCount)
-        list += QStringLiteral(" i inne");
+        list += QStringLiteral(" …");
     return list;
 }
 
@@ -114,10 +119,10 @@ QString UnstorableQuestion(const UnstorableText& found)
         characters << character;
     QString list = characters.join(QLatin1Char(' '));
     if (found.Characters.size() > kShownCharacters)
-        list += QStringLiteral(" i inne");
-    return QStringLiteral("Tych znaków nie da się zapisać w sprawozdaniu: ") + list +
-           QStringLiteral("\rSą w: ") + quotedList(found.Places, kShownPlaces) +
-           QStringLiteral(".\rZapisać zamiast nich „?” (Tak) czy wrócić do edycji (Nie)?");
+        list += QStringLiteral(" …");
+    return QStringLiteral("Sprawozdanie nie przyjmie znaków: ") + list + QStringLiteral("\rSą w: ") +
+           quotedList(found.Places, kShownPlaces) +
+           QStringLiteral(".\rTak: zapisz je jako „?”. Nie: wróć do edycji.");
 }
 
 bool ConfirmUnstorable(const TpkXML& doc)

@@ -21,17 +21,21 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("И"), QStringLiteral("в"), QStringLiteral("а"),
                            QStringLiteral("н"), QStringLiteral("о"), QStringLiteral("П"),
                            QStringLiteral("ё"), QStringLiteral("т"), QStringLiteral("р")}
-            << QStringList{QStringLiteral("Иванов Пётр")};
+            << QStringList{QStringLiteral("Иванов Пё…")};
         QTest::newRow("emoji is one character")
             << QStringList{QStringLiteral("ok 😀 i 😀")} << QStringList{QStringLiteral("😀")}
             << QStringList{QStringLiteral("ok 😀 i 😀")};
+        // The cut after eight code units would split the second emoji; it stays whole.
+        QTest::newRow("cut keeps an emoji whole")
+            << QStringList{QStringLiteral("x 😀 abcde😀 yz")} << QStringList{QStringLiteral("😀")}
+            << QStringList{QStringLiteral("x 😀 abcde😀…")};
         QTest::newRow("control and lone surrogate by code")
             << QStringList{QStringLiteral("a") + QChar(0x07) + QStringLiteral("b"), QString(QChar(0xD800))}
             << QStringList{QStringLiteral("U+0007"), QStringLiteral("U+D800")}
             << QStringList{QStringLiteral("a") + QChar(0x07) + QStringLiteral("b"), QString(QChar(0xD800))};
         QTest::newRow("long text shortened around the character")
             << QStringList{QStringLiteral("Sprawozdanie z wycieczki do miasta ☺ Kraków i okolic w maju")}
-            << QStringList{QStringLiteral("☺")} << QStringList{QStringLiteral("…do miasta ☺ Kraków i…")};
+            << QStringList{QStringLiteral("☺")} << QStringList{QStringLiteral("…miasta ☺ Kraków…")};
         QTest::newRow("same place once")
             << QStringList{QStringLiteral("x ☺"), QStringLiteral("x ☺")} << QStringList{QStringLiteral("☺")}
             << QStringList{QStringLiteral("x ☺")};
@@ -56,12 +60,14 @@ private Q_SLOTS:
             FindUnstorable({QStringLiteral("Klasa IIIb, uczennica Жукова Анна, wzorowe zachowanie"),
                             QStringLiteral("😀"), QStringLiteral("☺")});
         const QString question = UnstorableQuestion(found);
-        // The middle of a long text, cut on both sides.
-        QVERIFY2(question.contains(QStringLiteral("„…uczennica Жукова Анна…”")), qPrintable(question));
+        // The first four characters and the first two places, each list marked as cut;
+        // the middle of a long text, cut on both sides.
+        QVERIFY2(question.contains(QStringLiteral("„…zennica Жукова Ан…”")), qPrintable(question));
         QVERIFY(question.contains(QStringLiteral("„😀”")));
-        QVERIFY(question.contains(QStringLiteral(" i inne")));
+        QVERIFY(question.contains(QStringLiteral("Ж у к о …\r")) &&
+                question.contains(QStringLiteral("”, „😀” …")));
         QVERIFY(!question.contains(QStringLiteral("☺")));
-        QVERIFY(question.contains(QStringLiteral("(Tak)")) && question.contains(QStringLiteral("(Nie)")));
+        QVERIFY(question.contains(QStringLiteral("Tak: ")) && question.contains(QStringLiteral("Nie: ")));
         QCOMPARE(question.count(QLatin1Char('\r')), 2);
     }
 };
