@@ -2,6 +2,7 @@
 
 // Steps through the class classification editor by its controls' names, shared by
 // the editor's own test and the test that drives it from the main window.
+#include "shell/AppState.h"
 #include "shell/SchoolData.h"
 #include "support/ModalAnswer.h"
 
@@ -128,6 +129,16 @@ inline QStringList goldenSubjects()
 {
     return {QStringLiteral("Matematyka"), QStringLiteral("Fizyka & astronomia"),
             QStringLiteral("Język polski")};
+}
+
+// The school loader of a running program on the golden school, with two teachers.
+inline bool loadGoldenSchool()
+{
+    schoolData() = SchoolData{};
+    schoolData().Classes = goldenSchool();
+    appState().TeacherNames = {QStringLiteral("Abacki Jan"), QStringLiteral("Kowalska Anna")};
+    appState().SubjectNames = goldenSubjects();
+    return true;
 }
 
 // Enters the hand-worked report into the editor, in an order other than the class

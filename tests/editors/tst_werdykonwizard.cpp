@@ -34,13 +34,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_program = std::make_unique<RunningProgram>([] {
-            schoolData() = SchoolData{};
-            schoolData().Classes = goldenSchool();
-            appState().TeacherNames = {QStringLiteral("Abacki Jan"), QStringLiteral("Kowalska Anna")};
-            appState().SubjectNames = goldenSubjects();
-            return true;
-        });
+        m_program = std::make_unique<RunningProgram>(loadGoldenSchool);
         m_main = m_program->main();
         QVERIFY(m_program->isStarted());
     }
