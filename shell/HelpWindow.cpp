@@ -1,5 +1,7 @@
 #include "shell/HelpWindow.h"
 
+#include "shell/AccessibleNames.h"
+
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTextBrowser>
@@ -26,6 +28,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_page);
+    AccessibleNames::Apply(this);
 }
 
 bool HelpWindow::Open(const QString& path)

@@ -401,6 +401,7 @@ private Q_SLOTS:
         QVERIFY(helpWindow && helpWindow->isVisible() && helpWindow->isWindow());
         auto* shownPage = helpWindow->findChild<QTextBrowser*>(QStringLiteral("StronaPomocy"));
         QVERIFY(shownPage->toPlainText().contains(QStringLiteral("Krok 1 – lista nauczycieli")));
+        QCOMPARE(shownPage->accessibleName(), QStringLiteral("Pomoc programu"));
         QTest::keyClick(shownPage, Qt::Key_Escape);
         QVERIFY(!helpWindow->isVisible());
         QFile::remove(expected);
