@@ -16,6 +16,7 @@
 #include "shell/AccessibleNames.h"
 #include "shell/KeyboardAccess.h"
 #include "shell/Messages.h"
+#include "shell/ProgressWindow.h"
 #include "shell/UAbout.h"
 #include "shell/UGlowny.h"
 #include "shell/UWarning.h"
@@ -51,6 +52,9 @@ ProgramWindows::ProgramWindows()
     attachTextEditor(TopicRealProgramu, realProgramu, browser);
     m_main->SetAboutWindow(create<TFAbout>());
 
+    // Long work shows its progress over the main window.
+    m_progress = new ProgressWindow(m_main);
+
     // Qt's controls fit the skins; screen readers and the keyboard reach every control
     // of every window.
     for (QWidget* window : std::as_const(m_windows)) {
@@ -65,6 +69,8 @@ ProgramWindows::ProgramWindows()
 
     m_previousPresenter = messagePresenter();
     setMessagePresenter(m_warning);
+    m_previousProgress = progressPresenter();
+    setProgressPresenter(m_progress);
 }
 
 ProgramWindows::~ProgramWindows()
@@ -72,6 +78,8 @@ ProgramWindows::~ProgramWindows()
     wizardWindows().Clear();
     if (messagePresenter() == m_warning)
         setMessagePresenter(m_previousPresenter);
+    if (progressPresenter() == m_progress)
+        setProgressPresenter(m_previousProgress);
     // Later windows may refer to earlier ones, the main window above all.
     while (!m_windows.isEmpty())
         delete m_windows.takeLast();
