@@ -195,8 +195,9 @@ void WizardMachine::GoBack()
             if (WizardStepWindow* delivery = m_windows.Delivery())
                 delivery->CloseStepWindow();
             SetStep(StepWelcome);
+            // The welcome panel has no step to go forward to: neither arrow stands on it.
             m_view.ShowBackArrow(false);
-            m_view.ShowForwardArrow(true);
+            m_view.ShowForwardArrow(false);
             m_view.ShowWelcomePanel(true);
         } else {
             if (WizardStepWindow* preview = m_windows.Preview())

@@ -287,7 +287,7 @@ private Q_SLOTS:
         // Back goes straight to the welcome panel, also through the yellow numbers.
         wizard->JumpBackToNumber(WizardMachine::NumberWidth + 5);
         QCOMPARE(appState().WizardStep, 0);
-        QVERIFY(view->welcome && !delivery->visible && !view->back && view->forward);
+        QVERIFY(view->welcome && !delivery->visible && !view->back && !view->forward);
         QCOMPARE(view->yellow, 0);
 
         wizard->StartNewDocument();
@@ -359,7 +359,7 @@ private Q_SLOTS:
         QCOMPARE(HintCountOf(3), 0);
         QCOMPARE(
             HintText(121, 3),
-            QStringLiteral("Z tego okna możesz wrócić do poprzednich okien klikając na żółte numery w lewym "
+            QStringLiteral("Z tego okna możesz wrócić do poprzednich okien, klikając żółte numery w lewym "
                            "dolnym rogu."));
         SetHintGroup(HintGroupJustification);
         QCOMPARE(appState().HintGroup, 81);
