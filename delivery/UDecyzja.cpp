@@ -3,7 +3,7 @@
 #include "delivery/DocumentDelivery.h"
 #include "delivery/DocumentFileDialogs.h"
 #include "delivery/MailHandOver.h"
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 
@@ -102,7 +102,7 @@ TFDecyzja::TFDecyzja(QWidget* parent)
     m_imTlo->setObjectName(QStringLiteral("ImTlo"));
     m_imTlo->setGeometry(0, 0, kWidth, kHeight);
     m_imTlo->setMouseTracking(true);
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tlodecyzja")));
+    SetSkin(m_imTlo, QStringLiteral("tlodecyzja"));
 
     // The leading blanks push the captions right of the icons of the background.
     m_lZapisNaDysku =

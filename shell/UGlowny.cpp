@@ -1,11 +1,12 @@
 #include "shell/UGlowny.h"
 
 #include "delivery/DataUpdate.h"
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "resources/skins/GlownyLayout.h"
 #include "shell/AppFolders.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
+#include "shell/InstalledLayout.h"
 #include "shell/ListBoxHelpers.h"
 #include "shell/Messages.h"
 #include "shell/Platform.h"
@@ -162,7 +163,7 @@ QLabel* TFGlowny::addLabel(QWidget* parent, const char* name, const QRect& place
 void TFGlowny::createControls()
 {
     m_imTlo = addLabel(this, "ImTlo", rect());
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tloglowny")));
+    SetSkin(m_imTlo, QStringLiteral("tloglowny"));
 
     m_lListwa = addLabel(this, "LListwa", kListwa);
     m_lPodpowiedz = addLabel(this, "LPodpowiedz", kPodpowiedz, QStringLiteral("Podpowiedź"));
@@ -175,7 +176,7 @@ void TFGlowny::createControls()
     // Welcome panel.
     m_pPowitanie = addPanel(this, "PPowitanie", kWelcome);
     m_imPowitanie = addLabel(m_pPowitanie, "ImPowitanie", QRect(QPoint(0, 0), kWelcome.size()));
-    m_imPowitanie->setPixmap(SkinPicture(QStringLiteral("powitanie")));
+    SetSkin(m_imPowitanie, QStringLiteral("powitanie"));
     m_imPowitanie->setMouseTracking(true);
     QFont captionFont(QStringLiteral("DejaVu Sans"));
     captionFont.setPixelSize(15);
@@ -197,7 +198,7 @@ void TFGlowny::createControls()
     m_pListaNauczycieli = addPanel(this, "pListaNauczycieli", kTeachers);
     m_imListaNauczycieli =
         addLabel(m_pListaNauczycieli, "ImListaNauczycieli", QRect(QPoint(0, 0), kTeachers.size()));
-    m_imListaNauczycieli->setPixmap(SkinPicture(QStringLiteral("listanauczycieli")));
+    SetSkin(m_imListaNauczycieli, QStringLiteral("listanauczycieli"));
     m_bListaNauczycieli = addList(m_pListaNauczycieli, "BListaNauczycieli", kTeacherList, kTeacherRowHeight);
     m_bListaNauczycieli->installEventFilter(this);
     m_bListaNauczycieli->viewport()->installEventFilter(this);
@@ -219,7 +220,7 @@ void TFGlowny::createControls()
     // Topic list.
     m_pWyborOpcji = addPanel(this, "PWyborOpcji", kTopics);
     m_imWyboropcji = addLabel(m_pWyborOpcji, "ImWyboropcji", QRect(QPoint(0, 0), kTopics.size()));
-    m_imWyboropcji->setPixmap(SkinPicture(QStringLiteral("wyboropcji")));
+    SetSkin(m_imWyboropcji, QStringLiteral("wyboropcji"));
     m_blistazagadnien = addList(m_pWyborOpcji, "blistazagadnien", kTopicList, kTopicRowHeight);
     m_blistazagadnien->addItems(kTopicTexts);
     m_blistazagadnien->installEventFilter(this);
@@ -229,27 +230,27 @@ void TFGlowny::createControls()
     // Step numbers: the plain strip and over it the yellow one, clipped to the
     // visited steps.
     m_pNumery = addPanel(this, "PNumery", kNumbers);
-    addLabel(m_pNumery, "ImNumerki", QRect(QPoint(0, 0), kNumbers.size()))
-        ->setPixmap(SkinPicture(QStringLiteral("numerki")));
+    SetSkin(addLabel(m_pNumery, "ImNumerki", QRect(QPoint(0, 0), kNumbers.size())),
+            QStringLiteral("numerki"));
     m_pNumeryY = addPanel(this, "PNumeryY", QRect(kNumbers.topLeft(), QSize(0, kNumbers.height())));
     m_imY = addLabel(m_pNumeryY, "ImY", QRect(QPoint(0, 0), kNumbers.size()));
-    m_imY->setPixmap(SkinPicture(QStringLiteral("numerkiy")));
+    SetSkin(m_imY, QStringLiteral("numerkiy"));
     m_imY->setCursor(Qt::PointingHandCursor);
 
     m_pWstecz = addPanel(this, "PWstecz", kBack);
     m_imWstecz = addLabel(m_pWstecz, "ImWstecz", QRect(QPoint(0, 0), kBack.size()), QStringLiteral("Wstecz"));
-    m_imWstecz->setPixmap(SkinPicture(QStringLiteral("wstecz")));
+    SetSkin(m_imWstecz, QStringLiteral("wstecz"));
     m_pNaprzod = addPanel(this, "PNaprzod", kForward);
     m_imNaprzod =
         addLabel(m_pNaprzod, "ImNaprzod", QRect(QPoint(0, 0), kForward.size()), QStringLiteral("Dalej"));
-    m_imNaprzod->setPixmap(SkinPicture(QStringLiteral("naprzod")));
+    SetSkin(m_imNaprzod, QStringLiteral("naprzod"));
 
     // Hint panel: slides down inside its frame.
     m_pPodPodpowiedz = addPanel(this, "PPodPodpowiedz", kHintFrame);
     m_pPodpowiedz =
         addPanel(m_pPodPodpowiedz, "PPodpowiedz", QRect(QPoint(0, -kHintFrame.height()), kHintFrame.size()));
     m_iPodPodpowiedz = addLabel(m_pPodpowiedz, "IPodPodpowiedz", QRect(QPoint(0, 0), kHintFrame.size()));
-    m_iPodPodpowiedz->setPixmap(SkinPicture(QStringLiteral("podpowiedz")));
+    SetSkin(m_iPodPodpowiedz, QStringLiteral("podpowiedz"));
     m_lTrescPodpowiedzi = addLabel(m_pPodpowiedz, "LTrescPodpowiedzi", kHintText);
     m_lTrescPodpowiedzi->setWordWrap(true);
     m_lTrescPodpowiedzi->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -661,8 +662,7 @@ void TFGlowny::ListKeyUp(QListWidget* list, int key)
 
 void TFGlowny::OpenHelp()
 {
-    const QString path =
-        appState().AppFolder + QStringLiteral("Pomoc") + Platform::separator() + QStringLiteral("index.htm");
+    const QString path = HelpPage(appState().AppFolder);
     if (m_openHelp && !m_openHelp(path))
         ShowMessage(KindNotice, IconInformation, QStringLiteral("Nie można otworzyć pomocy:\r") + path);
 }

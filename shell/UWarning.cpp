@@ -1,6 +1,6 @@
 #include "shell/UWarning.h"
 
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -106,8 +106,8 @@ TFWarning::TFWarning(QWidget* parent)
     for (QLabel* clickable : {m_imButTak, m_imButNie, m_imButAnuluj, m_imButZamknij, m_lClose})
         clickable->setCursor(Qt::PointingHandCursor);
 
-    m_imWarning->setPixmap(SkinPicture(QStringLiteral("oknowarning")));
-    m_imIkona->setPixmap(SkinPicture(QStringLiteral("ikoinfo")));
+    SetSkin(m_imWarning, QStringLiteral("oknowarning"));
+    SetSkin(m_imIkona, QStringLiteral("ikoinfo"));
 
     // One filter for the whole program: it keeps Tab from moving focus in every
     // window and turns it into "next button" here. It also catches the clicks and
@@ -132,7 +132,7 @@ int TFWarning::present(int kind, int icon, const QString& text)
     // Unknown kinds are shown as notices, so that the text is never lost.
     const int shownKind = kind == KindQuestion || kind == KindHandOver ? kind : int(KindNotice);
 
-    m_imWarning->setPixmap(SkinPicture(QStringLiteral("oknowarning")));
+    SetSkin(m_imWarning, QStringLiteral("oknowarning"));
     showButton(ButTak, true);
     showButton(ButNie, false);
     showButton(ButZamknij, false);
@@ -158,7 +158,7 @@ int TFWarning::present(int kind, int icon, const QString& text)
 
     static const char* const icons[] = {"ikoinfo", "ikopytanie", "ikouwaga"};
     if (icon >= IconInformation && icon <= IconWarning)
-        m_imIkona->setPixmap(SkinPicture(QString::fromLatin1(icons[icon - 1])));
+        SetSkin(m_imIkona, QString::fromLatin1(icons[icon - 1]));
 
     // Closed any other way than by an answer (the window manager's close, say), a
     // question counts as cancelled and a notice as closed.
@@ -204,7 +204,7 @@ QLabel* TFWarning::image(Button button) const
 void TFWarning::showButton(Button button, bool highlighted)
 {
     const QString name = pictureName(button) + (highlighted ? QStringLiteral("akt") : QString());
-    image(button)->setPixmap(SkinPicture(name));
+    SetSkin(image(button), name);
 }
 
 void TFWarning::moveHighlight(int step)
