@@ -14,6 +14,7 @@
 #include "editors/UZachowanie.h"
 #include "editors/UZajDodatkowe.h"
 #include "shell/Messages.h"
+#include "shell/ProgressWindow.h"
 #include "shell/UAbout.h"
 #include "shell/UGlowny.h"
 #include "shell/UWarning.h"
@@ -48,8 +49,13 @@ ProgramWindows::ProgramWindows()
     attachTextEditor(TopicRealProgramu, realProgramu, browser);
     m_main->SetAboutWindow(create<TFAbout>());
 
+    // Long work shows its progress over the main window.
+    m_progress = new ProgressWindow(m_main);
+
     m_previousPresenter = messagePresenter();
     setMessagePresenter(m_warning);
+    m_previousProgress = progressPresenter();
+    setProgressPresenter(m_progress);
 }
 
 ProgramWindows::~ProgramWindows()
@@ -57,6 +63,8 @@ ProgramWindows::~ProgramWindows()
     wizardWindows().Clear();
     if (messagePresenter() == m_warning)
         setMessagePresenter(m_previousPresenter);
+    if (progressPresenter() == m_progress)
+        setProgressPresenter(m_previousProgress);
     // Later windows may refer to earlier ones, the main window above all.
     while (!m_windows.isEmpty())
         delete m_windows.takeLast();

@@ -5,6 +5,8 @@
 
 class FreeTextEditor;
 class MessagePresenter;
+class ProgressPresenter;
+class ProgressWindow;
 class TFBrowser;
 class TFDecyzja;
 class TFEdytujNdst;
@@ -29,6 +31,7 @@ public:
 
     TFGlowny* mainWindow() const { return m_main; }
     TFWarning* messageDialog() const { return m_warning; }
+    ProgressWindow* progressWindow() const { return m_progress; }
     const QList<QWidget*>& all() const { return m_windows; }
 
     // Shows the main window as soon as the event loop runs, so that the start-up
@@ -69,4 +72,6 @@ private:
     TFGlowny* m_main = nullptr;
     TFWarning* m_warning = nullptr;
     MessagePresenter* m_previousPresenter = nullptr;
+    ProgressWindow* m_progress = nullptr;
+    ProgressPresenter* m_previousProgress = nullptr;
 };
