@@ -244,6 +244,10 @@ void TFGlowny::createControls()
     m_imNaprzod =
         addLabel(m_pNaprzod, "ImNaprzod", QRect(QPoint(0, 0), kForward.size()), QStringLiteral("Dalej"));
     SetSkin(m_imNaprzod, QStringLiteral("naprzod"));
+    // The welcome panel is what the first showing leaves; the wizard shows these when
+    // it needs them, so their pictures are not decoded at start.
+    for (QWidget* later : {m_pListaNauczycieli, m_pWstecz, m_pNaprzod})
+        later->hide();
 
     // Hint panel: slides down inside its frame.
     m_pPodPodpowiedz = addPanel(this, "PPodPodpowiedz", kHintFrame);
