@@ -2,10 +2,11 @@
 BUILD      ?= build
 BENCHBUILD ?= build-bench
 FUZZBUILD  ?= build-fuzz
+PACKAGEBUILD ?= build-package
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps configure build test demo bench fuzz format clean
+.PHONY: deps configure build test demo bench fuzz package format clean
 
 deps:
 	@scripts/install-deps
@@ -34,8 +35,19 @@ fuzz: deps
 	cmake --build $(FUZZBUILD) -j $(JOBS)
 	scripts/run-fuzz $(FUZZBUILD) $(FUZZ_SECONDS)
 
+# The Debian package, from a release build with Debian's hardening flags, checked by
+# lintian and the desktop and AppStream validators.
+package: deps
+	cmake -S . -B $(PACKAGEBUILD) -DCMAKE_BUILD_TYPE=Release -DTABULON_TESTS=OFF \
+	  -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_POSITION_INDEPENDENT_CODE=ON \
+	  "-DCMAKE_CXX_FLAGS=$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(PACKAGEBUILD) -j $(JOBS)
+	cd $(PACKAGEBUILD) && cpack -G DEB
+	scripts/check-package $(PACKAGEBUILD)/tabulon_*.deb
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(BENCHBUILD) $(FUZZBUILD)
+	rm -rf $(BUILD) $(BENCHBUILD) $(FUZZBUILD) $(PACKAGEBUILD)

@@ -1,4 +1,5 @@
 #include "admin/Command.h"
+#include "shell/CommandLine.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -15,7 +16,12 @@ void printUsage()
     std::sort(commands.begin(), commands.end(),
               [](const AdminCommand& a, const AdminCommand& b) { return qstrcmp(a.name, b.name) < 0; });
     for (const AdminCommand& c : commands)
-        text += QStringLiteral("  %1  %2\n").arg(QString::fromUtf8(c.name), -14).arg(QString::fromUtf8(c.summary));
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QString::fromUtf8(c.name), -14)
+                    .arg(QString::fromUtf8(c.summary));
+    text += QStringLiteral("  %1  %2\n")
+                .arg(QStringLiteral("--version"), -14)
+                .arg(QStringLiteral("wersja programu"));
     text += QStringLiteral("\n„tabulon-admin POLECENIE --help” opisuje polecenie.\n");
     adminOut(text);
 }
@@ -49,10 +55,15 @@ int main(int argc, char** argv)
         printUsage();
         return 0;
     }
+    if (name == QLatin1String("--version")) {
+        adminOut(QStringLiteral("tabulon-admin %1\n").arg(QString::fromLatin1(kProductVersion)));
+        return 0;
+    }
     for (const AdminCommand& c : adminCommands()) {
         if (name == QLatin1String(c.name))
             return c.run(args);
     }
-    adminError(QStringLiteral("nieznane polecenie „%1”; „tabulon-admin --help” wymienia polecenia").arg(name));
+    adminError(
+        QStringLiteral("nieznane polecenie „%1”; „tabulon-admin --help” wymienia polecenia").arg(name));
     return 2;
 }

@@ -2,8 +2,8 @@
 // the way start-up does, plain and encoded, and compares the plain load with the time
 // pugixml takes to parse the same three files.
 
+#include "bench/GeneratedSchool.h"
 #include "document/PKXML.h"
-#include "document/TextCodec.h"
 #include "document/ValueCipher.h"
 #include "shell/SchoolData.h"
 
@@ -21,63 +21,9 @@
 
 namespace {
 
-constexpr int kClasses = 400;
-constexpr int kPupils = 35;
-constexpr int kTeachers = 200;
-constexpr int kSubjects = 40;
+using namespace GeneratedSchool;
+
 constexpr int kRounds = 30;
-
-using Encoder = std::function<QString(const QString&)>;
-
-QString leaf(const QString& indent, const QString& name, const QString& value)
-{
-    return indent + QLatin1Char('<') + name + QLatin1Char('>') + value + QStringLiteral("</") + name +
-           QStringLiteral(">\r\n");
-}
-
-void write(const QString& path, const QString& text)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(TextCodec::toCp1250(text)) < 0)
-        std::fprintf(stderr, "bench: cannot write %s\n", qPrintable(path));
-}
-
-void writeSchool(const QString& folder, const Encoder& enc, bool encoded)
-{
-    const QString head = QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1250\"?>\r\n");
-    const QString code =
-        encoded ? leaf(QStringLiteral("  "), QStringLiteral("Code"), enc(QStringLiteral("True"))) : QString();
-    QString t = head + QStringLiteral("<Belfry>\r\n") + code +
-                leaf(QStringLiteral("  "), QStringLiteral("Ilosc"), enc(QString::number(kTeachers)));
-    for (int i = 1; i <= kTeachers; ++i)
-        t +=
-            QStringLiteral("  <Belfer%1>\r\n").arg(i) +
-            leaf(QStringLiteral("    "), QStringLiteral("Nzw"), enc(QStringLiteral("Wiśniewska-%1").arg(i))) +
-            leaf(QStringLiteral("    "), QStringLiteral("Im"), enc(QStringLiteral("Małgorzata"))) +
-            QStringLiteral("  </Belfer%1>\r\n").arg(i);
-    write(QDir(folder).filePath(kTeachersFile), t + QStringLiteral("</Belfry>\r\n"));
-
-    QString s = head + QStringLiteral("<Przedmioty>\r\n") + code +
-                leaf(QStringLiteral("  "), QStringLiteral("Ilosc"), enc(QString::number(kSubjects)));
-    for (int i = 1; i <= kSubjects; ++i)
-        s += leaf(QStringLiteral("  "), QStringLiteral("Przedm%1").arg(i),
-                  enc(QStringLiteral("Język %1").arg(i)));
-    write(QDir(folder).filePath(kSubjectsFile), s + QStringLiteral("</Przedmioty>\r\n"));
-
-    QString c = head + QStringLiteral("<Szkola>\r\n") + code +
-                leaf(QStringLiteral("  "), QStringLiteral("IloscKlas"), enc(QString::number(kClasses)));
-    for (int k = 1; k <= kClasses; ++k) {
-        c += QStringLiteral("  <Klasa%1>\r\n").arg(k);
-        c += leaf(QStringLiteral("    "), QStringLiteral("Nazwa"), enc(QStringLiteral("%1ż").arg(k)));
-        c += leaf(QStringLiteral("    "), QStringLiteral("Op"), enc(QString()));
-        c += leaf(QStringLiteral("    "), QStringLiteral("IleUczniow"), enc(QString::number(kPupils)));
-        for (int m = 1; m <= kPupils; ++m)
-            c += leaf(QStringLiteral("    "), QStringLiteral("Uczen%1").arg(m),
-                      enc(QStringLiteral("Żółkiewski Łukasz %1/%2").arg(k).arg(m)));
-        c += QStringLiteral("  </Klasa%1>\r\n").arg(k);
-    }
-    write(QDir(folder).filePath(kClassesFile), c + QStringLiteral("</Szkola>\r\n"));
-}
 
 // The best of several runs of each, in milliseconds. The runs take turns, so that a
 // slow spell of the machine falls on all of them alike and the ratios hold.
@@ -141,16 +87,15 @@ int main()
     const QString encoded = tmp.filePath(QStringLiteral("encoded"));
     QDir().mkpath(plain);
     QDir().mkpath(encoded);
-    writeSchool(
+    WriteGeneratedSchool(
         plain, [](const QString& v) { return v; }, false);
-    writeSchool(
+    WriteGeneratedSchool(
         encoded, [](const QString& v) { return EncodeValue(v); }, true);
 
     const qint64 size = QFileInfo(QDir(plain).filePath(kClassesFile)).size();
-    const std::vector<double> best = bestOfEach({[&] { return pugiParse(plain); },
-                                                 [&] { return treeParse(plain); },
-                                                 [&] { return loadSchool(plain); },
-                                                 [&] { return loadSchool(encoded); }});
+    const std::vector<double> best =
+        bestOfEach({[&] { return pugiParse(plain); }, [&] { return treeParse(plain); },
+                    [&] { return loadSchool(plain); }, [&] { return loadSchool(encoded); }});
     const double pugi = best[0];
     const double tree = best[1];
     const double ours = best[2];

@@ -2,7 +2,7 @@
 
 #include "delivery/PreviewPrint.h"
 #include "document/TextCodec.h"
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "shell/Hints.h"
 #include "shell/Messages.h"
 #include "shell/WindowParts.h"
@@ -72,7 +72,7 @@ TFBrowser::TFBrowser(QWidget* parent)
 
     m_pPodTlo = makePanel(this, "PPodTlo", QRect(0, 0, kWidth, kHeight));
     m_imTlo = makeLabel(m_pPodTlo, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tlobrowser")));
+    SetSkin(m_imTlo, QStringLiteral("tlobrowser"));
     m_lCopiuj = makeButtonLabel(m_pPodTlo, "LCopiuj", QRect(24, 63, 76, 17));
     m_lDrukuj = makeButtonLabel(m_pPodTlo, "LDrukuj", QRect(27, 97, 71, 16));
 

@@ -3,6 +3,7 @@
 #include "delivery/DocumentDelivery.h"
 #include "delivery/DocumentFileDialogs.h"
 #include "delivery/MailHandOver.h"
+#include "resources/SkinOnShow.h"
 #include "resources/SkinPicture.h"
 #include "resources/skins/DecyzjaLayout.h"
 #include "shell/AppState.h"
@@ -138,7 +139,7 @@ TFDecyzja::TFDecyzja(QWidget* parent)
     m_imTlo->setObjectName(QStringLiteral("ImTlo"));
     m_imTlo->setGeometry(0, 0, kWidth, kHeight);
     m_imTlo->setMouseTracking(true);
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tlodecyzja")));
+    SetSkin(m_imTlo, QStringLiteral("tlodecyzja"));
 
     // The leading blanks push the captions right of the icons of the background.
     m_lZapisNaDysku =

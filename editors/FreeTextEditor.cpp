@@ -2,7 +2,7 @@
 
 #include "delivery/UBrowser.h"
 #include "editors/PreviewHandOver.h"
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 #include "shell/Messages.h"
@@ -31,7 +31,7 @@ FreeTextEditor::FreeTextEditor(const char* objectName, const QString& title, QSi
 QLabel* FreeTextEditor::AddBackground(QWidget* host, const char* name, const QString& picture)
 {
     QLabel* background = makeLabel(host, name, QRect(QPoint(0, 0), host->size()));
-    background->setPixmap(SkinPicture(picture));
+    SetSkin(background, picture);
     background->lower();
     WatchClicks(background);
     return background;

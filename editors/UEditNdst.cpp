@@ -1,6 +1,6 @@
 #include "editors/UEditNdst.h"
 
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "shell/AppState.h"
 #include "shell/KlasaFull.h"
 #include "shell/Messages.h"
@@ -21,7 +21,7 @@ TFEditNdst::TFEditNdst(QWidget* parent)
     setModal(true);
 
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tloeditndst")));
+    SetSkin(m_imTlo, QStringLiteral("tloeditndst"));
     m_lPrzedmioty = new QListWidget(this);
     m_lPrzedmioty->setObjectName(QStringLiteral("LPrzedmioty"));
     m_lPrzedmioty->setGeometry(20, 44, 346, 142);

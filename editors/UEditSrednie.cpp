@@ -2,7 +2,7 @@
 
 #include "document/AverageValue.h"
 #include "document/KeyFilters.h"
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "shell/AppState.h"
 #include "shell/KlasaFull.h"
 #include "shell/Messages.h"
@@ -23,7 +23,7 @@ TFEditSrednie::TFEditSrednie(QWidget* parent)
     setModal(true);
 
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tloeditsrednie")));
+    SetSkin(m_imTlo, QStringLiteral("tloeditsrednie"));
     m_eWartoscSredniej = new QLineEdit(this);
     m_eWartoscSredniej->setObjectName(QStringLiteral("EWartoscSredniej"));
     m_eWartoscSredniej->setGeometry(150, 66, 90, 24);

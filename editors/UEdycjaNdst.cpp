@@ -1,6 +1,6 @@
 #include "editors/UEdycjaNdst.h"
 
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "shell/Messages.h"
 #include "shell/TextForm.h"
 #include "shell/WindowParts.h"
@@ -19,7 +19,7 @@ TFEdytujNdst::TFEdytujNdst(QWidget* parent)
     setModal(true);
 
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tloedycjandst")));
+    SetSkin(m_imTlo, QStringLiteral("tloedycjandst"));
     m_lUczniowie = makeLabel(this, "LUczniowie", QRect(20, 36, 546, 20));
     m_lUczniowie->setTextFormat(Qt::PlainText); // pupils' names as the school wrote them
     m_mTekst = new QPlainTextEdit(this);

@@ -1,6 +1,6 @@
 #include "editors/UNaganneEdycja.h"
 
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "resources/skins/ZachowanieLayout.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
@@ -23,7 +23,7 @@ TFEdytujZachowanie::TFEdytujZachowanie(QWidget* parent)
     setModal(true);
 
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kDialogWidth, kDialogHeight));
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tloedytujzachowanie")));
+    SetSkin(m_imTlo, QStringLiteral("tloedytujzachowanie"));
     m_lOsoby = makeLabel(this, "LOsoby", kDialogPupils);
     m_lOsoby->setTextFormat(Qt::PlainText); // pupils' names as the school wrote them
     m_cOcena = new QComboBox(this);

@@ -4,7 +4,7 @@
 #include "document/ReportRoutines.h"
 #include "editors/PreviewHandOver.h"
 #include "editors/UEdycjaNdst.h"
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "resources/skins/UzasadnienieLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
@@ -60,7 +60,7 @@ TFUzasadnienie::TFUzasadnienie(TFEdytujNdst* dialog, TFBrowser* preview, QWidget
     setFixedSize(kWidth, kHeight);
 
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tlouzasadnienie")));
+    SetSkin(m_imTlo, QStringLiteral("tlouzasadnienie"));
     m_cPrzedmiotNauczania = makeCombo(this, "CPrzedmiotNauczania", kSubjectList);
     m_lRozwinPrzedmiot = makeButtonLabel(this, "LRozwinPrzedmiot", kSubjectDrop);
     m_cListaKlas = makeCombo(this, "CListaKlas", kClassList);

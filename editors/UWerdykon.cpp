@@ -6,7 +6,7 @@
 #include "editors/PreviewHandOver.h"
 #include "editors/UEditNdst.h"
 #include "editors/UEditSrednie.h"
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "resources/skins/WerdykonLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
@@ -79,11 +79,11 @@ TFWerdykon::TFWerdykon(TFBrowser* preview, QWidget* parent)
     m_editNdst = new TFEditNdst(this);
 
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tlowerdykon")));
+    SetSkin(m_imTlo, QStringLiteral("tlowerdykon"));
 
     m_pZakladki = makePanel(this, "Pzakladki", kStrip);
     m_imZakladki = makeLabel(m_pZakladki, "ImZakladki", QRect(0, 0, kStrip.width(), 4 * kTabHeight));
-    m_imZakladki->setPixmap(SkinPicture(QStringLiteral("zakladkiwerdykon")));
+    SetSkin(m_imZakladki, QStringLiteral("zakladkiwerdykon"));
     const auto tabPlace = [](int tab) { return QRect(tab * kTabWidth, 0, kTabWidth, kTabHeight); };
     m_lOgolne = makeButtonLabel(m_pZakladki, "LOgolne", tabPlace(0));
     m_lFrekwencja = makeButtonLabel(m_pZakladki, "LFrekwencja", tabPlace(1));
@@ -94,7 +94,7 @@ TFWerdykon::TFWerdykon(TFBrowser* preview, QWidget* parent)
     const auto makeTab = [this](const char* name, const char* picture) {
         QWidget* panel = makePanel(this, name, kPanel);
         QLabel* background = makeLabel(panel, "ImTlo", QRect(QPoint(0, 0), kPanel.size()));
-        background->setPixmap(SkinPicture(QString::fromLatin1(picture)));
+        SetSkin(background, QString::fromLatin1(picture));
         background->installEventFilter(this);
         m_panels << panel;
         return panel;

@@ -4,7 +4,7 @@
 #include "document/ReportRoutines.h"
 #include "editors/PreviewHandOver.h"
 #include "editors/UNaganneEdycja.h"
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "resources/skins/ZachowanieLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
@@ -77,11 +77,11 @@ TFZachowania::TFZachowania(TFEdytujZachowanie* dialog, TFBrowser* preview, QWidg
     setFixedSize(kWidth, kHeight);
 
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tlozachowanie")));
+    SetSkin(m_imTlo, QStringLiteral("tlozachowanie"));
 
     m_pZakladki = makePanel(this, "Pzakladki", kStrip);
     m_imZakladki = makeLabel(m_pZakladki, "ImZakladki", QRect(0, 0, kStrip.width(), kTabCount * kTabHeight));
-    m_imZakladki->setPixmap(SkinPicture(QStringLiteral("zakladkizachowanie")));
+    SetSkin(m_imZakladki, QStringLiteral("zakladkizachowanie"));
     const auto tabPlace = [](int tab) { return QRect(tab * kTabWidth, 0, kTabWidth, kTabHeight); };
     m_lOgolne = makeButtonLabel(m_pZakladki, "LOgolne", tabPlace(0));
     m_lFrekwencja = makeButtonLabel(m_pZakladki, "LFrekwencja", tabPlace(1));
@@ -91,7 +91,7 @@ TFZachowania::TFZachowania(TFEdytujZachowanie* dialog, TFBrowser* preview, QWidg
     const auto makeTab = [this](const char* name, const char* picture) {
         QWidget* panel = makePanel(this, name, kPanel);
         QLabel* background = makeLabel(panel, "ImTlo", QRect(QPoint(0, 0), kPanel.size()));
-        background->setPixmap(SkinPicture(QString::fromLatin1(picture)));
+        SetSkin(background, QString::fromLatin1(picture));
         background->installEventFilter(this);
         m_panels << panel;
         return panel;

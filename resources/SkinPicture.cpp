@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QtGlobal>
 
+#include <atomic>
+
 // The pictures live in a static library, so their registration must be asked for
 // once; Q_INIT_RESOURCE may not be used inside a namespace.
 static void initSkinResources()
@@ -16,9 +18,12 @@ static void initSkinResources()
 
 namespace {
 
-QString resourcePath(const QString& name)
+std::atomic<int> picturesLoaded{0};
+
+QString resourcePath(const QString& name, bool highDensity = false)
 {
-    return QStringLiteral(":/skins/") + name + QStringLiteral(".jpg");
+    return QStringLiteral(":/skins/") + name + (highDensity ? QStringLiteral("@2x") : QString()) +
+           QStringLiteral(".jpg");
 }
 
 } // namespace
@@ -29,11 +34,21 @@ bool SkinPictureExists(const QString& name)
     return QFile::exists(resourcePath(name));
 }
 
-QPixmap SkinPicture(const QString& name)
+QPixmap SkinPicture(const QString& name, qreal devicePixelRatio)
 {
     initSkinResources();
+    ++picturesLoaded;
     QPixmap picture;
+    if (devicePixelRatio > 1.0 && picture.load(resourcePath(name, true), "JPG")) {
+        picture.setDevicePixelRatio(2.0);
+        return picture;
+    }
     if (!picture.load(resourcePath(name), "JPG"))
         qCritical("Tabulon: the window picture \"%s\" is missing from this build", qPrintable(name));
     return picture;
+}
+
+int SkinPicturesLoaded()
+{
+    return picturesLoaded;
 }

@@ -1,6 +1,6 @@
 #include "shell/UAbout.h"
 
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "resources/skins/GlownyLayout.h"
 
 #include <QEvent>
@@ -16,7 +16,7 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWi
     m_imAbout = new QLabel(this);
     m_imAbout->setObjectName(QStringLiteral("ImAbout"));
     m_imAbout->setGeometry(rect());
-    m_imAbout->setPixmap(SkinPicture(QStringLiteral("oprogramie")));
+    SetSkin(m_imAbout, QStringLiteral("oprogramie"));
 
     m_lClose = new QLabel(this);
     m_lClose->setObjectName(QStringLiteral("LClose"));

@@ -1,12 +1,13 @@
 #include "shell/UGlowny.h"
 
 #include "delivery/DataUpdate.h"
-#include "resources/SkinPicture.h"
+#include "resources/SkinOnShow.h"
 #include "resources/skins/GlownyLayout.h"
 #include "shell/AppFolders.h"
 #include "shell/AppState.h"
 #include "shell/HelpWindow.h"
 #include "shell/Hints.h"
+#include "shell/InstalledLayout.h"
 #include "shell/KeyboardAccess.h"
 #include "shell/ListBoxHelpers.h"
 #include "shell/Messages.h"
@@ -201,7 +202,7 @@ QLabel* TFGlowny::addLabel(QWidget* parent, const char* name, const QRect& place
 void TFGlowny::createControls()
 {
     m_imTlo = addLabel(this, "ImTlo", rect());
-    m_imTlo->setPixmap(SkinPicture(QStringLiteral("tloglowny")));
+    SetSkin(m_imTlo, QStringLiteral("tloglowny"));
 
     m_lListwa = addLabel(this, "LListwa", kListwa);
     m_lPodpowiedz = addLabel(this, "LPodpowiedz", kPodpowiedz, QStringLiteral("Podpowiedź"));
@@ -214,7 +215,7 @@ void TFGlowny::createControls()
     // Welcome panel.
     m_pPowitanie = addPanel(this, "PPowitanie", kWelcome);
     m_imPowitanie = addLabel(m_pPowitanie, "ImPowitanie", QRect(QPoint(0, 0), kWelcome.size()));
-    m_imPowitanie->setPixmap(SkinPicture(QStringLiteral("powitanie")));
+    SetSkin(m_imPowitanie, QStringLiteral("powitanie"));
     m_imPowitanie->setMouseTracking(true);
     QFont captionFont(QStringLiteral("DejaVu Sans"));
     captionFont.setPixelSize(15);
@@ -236,7 +237,7 @@ void TFGlowny::createControls()
     m_pListaNauczycieli = addPanel(this, "pListaNauczycieli", kTeachers);
     m_imListaNauczycieli =
         addLabel(m_pListaNauczycieli, "ImListaNauczycieli", QRect(QPoint(0, 0), kTeachers.size()));
-    m_imListaNauczycieli->setPixmap(SkinPicture(QStringLiteral("listanauczycieli")));
+    SetSkin(m_imListaNauczycieli, QStringLiteral("listanauczycieli"));
     m_bListaNauczycieli = addList(m_pListaNauczycieli, "BListaNauczycieli", kTeacherList, kTeacherRowHeight);
     m_bListaNauczycieli->installEventFilter(this);
     m_bListaNauczycieli->viewport()->installEventFilter(this);
@@ -258,7 +259,7 @@ void TFGlowny::createControls()
     // Topic list.
     m_pWyborOpcji = addPanel(this, "PWyborOpcji", kTopics);
     m_imWyboropcji = addLabel(m_pWyborOpcji, "ImWyboropcji", QRect(QPoint(0, 0), kTopics.size()));
-    m_imWyboropcji->setPixmap(SkinPicture(QStringLiteral("wyboropcji")));
+    SetSkin(m_imWyboropcji, QStringLiteral("wyboropcji"));
     m_blistazagadnien = addList(m_pWyborOpcji, "blistazagadnien", kTopicList, kTopicRowHeight);
     m_blistazagadnien->addItems(kTopicTexts);
     m_blistazagadnien->installEventFilter(this);
@@ -268,11 +269,11 @@ void TFGlowny::createControls()
     // Step numbers: the plain strip and over it the yellow one, clipped to the
     // visited steps.
     m_pNumery = addPanel(this, "PNumery", kNumbers);
-    addLabel(m_pNumery, "ImNumerki", QRect(QPoint(0, 0), kNumbers.size()))
-        ->setPixmap(SkinPicture(QStringLiteral("numerki")));
+    SetSkin(addLabel(m_pNumery, "ImNumerki", QRect(QPoint(0, 0), kNumbers.size())),
+            QStringLiteral("numerki"));
     m_pNumeryY = addPanel(this, "PNumeryY", QRect(kNumbers.topLeft(), QSize(0, kNumbers.height())));
     m_imY = addLabel(m_pNumeryY, "ImY", QRect(QPoint(0, 0), kNumbers.size()));
-    m_imY->setPixmap(SkinPicture(QStringLiteral("numerkiy")));
+    SetSkin(m_imY, QStringLiteral("numerkiy"));
     m_imY->setCursor(Qt::PointingHandCursor);
     // A click goes to the number under the mouse; the keyboard has Alt+Left instead.
     KeyboardAccess::SetButtonLabel(m_imY, false);
@@ -286,18 +287,22 @@ void TFGlowny::createControls()
 
     m_pWstecz = addPanel(this, "PWstecz", kBack);
     m_imWstecz = addLabel(m_pWstecz, "ImWstecz", QRect(QPoint(0, 0), kBack.size()), QStringLiteral("Wstecz"));
-    m_imWstecz->setPixmap(SkinPicture(QStringLiteral("wstecz")));
+    SetSkin(m_imWstecz, QStringLiteral("wstecz"));
     m_pNaprzod = addPanel(this, "PNaprzod", kForward);
     m_imNaprzod =
         addLabel(m_pNaprzod, "ImNaprzod", QRect(QPoint(0, 0), kForward.size()), QStringLiteral("Dalej"));
-    m_imNaprzod->setPixmap(SkinPicture(QStringLiteral("naprzod")));
+    SetSkin(m_imNaprzod, QStringLiteral("naprzod"));
+    // The welcome panel is what the first showing leaves; the wizard shows these when
+    // it needs them, so their pictures are not decoded at start.
+    for (QWidget* later : {m_pListaNauczycieli, m_pWstecz, m_pNaprzod})
+        later->hide();
 
     // Hint panel: slides down inside its frame.
     m_pPodPodpowiedz = addPanel(this, "PPodPodpowiedz", kHintFrame);
     m_pPodpowiedz =
         addPanel(m_pPodPodpowiedz, "PPodpowiedz", QRect(QPoint(0, -kHintFrame.height()), kHintFrame.size()));
     m_iPodPodpowiedz = addLabel(m_pPodpowiedz, "IPodPodpowiedz", QRect(QPoint(0, 0), kHintFrame.size()));
-    m_iPodPodpowiedz->setPixmap(SkinPicture(QStringLiteral("podpowiedz")));
+    SetSkin(m_iPodPodpowiedz, QStringLiteral("podpowiedz"));
     m_lTrescPodpowiedzi = addLabel(m_pPodpowiedz, "LTrescPodpowiedzi", kHintText);
     m_lTrescPodpowiedzi->setWordWrap(true);
     m_lTrescPodpowiedzi->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -765,8 +770,7 @@ void TFGlowny::ArrowKey(bool forward)
 
 void TFGlowny::OpenHelp()
 {
-    const QString path =
-        appState().AppFolder + QStringLiteral("Pomoc") + Platform::separator() + QStringLiteral("index.htm");
+    const QString path = HelpPage(appState().AppFolder);
     if (m_openHelp && m_openHelp(path))
         return;
     // Without a program for web pages the help is shown in a window of our own.

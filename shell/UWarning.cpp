@@ -1,5 +1,6 @@
 #include "shell/UWarning.h"
 
+#include "resources/SkinOnShow.h"
 #include "resources/SkinPicture.h"
 #include "shell/KeyboardAccess.h"
 
@@ -111,8 +112,8 @@ TFWarning::TFWarning(QWidget* parent)
         KeyboardAccess::SetButtonLabel(clickable, false);
     }
 
-    m_imWarning->setPixmap(SkinPicture(QStringLiteral("oknowarning")));
-    m_imIkona->setPixmap(SkinPicture(QStringLiteral("ikoinfo")));
+    SetSkin(m_imWarning, QStringLiteral("oknowarning"));
+    SetSkin(m_imIkona, QStringLiteral("ikoinfo"));
 
     // While the dialog is shown, Tab and Shift+Tab move its highlight; every other
     // window, Qt's own dialogs among them, keeps its Tab. The filter also catches the
@@ -137,7 +138,7 @@ int TFWarning::present(int kind, int icon, const QString& text)
     // Unknown kinds are shown as notices, so that the text is never lost.
     const int shownKind = kind == KindQuestion || kind == KindHandOver ? kind : int(KindNotice);
 
-    m_imWarning->setPixmap(SkinPicture(QStringLiteral("oknowarning")));
+    SetSkin(m_imWarning, QStringLiteral("oknowarning"));
     showButton(ButTak, true);
     showButton(ButNie, false);
     showButton(ButZamknij, false);
@@ -163,7 +164,7 @@ int TFWarning::present(int kind, int icon, const QString& text)
 
     static const char* const icons[] = {"ikoinfo", "ikopytanie", "ikouwaga"};
     if (icon >= IconInformation && icon <= IconWarning)
-        m_imIkona->setPixmap(SkinPicture(QString::fromLatin1(icons[icon - 1])));
+        SetSkin(m_imIkona, QString::fromLatin1(icons[icon - 1]));
 
     // Closed any other way than by an answer (the window manager's close, say), a
     // question counts as cancelled and a notice as closed.
@@ -209,7 +210,7 @@ QLabel* TFWarning::image(Button button) const
 void TFWarning::showButton(Button button, bool highlighted)
 {
     const QString name = pictureName(button) + (highlighted ? QStringLiteral("akt") : QString());
-    image(button)->setPixmap(SkinPicture(name));
+    SetSkin(image(button), name);
 }
 
 void TFWarning::moveHighlight(int step)

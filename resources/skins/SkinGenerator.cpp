@@ -1,8 +1,11 @@
 // Build-time tool: paints every registered window picture and writes it as a JPEG,
 // together with the resource collection file that compiles them into the program.
+// Each picture is painted twice: "<name>.jpg" in window pixels and "<name>@2x.jpg"
+// at twice the density for high-density screens.
 //
 //     tabulon_skingen <output folder>
 #include "SkinRegistry.h"
+#include "SkinStyle.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,16 +67,35 @@ int main(int argc, char** argv)
             return 1;
         }
         seen.insert(entry.name);
-        const QImage image = entry.paint();
-        if (image.isNull()) {
-            std::fprintf(stderr, "tabulon_skingen: the picture \"%s\" is empty\n", qPrintable(entry.name));
-            return 1;
+        QSize plainSize;
+        for (const int scale : {1, 2}) {
+            SkinStyle::setScale(scale);
+            const QImage image = entry.paint();
+            if (image.isNull()) {
+                std::fprintf(stderr, "tabulon_skingen: the picture \"%s\" is empty\n",
+                             qPrintable(entry.name));
+                return 1;
+            }
+            // A painter that made its own picture instead of starting from canvas()
+            // or crop() would come out at the wrong size here.
+            if (scale == 1) {
+                plainSize = image.size();
+            } else if (image.size() != plainSize * scale) {
+                std::fprintf(
+                    stderr,
+                    "tabulon_skingen: the picture \"%s\" is %dx%d at density %d, not %d times %dx%d\n",
+                    qPrintable(entry.name), image.width(), image.height(), scale, scale, plainSize.width(),
+                    plainSize.height());
+                return 1;
+            }
+            const QString file = entry.name + (scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale)) +
+                                 QStringLiteral(".jpg");
+            if (!writeJpeg(image, out.filePath(file)))
+                return 1;
+            qrc += QStringLiteral("  <file>") + file + QStringLiteral("</file>\n");
         }
-        const QString file = entry.name + QStringLiteral(".jpg");
-        if (!writeJpeg(image, out.filePath(file)))
-            return 1;
-        qrc += QStringLiteral("  <file>") + file + QStringLiteral("</file>\n");
     }
+    SkinStyle::setScale(1);
     qrc += QStringLiteral("</qresource>\n</RCC>\n");
 
     QSaveFile qrcFile(out.filePath(QStringLiteral("skins.qrc")));

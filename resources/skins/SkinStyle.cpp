@@ -14,16 +14,36 @@ QFont font(int pixelSize, bool bold)
     return f;
 }
 
+namespace {
+int paintScale = 1;
+} // namespace
+
+void setScale(int scale)
+{
+    paintScale = qMax(1, scale);
+}
+
+int scale()
+{
+    return paintScale;
+}
+
 QImage canvas(QSize size, const QColor& fill)
 {
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(size * paintScale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(paintScale);
     image.fill(fill);
     return image;
 }
 
 QImage crop(const QImage& picture, const QRect& part)
 {
-    return picture.copy(part);
+    const qreal ratio = picture.devicePixelRatio();
+    const QRect pixels(QPoint(qRound(part.x() * ratio), qRound(part.y() * ratio)),
+                       QSize(qRound(part.width() * ratio), qRound(part.height() * ratio)));
+    QImage piece = picture.copy(pixels);
+    piece.setDevicePixelRatio(ratio);
+    return piece;
 }
 
 void fillVerticalGradient(QPainter& p, const QRectF& area, const QColor& top, const QColor& bottom,
@@ -104,7 +124,7 @@ QImage button(const QImage& behind, const QString& caption, ButtonState state)
 {
     QImage image = behind.convertToFormat(QImage::Format_RGB32);
     QPainter p(&image);
-    const QRectF area(0, 0, image.width(), image.height());
+    const QRectF area(QPointF(0, 0), image.deviceIndependentSize());
     if (state == ButtonState::Highlighted) {
         fillVerticalGradient(p, area.adjusted(0, 0, 0, 0), QColor(0x5D, 0x8F, 0xCB), kTitleBottom, 5);
         paintPanel(p, area, Qt::transparent, QColor(0x2B, 0x4F, 0x7A), 5);

@@ -35,10 +35,19 @@ enum class ButtonState
 // The font of every painted caption (DejaVu Sans: it has all Polish letters).
 QFont font(int pixelSize, bool bold = false);
 
-// A blank picture of the given size filled with one colour.
+// The density the pictures are painted at: 1 for ordinary screens, 2 for the "@2x"
+// pictures of high-density ones. canvas() carries it as the picture's device pixel
+// ratio, so every painter keeps drawing in the window's own pixels and the
+// QPainter scales its strokes and glyphs; sizes of a picture are therefore read
+// with deviceIndependentSize(), never size().
+void setScale(int scale);
+int scale();
+
+// A blank picture of the given size (in window pixels) filled with one colour.
 QImage canvas(QSize size, const QColor& fill = kBody);
 
-// A copy of part of a picture, for controls that lie over a window background.
+// A copy of part of a picture, for controls that lie over a window background; `part`
+// is in window pixels.
 QImage crop(const QImage& picture, const QRect& part);
 
 void fillVerticalGradient(QPainter& p, const QRectF& area, const QColor& top, const QColor& bottom,

@@ -1,6 +1,11 @@
+#include "delivery/UDecyzja.h"
+#include "editors/UWerdykon.h"
+#include "resources/SkinOnShow.h"
 #include "resources/SkinPicture.h"
+#include "shell/UWarning.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QTest>
 
 #include <cmath>
@@ -59,6 +64,64 @@ private Q_SLOTS:
         }
         QVERIFY(SkinPicture(QStringLiteral("ikoinfo")).toImage() !=
                 SkinPicture(QStringLiteral("ikouwaga")).toImage());
+    }
+
+    void highDensityPicturesArePaintedAtTwiceTheSize()
+    {
+        for (const char* name : {"oknowarning", "buttakakt", "tloglowny", "zakladkiwerdykon", "ikouwaga"}) {
+            const QPixmap plain = SkinPicture(QString::fromLatin1(name));
+            const QPixmap sharp = SkinPicture(QString::fromLatin1(name), 2.0);
+            QCOMPARE(sharp.size(), plain.size() * 2);
+            QCOMPARE(sharp.devicePixelRatio(), 2.0);
+            // Both cover the same window pixels, and the sharp one is painted afresh,
+            // not the plain one scaled up.
+            QCOMPARE(sharp.deviceIndependentSize(), QSizeF(plain.size()));
+            QVERIFY2(sharp.toImage().scaled(plain.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation) !=
+                         plain.toImage(),
+                     name);
+        }
+        // A screen at 150 % takes the sharp picture too; one at 100 % the plain one.
+        QCOMPARE(SkinPicture(QStringLiteral("oknowarning"), 1.5).devicePixelRatio(), 2.0);
+        QCOMPARE(SkinPicture(QStringLiteral("oknowarning"), 1.0).devicePixelRatio(), 1.0);
+    }
+
+    void windowsNeverShownDecodeNothing()
+    {
+        const int before = SkinPicturesLoaded();
+        TFWerdykon werdykon;
+        TFDecyzja decyzja;
+        TFWarning warning;
+        QCOMPARE(SkinPicturesLoaded(), before);
+        for (const QLabel* label : werdykon.findChildren<QLabel*>())
+            QVERIFY(label->pixmap().isNull());
+
+        // Shown, a window paints the pictures of its visible labels, and only those.
+        werdykon.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&werdykon));
+        QVERIFY(SkinPicturesLoaded() > before);
+        const auto* background = werdykon.findChild<QLabel*>(QStringLiteral("ImTlo"));
+        QVERIFY(background);
+        QCOMPARE(background->pixmap().toImage(), SkinPicture(QStringLiteral("tlowerdykon")).toImage());
+        for (const QLabel* label : decyzja.findChildren<QLabel*>())
+            QVERIFY(label->pixmap().isNull());
+    }
+
+    void pictureForAVisibleLabelIsPaintedAtOnceAndTheLastOneWins()
+    {
+        QWidget window;
+        auto* waiting = new QLabel(&window);
+        SetSkin(waiting, QStringLiteral("buttak"));
+        SetSkin(waiting, QStringLiteral("butnie"));
+        QVERIFY(waiting->pixmap().isNull());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(waiting->pixmap().toImage(), SkinPicture(QStringLiteral("butnie")).toImage());
+        SetSkin(waiting, QStringLiteral("butanuluj"));
+        QCOMPARE(waiting->pixmap().toImage(), SkinPicture(QStringLiteral("butanuluj")).toImage());
+        // Hidden and shown again, the label keeps its picture.
+        window.hide();
+        window.show();
+        QCOMPARE(waiting->pixmap().toImage(), SkinPicture(QStringLiteral("butanuluj")).toImage());
     }
 
     void messageTextReadsWellOnTheBackground()
