@@ -16,6 +16,13 @@ public:
 
 private:
     void FormShow() override;
+    DyrektorEdit Edit() const;
+    bool ShowEdit(const DyrektorEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& input) override
+    {
+        return Restore<DyrektorEdit>(input, [this](const DyrektorEdit& edit) { return ShowEdit(edit); });
+    }
 
     QLabel* m_imTlo;
     QPlainTextEdit* m_mDydaktyczna;

@@ -16,6 +16,13 @@ public:
 
 private:
     void FormShow() override;
+    InneEdit Edit() const;
+    bool ShowEdit(const InneEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& input) override
+    {
+        return Restore<InneEdit>(input, [this](const InneEdit& edit) { return ShowEdit(edit); });
+    }
 
     QLabel* m_imRealizacja;
     QLineEdit* m_eDotyczy;

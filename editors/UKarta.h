@@ -16,6 +16,13 @@ public:
 
 private:
     void FormShow() override;
+    KartaEdit Edit() const;
+    bool ShowEdit(const KartaEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& input) override
+    {
+        return Restore<KartaEdit>(input, [this](const KartaEdit& edit) { return ShowEdit(edit); });
+    }
 
     QLabel* m_imRealizacja;
     QPlainTextEdit* m_mInfo;

@@ -1,5 +1,6 @@
 #include "editors/UNaganneEdycja.h"
 
+#include "editors/EditorWindow.h"
 #include "resources/SkinPicture.h"
 #include "resources/skins/ZachowanieLayout.h"
 #include "shell/AppState.h"
@@ -31,6 +32,7 @@ TFEdytujZachowanie::TFEdytujZachowanie(QWidget* parent)
     m_cOcena->setGeometry(kDialogGrade);
     m_cOcena->setEditable(false);
     m_cOcena->addItems({QStringLiteral("nieodpowiednia"), QStringLiteral("naganna")});
+    KeepWheelOffUnfocused(m_cOcena);
     m_lRozwinListe = makeButtonLabel(this, "LRozwinListe", kDialogGradeDrop);
     m_mUzasadnienie = new QPlainTextEdit(this);
     m_mUzasadnienie->setObjectName(QStringLiteral("MUzasadnienie"));

@@ -19,6 +19,15 @@ public:
 
 private:
     void FormShow() override;
+    RealProgramuEdit Edit() const;
+    bool ShowEdit(const RealProgramuEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& input) override
+    {
+        return Restore<RealProgramuEdit>(input,
+                                         [this](const RealProgramuEdit& edit) { return ShowEdit(edit); });
+    }
+    QString DraftAbout() const override;
     void CPrzedmiotNauczaniaChange();
 
     QWidget* m_pRealizacjaProgramu;

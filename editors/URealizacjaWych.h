@@ -15,6 +15,14 @@ public:
 
 private:
     void FormShow() override;
+    RealWychEdit Edit() const;
+    bool ShowEdit(const RealWychEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& input) override
+    {
+        return Restore<RealWychEdit>(input, [this](const RealWychEdit& edit) { return ShowEdit(edit); });
+    }
+    QString DraftAbout() const override;
     void CKlasaChange();
 
     QWidget* m_pRealizacjaProgramu;

@@ -16,6 +16,14 @@ public:
 
 private:
     void FormShow() override;
+    ZajDodatkoweEdit Edit() const;
+    bool ShowEdit(const ZajDodatkoweEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& input) override
+    {
+        return Restore<ZajDodatkoweEdit>(input,
+                                         [this](const ZajDodatkoweEdit& edit) { return ShowEdit(edit); });
+    }
 
     QLabel* m_imRealizacja;
     QLineEdit* m_eZajecia;
