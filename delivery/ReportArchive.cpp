@@ -94,19 +94,19 @@ bool ReportArchive::Keep(const QString& document, const QString& page, const QSt
     };
     QByteArray report;
     if (!readBounded(document, kMaxReportBytes, &report))
-        return fail(QStringLiteral("Nie można odczytać pliku %1.").arg(QDir::toNativeSeparators(document)));
+        return fail(QStringLiteral("nie można odczytać sprawozdania"));
     QByteArray preview;
     if (!page.isEmpty() && !readBounded(page, kMaxReportBytes, &preview))
-        return fail(QStringLiteral("Nie można odczytać pliku %1.").arg(QDir::toNativeSeparators(page)));
+        return fail(QStringLiteral("nie można odczytać strony podglądu"));
     const QString year = YearFolder(day);
     if (!realFolder(m_folder) || !realFolder(year))
-        return fail(QStringLiteral("Nie można utworzyć folderu %1.").arg(QDir::toNativeSeparators(year)));
+        return fail(QStringLiteral("nie można utworzyć folderu %1").arg(SchoolYear(day)));
 
     // The report's name is made of names from the school's data and typed text: only
     // its file-name part is used, so it cannot lead out of the folder.
     const QString base = QFileInfo(name).fileName();
     if (base.isEmpty() || base == QLatin1String(".") || base == QLatin1String(".."))
-        return fail(QStringLiteral("Niewłaściwa nazwa sprawozdania: %1").arg(name));
+        return fail(QStringLiteral("niewłaściwa nazwa sprawozdania"));
 
     QString last; // the newest kept report of this name
     for (int number = 1; number <= kMaxNumber; ++number) {
@@ -125,11 +125,11 @@ bool ReportArchive::Keep(const QString& document, const QString& page, const QSt
         }
         const QString pagePath = QDir(year).filePath(stem + QStringLiteral(".htm"));
         if (!writeWhole(path, report) || (!page.isEmpty() && !writeWhole(pagePath, preview)))
-            return fail(QStringLiteral("Nie można zapisać pliku %1.").arg(QDir::toNativeSeparators(path)));
+            return fail(QStringLiteral("nie można zapisać kopii"));
         *kept = path;
         return true;
     }
-    return fail(QStringLiteral("Za dużo sprawozdań o nazwie %1.").arg(base));
+    return fail(QStringLiteral("za dużo sprawozdań o tej nazwie"));
 }
 
 QString ReportArchive::LogPath(const QDate& day) const

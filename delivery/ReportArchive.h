@@ -27,7 +27,7 @@ public:
 
     // Keeps the report `document` and its page `page` under `name` (the report's name
     // without extension) in the year of `day`. `kept` gets the full path of the kept
-    // report. False with a reason when it cannot be kept.
+    // report. False with a short reason when it cannot be kept.
     bool Keep(const QString& document, const QString& page, const QString& name, const QDate& day,
               QString* kept, QString* error = nullptr) const;
 

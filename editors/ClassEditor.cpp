@@ -17,6 +17,8 @@ using namespace WindowParts;
 
 const QString ClassEditor::kNothingToRemove =
     QStringLiteral("Nie masz jeszcze co usuwać.\rLista po prawej jest pusta.");
+const QString ClassEditor::kChangeClassQuestion =
+    QStringLiteral("Zmiana klasy usunie wszystko, co wpisano dla klasy „%1”.\rZmienić klasę na „%2”?");
 
 ClassEditor::ClassEditor(const char* objectName, const QString& title, QSize size, QPoint offset,
                          int hintGroup, TFBrowser* preview, QWidget* parent)

@@ -73,6 +73,8 @@ protected:
     bool HandOver(const QString& pageFile);
 
     static const QString kNothingToRemove;
+    // Asked before a class change discards what was entered.
+    static const QString kChangeClassQuestion;
 
     // Set while the program fills a list, so that its change is no teacher's choice.
     bool m_filling = false;

@@ -23,8 +23,7 @@ constexpr const char* kAbout = "dotyczy";
 constexpr const char* kInput = "dane";
 
 const QString kWriteFailed = QStringLiteral(
-    "Nie udało się zapisać szkicu sprawozdania:\r%1\rPisz dalej, ale przed zamknięciem programu dostarcz "
-    "sprawozdanie.");
+    "Nie udało się zapisać szkicu sprawozdania (%1).\rDostarcz sprawozdanie przed zamknięciem programu.");
 
 QString lockPath(const QString& draftPath)
 {
@@ -122,7 +121,7 @@ bool DraftStore::Write(const Draft& draft, QString* error) const
     if (!IsUsable() || folder.isSymLink() || (!folder.exists() && !QDir().mkpath(m_folder)) ||
         !QFileInfo(m_folder).isDir()) {
         if (error)
-            *error = QStringLiteral("Nie można utworzyć folderu %1.").arg(QDir::toNativeSeparators(m_folder));
+            *error = QStringLiteral("nie można utworzyć folderu Szkice");
         return false;
     }
     const QString path = PathOf(draft.Teacher, draft.Topic);

@@ -5,22 +5,19 @@
 #include "shell/ReportEditor.h"
 #include "shell/WizardMachine.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLocale>
 
 namespace {
 
 const QString kDamaged = QStringLiteral(
-    "Szkicu sprawozdania „%1” nie da się odczytać.\rOdłożono go jako plik:\r%2\rOkno zaczyna pracę od "
+    "Szkicu „%1” nie da się odczytać.\rOdłożono go w folderze Szkice jako uszkodzony; okno zaczyna od "
     "początku.");
-const QString kBusy = QStringLiteral(
-    "Szkic sprawozdania „%1” jest otwarty w innym uruchomionym oknie programu.\rTutaj zmiany nie będą "
-    "zapisywane jako szkic: dokończ pracę w tamtym oknie.");
+const QString kBusy =
+    QStringLiteral("Szkic „%1” jest otwarty w innym oknie programu.\rTu zmiany nie trafią do szkicu.");
 const QString kCloseQuestion = QStringLiteral(
-    "Wpisane dane sprawozdania nie zostały jeszcze dostarczone do szkoły.\rCzy zamknąć program i zachować "
-    "je jako szkic na następny raz?\r\rTak – zamknij i zachowaj szkic, Nie – zamknij i usuń szkic, "
-    "Anuluj – wróć do programu.");
+    "Wpisane dane nie zostały jeszcze dostarczone.\rZamknąć program? Tak – szkic zostanie na następny raz, "
+    "Nie – szkic zostanie usunięty.");
 
 DraftStore currentStore()
 {
@@ -52,9 +49,7 @@ QString EditorDrafts::OfferText(const QString& topicName, const Draft& draft)
     QString what = QStringLiteral("„") + topicName + QStringLiteral("”");
     if (!draft.About.isEmpty())
         what += QStringLiteral(" (") + draft.About + QStringLiteral(")");
-    return QStringLiteral("Masz niedokończony szkic sprawozdania %1,\rostatnio zmieniany %2 o %3.\r"
-                          "Czy chcesz kontynuować ten szkic?\r\rTak – przywróć szkic, Nie – usuń szkic i "
-                          "zacznij od nowa.")
+    return QStringLiteral("Kontynuować niedokończony szkic %1 z %2, %3?\rNie – szkic zostanie usunięty.")
         .arg(what, polish.toString(draft.Changed.date(), QStringLiteral("d MMMM yyyy")),
              polish.toString(draft.Changed.time(), QStringLiteral("HH:mm")));
 }
@@ -75,12 +70,11 @@ void EditorDrafts::Opened(bool navigatingBack)
         return;
 
     Draft draft;
-    QString setAside;
-    switch (store.Read(teacher, topic, &draft, &setAside)) {
+    switch (store.Read(teacher, topic, &draft)) {
     case DraftStore::Found::None:
         return;
     case DraftStore::Found::Damaged:
-        ShowMessage(KindNotice, IconWarning, kDamaged.arg(m_topicName, QDir::toNativeSeparators(setAside)));
+        ShowMessage(KindNotice, IconWarning, kDamaged.arg(m_topicName));
         return;
     case DraftStore::Found::Draft:
         break;
@@ -98,7 +92,7 @@ void EditorDrafts::Opened(bool navigatingBack)
         const QString aside = path + QStringLiteral(".niepasujacy");
         QFile::remove(aside);
         QFile::rename(path, aside);
-        ShowMessage(KindNotice, IconWarning, kDamaged.arg(m_topicName, QDir::toNativeSeparators(aside)));
+        ShowMessage(KindNotice, IconWarning, kDamaged.arg(m_topicName));
         m_keeper.Begin(store, teacher, topic);
     }
 }

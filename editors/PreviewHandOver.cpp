@@ -11,9 +11,8 @@
 
 namespace {
 
-const QString kNotArchived = QStringLiteral(
-    "Sprawozdanie zostało przygotowane, ale nie udało się zachować jego kopii w archiwum programu:\r%1\r"
-    "Dostarcz je do szkoły jeszcze dziś.");
+const QString kNotArchived = QStringLiteral("Nie udało się zachować kopii sprawozdania w archiwum programu "
+                                            "(%1).\rDostarcz je do szkoły jeszcze dziś.");
 
 } // namespace
 

@@ -25,11 +25,10 @@ namespace {
 constexpr JustificationKind kFailing = JustificationKind::FailingGrade;
 const QString kChooseFromList = QStringLiteral("Wybierz z listy");
 const QString kChooseSubject = QStringLiteral("Wybierz przedmiot nauczania z listy.");
-const QString kChangeClass = QStringLiteral(
-    "Zmiana klasy usunie uzasadnienia wpisane dla klasy %1.\rCzy na pewno zmienić klasę na %2?");
+const QString kChangeClass =
+    QStringLiteral("Zmiana klasy usunie uzasadnienia wpisane dla klasy „%1”.\rZmienić klasę na „%2”?");
 const QString kChangeSubject =
-    QStringLiteral("Uzasadnienia są już wpisane przy przedmiocie %1.\rCzy na pewno zmienić przedmiot na %2?\r"
-                   "Wpisane uzasadnienia zostaną przy nowym przedmiocie.");
+    QStringLiteral("Zmienić przedmiot „%1” na „%2”?\rWpisane uzasadnienia zostaną przy nowym przedmiocie.");
 
 } // namespace
 

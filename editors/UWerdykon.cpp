@@ -27,8 +27,6 @@ using namespace WerdykonLayout;
 namespace {
 
 const QString kChooseToRemove = QStringLiteral("Wskaż na liście po prawej ucznia, którego chcesz usunąć.");
-const QString kChangeClass = QStringLiteral(
-    "Zmiana klasy usunie wszystko, co wpisano dla klasy %1.\rCzy na pewno zmienić klasę na %2?");
 
 QLineEdit* makeEdit(QWidget* parent, const char* name, const QRect& place)
 {
@@ -99,7 +97,8 @@ TFWerdykon::TFWerdykon(TFBrowser* preview, QWidget* parent)
     for (QListWidget* list : {m_lUczniowieSrednie, m_lUczniowieNdst})
         list->installEventFilter(this);
 
-    AskOnChange(m_cListaKlasOgolne, kChangeClass, [this](int index) { CListaKlasOgolneChange(index); });
+    AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion,
+                [this](int index) { CListaKlasOgolneChange(index); });
     connect(m_ePromowanych, &QLineEdit::textChanged, this, [this] { InputChanged(); });
     connect(m_lUczniowieFrekwencja, &QListWidget::itemDoubleClicked, this, [this] {
         LDodajFrekwencjaClick();

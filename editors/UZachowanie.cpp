@@ -26,8 +26,6 @@ using namespace ZachowanieLayout;
 namespace {
 
 constexpr JustificationKind kConduct = JustificationKind::Conduct;
-const QString kChangeClass = QStringLiteral(
-    "Zmiana klasy usunie wszystko, co wpisano dla klasy %1.\rCzy na pewno zmienić klasę na %2?");
 
 } // namespace
 
@@ -80,7 +78,8 @@ TFZachowania::TFZachowania(TFEdytujZachowanie* dialog, TFBrowser* preview, QWidg
          std::initializer_list<QObject*>{m_lRozwinListe, m_eKlasyfikowanych, m_mInneUwagi->viewport()})
         WatchClicks(watched);
 
-    AskOnChange(m_cListaKlasOgolne, kChangeClass, [this](int index) { CListaKlasOgolneChange(index); });
+    AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion,
+                [this](int index) { CListaKlasOgolneChange(index); });
     connect(m_mInneUwagi, &QPlainTextEdit::textChanged, this, [this] { InputChanged(); });
     connect(m_lUczniowieWzorowe, &QListWidget::itemDoubleClicked, this, [this] {
         LDodajWzorowegoClick();

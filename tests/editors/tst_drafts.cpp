@@ -35,9 +35,8 @@ constexpr int kTopicRealProgramu = 3;
 const QString kTeacher = QStringLiteral("Kowalska Anna");
 
 const QString kCloseQuestion = QStringLiteral(
-    "Wpisane dane sprawozdania nie zostały jeszcze dostarczone do szkoły.\rCzy zamknąć program i zachować "
-    "je jako szkic na następny raz?\r\rTak – zamknij i zachowaj szkic, Nie – zamknij i usuń szkic, "
-    "Anuluj – wróć do programu.");
+    "Wpisane dane nie zostały jeszcze dostarczone.\rZamknąć program? Tak – szkic zostanie na następny raz, "
+    "Nie – szkic zostanie usunięty.");
 
 } // namespace
 
@@ -191,7 +190,8 @@ private Q_SLOTS:
         QCOMPARE(messages->messages().size(), 1);
         const QString question = messages->messages().first().text;
         QCOMPARE(messages->messages().first().kind, int(KindQuestion));
-        QVERIFY2(question.contains(about) && question.contains(QStringLiteral("Czy chcesz kontynuować")),
+        QVERIFY2(question.contains(about) &&
+                     question.startsWith(QStringLiteral("Kontynuować niedokończony szkic")),
                  qPrintable(question));
 
         m_program->click("ImNaprzod");
@@ -213,9 +213,8 @@ private Q_SLOTS:
         QVERIFY(writeFile(path, "TABULON-SZKIC 1\n{\"nauczyciel\": \"Kowalska Anna\", \"dane\": [1,"));
         openEditor(kTopicRealProgramu);
         QCOMPARE(messages.messages().size(), 1);
-        QVERIFY2(
-            messages.texts().first().startsWith(QStringLiteral("Szkicu sprawozdania „Realizacja programu")),
-            qPrintable(messages.texts().first()));
+        QVERIFY2(messages.texts().first().startsWith(QStringLiteral("Szkicu „Realizacja programu")),
+                 qPrintable(messages.texts().first()));
         QVERIFY(!QFile::exists(path));
         const QStringList aside = QDir(DraftStore(appState().DataFolder).Folder())
                                       .entryList({QStringLiteral("*.uszkodzony-*")}, QDir::Files);
@@ -282,8 +281,8 @@ private Q_SLOTS:
         QCOMPARE(messages.messages().size(), 1);
         QCOMPARE(
             messages.messages().first().text,
-            QStringLiteral("Zmiana klasy usunie wszystko, co wpisano dla klasy IIIb <gim>.\rCzy na pewno "
-                           "zmienić klasę na 0a?"));
+            QStringLiteral(
+                "Zmiana klasy usunie wszystko, co wpisano dla klasy „IIIb <gim>”.\rZmienić klasę na „0a”?"));
         QCOMPARE(classes->currentIndex(), 0);
         QCOMPARE(items(editor, "L100Frekwencja"), QStringList{QStringLiteral("Bąk Zofia")});
         classes->setCurrentIndex(1);
