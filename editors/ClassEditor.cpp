@@ -85,6 +85,14 @@ QListWidget* ClassEditor::AddPupilList(QWidget* host, const char* name, const QR
     return list;
 }
 
+void ClassEditor::OnDoubleClick(QListWidget* list, std::function<void()> action)
+{
+    connect(list, &QListWidget::itemDoubleClicked, this, [this, action = std::move(action)] {
+        action();
+        InputChanged();
+    });
+}
+
 void ClassEditor::AskOnChange(QComboBox* list, const QString& question,
                               std::function<void(int index)> changed)
 {

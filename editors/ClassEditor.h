@@ -45,6 +45,8 @@ protected:
     // A pupil list; a press in it dismisses the hint.
     QListWidget* AddPupilList(QWidget* host, const char* name, const QRect& place,
                               QAbstractItemView::SelectionMode selection);
+    // A double click in `list` runs `action`, as its add button does.
+    void OnDoubleClick(QListWidget* list, std::function<void()> action);
     // A change of `list` by the teacher: when the editor holds input `question` (with
     // %1 the previous and %2 the new item) is asked first, and anything but Tak puts
     // the previous item back. `changed` runs for an accepted change.

@@ -54,17 +54,18 @@ protected:
     void InputChanged();
 
     // An editor's value (see EditorInput.h) as its draft, nothing when it holds no
-    // input; and a draft's value shown again through `show`.
+    // input; and a draft's value shown again by the editor's `show`.
     template <typename Edit> static std::optional<QJsonObject> DraftOf(const Edit& edit)
     {
         if (!edit.HoldsInput())
             return std::nullopt;
         return SaveInput(edit);
     }
-    template <typename Edit, typename Show> static bool Restore(const QJsonObject& input, Show show)
+    template <typename Editor, typename Edit>
+    static bool Restore(const QJsonObject& input, Editor* editor, bool (Editor::*show)(const Edit&))
     {
         Edit edit;
-        return LoadInput(input, &edit) && show(edit);
+        return LoadInput(input, &edit) && (editor->*show)(edit);
     }
 
     // A click on `label` runs `action`; what it changed goes into the draft.

@@ -19,10 +19,7 @@ private:
     DyrektorEdit Edit() const;
     bool ShowEdit(const DyrektorEdit& edit);
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
-    bool RestoreDraft(const QJsonObject& input) override
-    {
-        return Restore<DyrektorEdit>(input, [this](const DyrektorEdit& edit) { return ShowEdit(edit); });
-    }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFDyrektor::ShowEdit); }
 
     QLabel* m_imTlo;
     QPlainTextEdit* m_mDydaktyczna;

@@ -19,10 +19,7 @@ private:
     InneEdit Edit() const;
     bool ShowEdit(const InneEdit& edit);
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
-    bool RestoreDraft(const QJsonObject& input) override
-    {
-        return Restore<InneEdit>(input, [this](const InneEdit& edit) { return ShowEdit(edit); });
-    }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFInne::ShowEdit); }
 
     QLabel* m_imRealizacja;
     QLineEdit* m_eDotyczy;

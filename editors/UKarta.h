@@ -19,10 +19,7 @@ private:
     KartaEdit Edit() const;
     bool ShowEdit(const KartaEdit& edit);
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
-    bool RestoreDraft(const QJsonObject& input) override
-    {
-        return Restore<KartaEdit>(input, [this](const KartaEdit& edit) { return ShowEdit(edit); });
-    }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFKarta::ShowEdit); }
 
     QLabel* m_imRealizacja;
     QPlainTextEdit* m_mInfo;

@@ -22,11 +22,7 @@ private:
     RealProgramuEdit Edit() const;
     bool ShowEdit(const RealProgramuEdit& edit);
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
-    bool RestoreDraft(const QJsonObject& input) override
-    {
-        return Restore<RealProgramuEdit>(input,
-                                         [this](const RealProgramuEdit& edit) { return ShowEdit(edit); });
-    }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFRealProgramu::ShowEdit); }
     QString DraftAbout() const override;
     void CPrzedmiotNauczaniaChange();
 

@@ -18,10 +18,7 @@ private:
     RealWychEdit Edit() const;
     bool ShowEdit(const RealWychEdit& edit);
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
-    bool RestoreDraft(const QJsonObject& input) override
-    {
-        return Restore<RealWychEdit>(input, [this](const RealWychEdit& edit) { return ShowEdit(edit); });
-    }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFRealWych::ShowEdit); }
     QString DraftAbout() const override;
     void CKlasaChange();
 

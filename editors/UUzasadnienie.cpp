@@ -62,10 +62,7 @@ TFUzasadnienie::TFUzasadnienie(TFEdytujNdst* dialog, TFBrowser* preview, QWidget
     // The justifications stay with a new subject; the report is written for the
     // subject chosen when it is finished.
     AskOnChange(m_cPrzedmiotNauczania, kChangeSubject, [](int) {});
-    connect(m_lUczniowie, &QListWidget::itemDoubleClicked, this, [this] {
-        LUzasadniajClick();
-        InputChanged();
-    });
+    OnDoubleClick(m_lUczniowie, [this] { LUzasadniajClick(); });
 }
 
 void TFUzasadnienie::FormShow()

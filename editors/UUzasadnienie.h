@@ -40,11 +40,7 @@ private:
     UzasadnienieEdit Edit() const;
     bool ShowEdit(const UzasadnienieEdit& edit);
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
-    bool RestoreDraft(const QJsonObject& input) override
-    {
-        return Restore<UzasadnienieEdit>(input,
-                                         [this](const UzasadnienieEdit& edit) { return ShowEdit(edit); });
-    }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFUzasadnienie::ShowEdit); }
     QString DraftAbout() const override;
 
     void CListaKlasChange(int index);

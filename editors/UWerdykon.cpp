@@ -100,18 +100,9 @@ TFWerdykon::TFWerdykon(TFBrowser* preview, QWidget* parent)
     AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion,
                 [this](int index) { CListaKlasOgolneChange(index); });
     connect(m_ePromowanych, &QLineEdit::textChanged, this, [this] { InputChanged(); });
-    connect(m_lUczniowieFrekwencja, &QListWidget::itemDoubleClicked, this, [this] {
-        LDodajFrekwencjaClick();
-        InputChanged();
-    });
-    connect(m_lUczniowieSrednie, &QListWidget::itemDoubleClicked, this, [this] {
-        LDodajSrednieClick();
-        InputChanged();
-    });
-    connect(m_lUczniowieNdst, &QListWidget::itemDoubleClicked, this, [this] {
-        LDodajNdstClick();
-        InputChanged();
-    });
+    OnDoubleClick(m_lUczniowieFrekwencja, [this] { LDodajFrekwencjaClick(); });
+    OnDoubleClick(m_lUczniowieSrednie, [this] { LDodajSrednieClick(); });
+    OnDoubleClick(m_lUczniowieNdst, [this] { LDodajNdstClick(); });
 
     ShowTab(1);
 }

@@ -46,10 +46,7 @@ private:
     WerdykonEdit Edit() const;
     bool ShowEdit(const WerdykonEdit& edit);
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
-    bool RestoreDraft(const QJsonObject& input) override
-    {
-        return Restore<WerdykonEdit>(input, [this](const WerdykonEdit& edit) { return ShowEdit(edit); });
-    }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFWerdykon::ShowEdit); }
     QString DraftAbout() const override;
 
     void CListaKlasOgolneChange(int index);

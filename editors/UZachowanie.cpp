@@ -81,14 +81,8 @@ TFZachowania::TFZachowania(TFEdytujZachowanie* dialog, TFBrowser* preview, QWidg
     AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion,
                 [this](int index) { CListaKlasOgolneChange(index); });
     connect(m_mInneUwagi, &QPlainTextEdit::textChanged, this, [this] { InputChanged(); });
-    connect(m_lUczniowieWzorowe, &QListWidget::itemDoubleClicked, this, [this] {
-        LDodajWzorowegoClick();
-        InputChanged();
-    });
-    connect(m_lUczniowieNaganne, &QListWidget::itemDoubleClicked, this, [this] {
-        LDodajObnizoneClick();
-        InputChanged();
-    });
+    OnDoubleClick(m_lUczniowieWzorowe, [this] { LDodajWzorowegoClick(); });
+    OnDoubleClick(m_lUczniowieNaganne, [this] { LDodajObnizoneClick(); });
 
     ShowTab(1);
 }

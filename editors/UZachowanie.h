@@ -42,10 +42,7 @@ private:
     ZachowanieEdit Edit() const;
     bool ShowEdit(const ZachowanieEdit& edit);
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
-    bool RestoreDraft(const QJsonObject& input) override
-    {
-        return Restore<ZachowanieEdit>(input, [this](const ZachowanieEdit& edit) { return ShowEdit(edit); });
-    }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFZachowania::ShowEdit); }
     QString DraftAbout() const override;
 
     void CListaKlasOgolneChange(int index);

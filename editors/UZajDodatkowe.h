@@ -19,11 +19,7 @@ private:
     ZajDodatkoweEdit Edit() const;
     bool ShowEdit(const ZajDodatkoweEdit& edit);
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
-    bool RestoreDraft(const QJsonObject& input) override
-    {
-        return Restore<ZajDodatkoweEdit>(input,
-                                         [this](const ZajDodatkoweEdit& edit) { return ShowEdit(edit); });
-    }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFZajDodatkowe::ShowEdit); }
 
     QLabel* m_imRealizacja;
     QLineEdit* m_eZajecia;
