@@ -103,22 +103,21 @@ bool SaveDocumentTo(const QString& source, const QString& target)
     return false;
 }
 
-void CopyToNetwork(const QString& source, const QString& target)
+bool CopyToNetwork(const QString& source, const QString& target)
 {
     if (appState().Settings.WorkMode != kWorkModeNetwork) {
         ShowMessage(KindNotice, IconInformation, kHomeMode);
-        return;
+        return false;
     }
-    if (CopyDocument(source, target))
-        ShowMessage(KindNotice, IconInformation, kNetworkCopyDone);
-    else
-        ShowMessage(KindNotice, IconInformation, kNetworkCopyFailed);
+    const bool copied = CopyDocument(source, target);
+    ShowMessage(KindNotice, IconInformation, copied ? kNetworkCopyDone : kNetworkCopyFailed);
+    return copied;
 }
 
-bool MailDocument(const QString& source)
+bool MailDocument(const QString& source, const QString& teacherName)
 {
     QString reason;
-    const bool sent = SendReportMail(source, &reason);
+    const bool sent = SendReportMail(source, teacherName, &reason);
     if (!sent)
         std::fprintf(stderr, "%s\n", qPrintable(reason)); // for whoever looks after the school's account
     ShowMessage(KindNotice, IconInformation, sent ? kMailSent : kMailFailed);

@@ -24,9 +24,9 @@ bool CopyDocument(const QString& source, const QString& target);
 bool SaveDocumentTo(const QString& source, const QString& target);
 
 // Copies the report into the school's network folder, only in school-network mode,
-// and tells the outcome.
-void CopyToNetwork(const QString& source, const QString& target);
+// and tells the outcome. True when the copy is there.
+bool CopyToNetwork(const QString& source, const QString& target);
 
-// Sends the report by the program's own mail to the school and tells the outcome.
-// True when the server accepted the mail.
-bool MailDocument(const QString& source);
+// Sends the report by the program's own mail to the school, in the name of
+// `teacherName`, and tells the outcome. True when the server accepted the mail.
+bool MailDocument(const QString& source, const QString& teacherName);

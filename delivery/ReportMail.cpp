@@ -59,7 +59,7 @@ bool ReportMailAccount(const Settings& settings, SmtpAccount* account, QString* 
     return true;
 }
 
-bool SendReportMail(const QString& path, QString* error)
+bool SendReportMail(const QString& path, const QString& teacherName, QString* error)
 {
     const AppState& state = appState();
     SmtpAccount account;
@@ -68,7 +68,7 @@ bool SendReportMail(const QString& path, QString* error)
     // The mail is built afresh for every attempt, so a failed one leaves nothing
     // (no attachment, no recipient) behind for the next.
     const MailMessage mail =
-        ComposeReportMail(state.TeacherName, path, state.Settings, QDateTime::currentDateTime());
+        ComposeReportMail(teacherName, path, state.Settings, QDateTime::currentDateTime());
     SmtpClient client(account);
     return client.send(mail, error);
 }

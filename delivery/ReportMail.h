@@ -29,9 +29,9 @@ MailMessage ComposeReportMail(const QString& teacherName, const QString& path, c
 // a whole number from 1 to 65535.
 bool ReportMailAccount(const Settings& settings, SmtpAccount* account, QString* error = nullptr);
 
-// Composes the report mail of the current teacher for the file at `path` and sends it
+// Composes the report mail of `teacherName` for the file at `path` and sends it
 // through the school's account. True when the server accepted the mail. Every failure
 // (a bad port, no connection, a refused login or recipient, an unreadable file, a
 // dropped connection) is a false result with a readable reason; nothing of one attempt
 // is carried into the next.
-bool SendReportMail(const QString& path, QString* error = nullptr);
+bool SendReportMail(const QString& path, const QString& teacherName, QString* error = nullptr);

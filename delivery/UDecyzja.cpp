@@ -3,12 +3,18 @@
 #include "delivery/DocumentDelivery.h"
 #include "delivery/DocumentFileDialogs.h"
 #include "delivery/MailHandOver.h"
+#include "delivery/ReportArchive.h"
+#include "delivery/ReportTeacher.h"
+#include "editors/DraftStore.h"
 #include "resources/SkinOnShow.h"
 #include "resources/SkinPicture.h"
 #include "resources/skins/DecyzjaLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
+#include "shell/Messages.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -43,7 +49,11 @@ public:
 
     QString ChooseOpenFile(QWidget* parent) override
     {
-        QFileDialog dialog(parent, QStringLiteral("Wskaż plik sprawozdania"), ReportsFolder());
+        // Earlier reports are kept in the program's archive.
+        QString folder = ReportArchive(appState().DataFolder).OpenFolder(QDate::currentDate());
+        if (folder.isEmpty())
+            folder = ReportsFolder();
+        QFileDialog dialog(parent, QStringLiteral("Wskaż plik sprawozdania"), folder);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilter(kDialogFilter);
@@ -244,19 +254,44 @@ void TFDecyzja::SaveToDisk(const QString& source)
     const QString target = m_dialogs->ChooseSaveFile(window(), appState().DocumentFileName);
     if (target.isEmpty())
         return;
-    SaveDocumentTo(source, target);
+    Delivered(QStringLiteral("zapis na dysku"), target, SaveDocumentTo(source, target));
 }
 
 void TFDecyzja::LKopiowanieWSieciClick()
 {
     Q_EMIT HideHint();
-    CopyToNetwork(DeliverySource(), NetworkCopyTarget());
+    const QString target = NetworkCopyTarget();
+    const bool copied = CopyToNetwork(DeliverySource(), target);
+    // In home mode nothing was tried.
+    if (appState().Settings.WorkMode == kWorkModeNetwork)
+        Delivered(QStringLiteral("sieć szkolna"), target, copied);
 }
 
 void TFDecyzja::LPocztaTajnaClick()
 {
     Q_EMIT HideHint();
-    MailDocument(DeliverySource());
+    const AppState& state = appState();
+    const QString source = DeliverySource();
+    QString teacher = state.TeacherName;
+    // A report prepared earlier goes out in the name of the teacher who wrote it.
+    if (state.SendExisting && !ReadReportTeacher(source, &teacher)) {
+        ShowMessage(KindNotice, IconWarning, kNotAReport);
+        return;
+    }
+    Delivered(QStringLiteral("poczta"), state.Settings.SchoolAddress, MailDocument(source, teacher));
+}
+
+void TFDecyzja::Delivered(const QString& way, const QString& target, bool delivered)
+{
+    AppState& state = appState();
+    const QString source = DeliverySource();
+    ReportArchive(state.DataFolder)
+        .LogDelivery(way, target, QFileInfo(source).fileName(), delivered, QDateTime::currentDateTime());
+    if (!delivered || state.SendExisting)
+        return;
+    // The report has reached the school: its draft is done with.
+    state.ReportDelivered = true;
+    DraftStore(state.DataFolder).Remove(state.TeacherName, state.TopicIndex);
 }
 
 void TFDecyzja::LPocztaWlasnaClick()

@@ -58,6 +58,9 @@ private:
     void HighlightWay(const QLabel* hovered);
 
     void SaveToDisk(const QString& source);
+    // After each attempt of a way: the delivery log gets a line, and a report that
+    // reached the school no longer needs its editor's draft.
+    void Delivered(const QString& way, const QString& target, bool delivered);
 
     QLabel* m_imTlo;
     QLabel* m_lZapisNaDysku;

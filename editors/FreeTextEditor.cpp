@@ -3,6 +3,7 @@
 #include "delivery/UBrowser.h"
 #include "editors/PreviewHandOver.h"
 #include "resources/SkinOnShow.h"
+#include "resources/SkinPicture.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 #include "shell/Messages.h"
@@ -19,13 +20,9 @@ using namespace WindowParts;
 
 FreeTextEditor::FreeTextEditor(const char* objectName, const QString& title, QSize size, int hintGroup,
                                TFBrowser* preview, QWidget* parent)
-    : QWidget(parent, parent ? Qt::Widget : Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_hintGroup(hintGroup), m_preview(preview), m_clock([] { return QDateTime::currentDateTime(); })
+    : EditorWindow(objectName, title, size, QPoint(kLeftOffset, kTopOffset), hintGroup, parent),
+      m_preview(preview), m_clock([] { return QDateTime::currentDateTime(); })
 {
-    // FormCreate
-    setObjectName(QString::fromLatin1(objectName));
-    setWindowTitle(title);
-    setFixedSize(size);
 }
 
 QLabel* FreeTextEditor::AddBackground(QWidget* host, const char* name, const QString& picture)
@@ -43,6 +40,7 @@ QLineEdit* FreeTextEditor::AddEdit(QWidget* host, const char* name, const QRect&
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(place);
     WatchClicks(edit);
+    connect(edit, &QLineEdit::textChanged, this, [this] { InputChanged(); });
     return edit;
 }
 
@@ -56,24 +54,25 @@ QPlainTextEdit* FreeTextEditor::AddMemo(QWidget* host, const char* name, const Q
     memo->setTabChangesFocus(true);
     WatchClicks(memo);
     WatchClicks(memo->viewport());
+    connect(memo, &QPlainTextEdit::textChanged, this, [this] { InputChanged(); });
     return memo;
 }
 
 QComboBox* FreeTextEditor::AddList(QWidget* host, const char* name, const QRect& place)
 {
-    auto* list = new QComboBox(host);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setGeometry(place);
-    list->setEditable(false);
-    WatchClicks(list);
+    QComboBox* list = AddChoiceList(host, name, place);
+    connect(list, &QComboBox::currentIndexChanged, this, [this] { InputChanged(); });
     return list;
 }
 
 QLabel* FreeTextEditor::AddDropLabel(QWidget* host, const char* name, const QRect& place, QComboBox* list)
 {
     QLabel* label = makeButtonLabel(host, name, place);
-    label->installEventFilter(this);
-    m_dropLabels.append({label, list});
+    // LRozwinListeClick
+    OnClick(label, [this, list] {
+        Q_EMIT HideHint();
+        list->showPopup();
+    });
     return label;
 }
 
@@ -88,25 +87,23 @@ void FreeTextEditor::HideHintOnChange(QPlainTextEdit* memo)
     });
 }
 
-void FreeTextEditor::WatchClicks(QWidget* watched)
+QString FreeTextEditor::MemoText(const QPlainTextEdit* memo)
 {
-    watched->installEventFilter(this);
-    m_watched.append(watched);
+    return TypedText(memo);
 }
 
-void FreeTextEditor::ShowEditor()
+void FreeTextEditor::SetMemoText(QPlainTextEdit* memo, const QString& text)
 {
-    if (parentWidget())
-        move(kLeftOffset, kTopOffset);
-    SetHintGroup(m_hintGroup);
-    FormShow();
-    show();
-    raise();
+    memo->setPlainText(text);
 }
 
-void FreeTextEditor::CloseEditor()
+bool FreeTextEditor::ChooseItem(QComboBox* list, const QString& text)
 {
-    hide();
+    const int index = list->findText(text, Qt::MatchExactly);
+    if (index < 0)
+        return false;
+    list->setCurrentIndex(index);
+    return true;
 }
 
 QStringList FreeTextEditor::TypedLines(const QPlainTextEdit* memo)
@@ -120,28 +117,7 @@ bool FreeTextEditor::IsBlank(const QString& text)
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0x20; });
 }
 
-bool FreeTextEditor::Refuse(const QString& message)
-{
-    ShowMessage(KindNotice, IconWarning, message);
-    return false;
-}
-
 bool FreeTextEditor::HandOver(const QString& pageFile)
 {
     return HandOverToPreview(*this, m_preview, pageFile);
-}
-
-bool FreeTextEditor::eventFilter(QObject* watched, QEvent* event)
-{
-    for (const auto& [label, list] : std::as_const(m_dropLabels)) {
-        if (watched == label && isLeftClick(event, label)) {
-            // LRozwinListeClick
-            Q_EMIT HideHint();
-            list->showPopup();
-            return true;
-        }
-    }
-    if (isPress(event) && m_watched.contains(watched))
-        Q_EMIT HideHint();
-    return QWidget::eventFilter(watched, event);
 }

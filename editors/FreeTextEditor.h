@@ -1,12 +1,11 @@
 #pragma once
 
-#include "shell/ReportEditor.h"
+#include "editors/EditorWindow.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
 
@@ -20,7 +19,7 @@ class TFBrowser;
 // window at (56, 86) with one background picture, one-line edits and memos laid over
 // it, a click anywhere dismissing the hint, and the hand-over to the preview once the
 // report is written. Each editor says what it requires and which routine writes it.
-class FreeTextEditor : public QWidget, public ReportEditor
+class FreeTextEditor : public EditorWindow
 {
     Q_OBJECT
 
@@ -34,19 +33,12 @@ public:
     // The time a report is written at; the local time unless a test fixes it.
     void SetClock(Clock clock) { m_clock = std::move(clock); }
 
-    void ShowEditor() override;
-    void CloseEditor() override;
-
     // The lines the user typed in `memo`, whatever the wrapping on screen; none for an
     // empty memo, and a line break at the very end starts no further line.
     static QStringList TypedLines(const QPlainTextEdit* memo);
     // Nothing but blanks and control characters, the way the required reports are
     // tested.
     static bool IsBlank(const QString& text);
-
-Q_SIGNALS:
-    // A click anywhere in the editor dismisses the main window's hint panel.
-    void HideHint();
 
 protected:
     FreeTextEditor(const char* objectName, const QString& title, QSize size, int hintGroup,
@@ -64,26 +56,18 @@ protected:
     // does not.
     void HideHintOnChange(QPlainTextEdit* memo);
 
-    // Called on every showing before the window appears; `NavigatingBack` says
-    // whether its input stays.
-    virtual void FormShow() = 0;
+    // A memo's text as typed, and put back.
+    static QString MemoText(const QPlainTextEdit* memo);
+    static void SetMemoText(QPlainTextEdit* memo, const QString& text);
+    // Chooses `text` in `list`; false when the list has no such item.
+    static bool ChooseItem(QComboBox* list, const QString& text);
 
-    // The required fields are missing: tells the user and keeps the editor open.
-    bool Refuse(const QString& message);
     // The report was written: closes the editor and shows `pageFile` of the working
     // folder in the preview window.
     bool HandOver(const QString& pageFile);
     QDateTime Now() const { return m_clock(); }
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    // Clicks on `watched` (for a memo, on its text area) dismiss the hint.
-    void WatchClicks(QWidget* watched);
-
-    int m_hintGroup;
     TFBrowser* m_preview;
     Clock m_clock;
-    QList<QObject*> m_watched;
-    QList<QPair<QLabel*, QComboBox*>> m_dropLabels;
 };

@@ -27,15 +27,28 @@ void TFDyrektor::FormShow()
     m_mNadzor->clear();
 }
 
+DyrektorEdit TFDyrektor::Edit() const
+{
+    DyrektorEdit edit;
+    edit.Teaching = MemoText(m_mDydaktyczna);
+    edit.Supervision = MemoText(m_mNadzor);
+    return edit;
+}
+
+bool TFDyrektor::ShowEdit(const DyrektorEdit& edit)
+{
+    SetMemoText(m_mDydaktyczna, edit.Teaching);
+    SetMemoText(m_mNadzor, edit.Supervision);
+    return true;
+}
+
 bool TFDyrektor::FinishReport()
 {
     // Any character counts as content here, a lone blank included.
     if (WindowParts::TypedText(m_mDydaktyczna).isEmpty())
         return Refuse(QStringLiteral("Niekompletne dane ogólne.\rUzupełnij proszę."));
 
-    DyrektorInput input;
-    input.Teaching = TypedLines(m_mDydaktyczna);
-    input.Supervision = TypedLines(m_mNadzor);
+    const DyrektorInput input = Edit().Report();
     // The routine tells the user itself when a file cannot be written.
     if (!WriteDyrektorReport(input, appState(), Now()))
         return false;

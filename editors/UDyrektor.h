@@ -16,6 +16,10 @@ public:
 
 private:
     void FormShow() override;
+    DyrektorEdit Edit() const;
+    bool ShowEdit(const DyrektorEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFDyrektor::ShowEdit); }
 
     QLabel* m_imTlo;
     QPlainTextEdit* m_mDydaktyczna;

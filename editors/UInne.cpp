@@ -29,6 +29,21 @@ void TFInne::FormShow()
     m_mInfo->clear();
 }
 
+InneEdit TFInne::Edit() const
+{
+    InneEdit edit;
+    edit.Concerns = m_eDotyczy->text();
+    edit.Info = MemoText(m_mInfo);
+    return edit;
+}
+
+bool TFInne::ShowEdit(const InneEdit& edit)
+{
+    m_eDotyczy->setText(edit.Concerns);
+    SetMemoText(m_mInfo, edit.Info);
+    return true;
+}
+
 bool TFInne::FinishReport()
 {
     // Any character counts as content here, a lone blank included.
@@ -36,9 +51,7 @@ bool TFInne::FinishReport()
         return Refuse(
             QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
 
-    InneInput input;
-    input.Concerns = m_eDotyczy->text();
-    input.Info = TypedLines(m_mInfo);
+    const InneInput input = Edit().Report();
     // The routine tells the user itself when a file cannot be written.
     if (!WriteInneReport(input, appState(), Now()))
         return false;

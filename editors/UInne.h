@@ -16,6 +16,10 @@ public:
 
 private:
     void FormShow() override;
+    InneEdit Edit() const;
+    bool ShowEdit(const InneEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFInne::ShowEdit); }
 
     QLabel* m_imRealizacja;
     QLineEdit* m_eDotyczy;

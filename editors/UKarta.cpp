@@ -26,14 +26,26 @@ void TFKarta::FormShow()
     m_mInfo->clear();
 }
 
+KartaEdit TFKarta::Edit() const
+{
+    KartaEdit edit;
+    edit.Info = MemoText(m_mInfo);
+    return edit;
+}
+
+bool TFKarta::ShowEdit(const KartaEdit& edit)
+{
+    SetMemoText(m_mInfo, edit.Info);
+    return true;
+}
+
 bool TFKarta::FinishReport()
 {
     // Any character counts as content here, a lone blank included.
     if (WindowParts::TypedText(m_mInfo).isEmpty())
         return Refuse(QStringLiteral("Wpisz konieczne informacje."));
 
-    KartaInput input;
-    input.Info = TypedLines(m_mInfo);
+    const KartaInput input = Edit().Report();
     // The routine tells the user itself when a file cannot be written.
     if (!WriteKartaReport(input, appState(), Now()))
         return false;

@@ -16,6 +16,10 @@ public:
 
 private:
     void FormShow() override;
+    KartaEdit Edit() const;
+    bool ShowEdit(const KartaEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFKarta::ShowEdit); }
 
     QLabel* m_imRealizacja;
     QPlainTextEdit* m_mInfo;

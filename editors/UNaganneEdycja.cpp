@@ -1,6 +1,8 @@
 #include "editors/UNaganneEdycja.h"
 
+#include "editors/EditorWindow.h"
 #include "resources/SkinOnShow.h"
+#include "resources/SkinPicture.h"
 #include "resources/skins/ZachowanieLayout.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
@@ -31,6 +33,7 @@ TFEdytujZachowanie::TFEdytujZachowanie(QWidget* parent)
     m_cOcena->setGeometry(kDialogGrade);
     m_cOcena->setEditable(false);
     m_cOcena->addItems({QStringLiteral("nieodpowiednia"), QStringLiteral("naganna")});
+    KeepWheelOffUnfocused(m_cOcena);
     m_lRozwinListe = makeButtonLabel(this, "LRozwinListe", kDialogGradeDrop);
     m_mUzasadnienie = new QPlainTextEdit(this);
     m_mUzasadnienie->setObjectName(QStringLiteral("MUzasadnienie"));

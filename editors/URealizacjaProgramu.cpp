@@ -65,6 +65,31 @@ void TFRealProgramu::ClearEditorInputs()
     m_eKlasy->clear();
 }
 
+RealProgramuEdit TFRealProgramu::Edit() const
+{
+    RealProgramuEdit edit;
+    edit.Subject = m_cPrzedmiotNauczania->currentText();
+    edit.Classes = m_eKlasy->text();
+    edit.General = MemoText(m_mOgolne);
+    edit.Successes = MemoText(m_mSukcesy);
+    return edit;
+}
+
+bool TFRealProgramu::ShowEdit(const RealProgramuEdit& edit)
+{
+    if (!ChooseItem(m_cPrzedmiotNauczania, edit.Subject))
+        return false;
+    m_eKlasy->setText(edit.Classes);
+    SetMemoText(m_mOgolne, edit.General);
+    SetMemoText(m_mSukcesy, edit.Successes);
+    return true;
+}
+
+QString TFRealProgramu::DraftAbout() const
+{
+    return QStringLiteral("przedmiot ") + m_cPrzedmiotNauczania->currentText();
+}
+
 bool TFRealProgramu::FinishReport()
 {
     // The classes line is free text: a lone blank is enough.
@@ -73,11 +98,7 @@ bool TFRealProgramu::FinishReport()
         return Refuse(
             QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
 
-    RealProgramuInput input;
-    input.Subject = m_cPrzedmiotNauczania->currentText();
-    input.Classes = m_eKlasy->text();
-    input.General = TypedLines(m_mOgolne);
-    input.Successes = TypedLines(m_mSukcesy);
+    const RealProgramuInput input = Edit().Report();
     // The routine tells the user itself when a file cannot be written.
     if (!WriteRealProgramuReport(input, appState(), Now()))
         return false;

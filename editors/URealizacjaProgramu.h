@@ -19,6 +19,11 @@ public:
 
 private:
     void FormShow() override;
+    RealProgramuEdit Edit() const;
+    bool ShowEdit(const RealProgramuEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFRealProgramu::ShowEdit); }
+    QString DraftAbout() const override;
     void CPrzedmiotNauczaniaChange();
 
     QWidget* m_pRealizacjaProgramu;

@@ -48,16 +48,36 @@ void TFRealWych::CKlasaChange()
     m_mOgolne->setFocus();
 }
 
+RealWychEdit TFRealWych::Edit() const
+{
+    RealWychEdit edit;
+    edit.ClassName = m_cKlasa->currentText();
+    edit.General = MemoText(m_mOgolne);
+    edit.Successes = MemoText(m_mSukcesy);
+    return edit;
+}
+
+bool TFRealWych::ShowEdit(const RealWychEdit& edit)
+{
+    if (!ChooseItem(m_cKlasa, edit.ClassName))
+        return false;
+    SetMemoText(m_mOgolne, edit.General);
+    SetMemoText(m_mSukcesy, edit.Successes);
+    return true;
+}
+
+QString TFRealWych::DraftAbout() const
+{
+    return QStringLiteral("klasa ") + m_cKlasa->currentText();
+}
+
 bool TFRealWych::FinishReport()
 {
     if (m_cKlasa->currentIndex() < 0 || IsBlank(WindowParts::TypedText(m_mOgolne)))
         return Refuse(
             QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
 
-    RealWychInput input;
-    input.ClassName = m_cKlasa->currentText();
-    input.General = TypedLines(m_mOgolne);
-    input.Successes = TypedLines(m_mSukcesy);
+    const RealWychInput input = Edit().Report();
     // The routine tells the user itself when a file cannot be written.
     if (!WriteRealWychReport(input, appState(), Now()))
         return false;

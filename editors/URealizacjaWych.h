@@ -15,6 +15,11 @@ public:
 
 private:
     void FormShow() override;
+    RealWychEdit Edit() const;
+    bool ShowEdit(const RealWychEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFRealWych::ShowEdit); }
+    QString DraftAbout() const override;
     void CKlasaChange();
 
     QWidget* m_pRealizacjaProgramu;

@@ -2,7 +2,6 @@
 
 #include "delivery/UBrowser.h"
 #include "document/ReportRoutines.h"
-#include "editors/PreviewHandOver.h"
 #include "editors/UEdycjaNdst.h"
 #include "resources/SkinOnShow.h"
 #include "resources/skins/UzasadnienieLayout.h"
@@ -26,89 +25,62 @@ namespace {
 constexpr JustificationKind kFailing = JustificationKind::FailingGrade;
 const QString kChooseFromList = QStringLiteral("Wybierz z listy");
 const QString kChooseSubject = QStringLiteral("Wybierz przedmiot nauczania z listy.");
-
-QComboBox* makeCombo(QWidget* parent, const char* name, const QRect& place)
-{
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setGeometry(place);
-    combo->setEditable(false);
-    combo->setToolTip(kChooseFromList);
-    return combo;
-}
-
-QListWidget* makeList(QWidget* parent, const char* name, const QRect& place,
-                      QAbstractItemView::SelectionMode selection)
-{
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setGeometry(place);
-    list->setSelectionMode(selection);
-    list->setToolTip(kChooseFromList);
-    return list;
-}
+const QString kChangeClass =
+    QStringLiteral("Zmiana klasy usunie uzasadnienia wpisane dla klasy „%1”.\rZmienić klasę na „%2”?");
+const QString kChangeSubject =
+    QStringLiteral("Zmienić przedmiot „%1” na „%2”?\rWpisane uzasadnienia zostaną przy nowym przedmiocie.");
 
 } // namespace
 
 TFUzasadnienie::TFUzasadnienie(TFEdytujNdst* dialog, TFBrowser* preview, QWidget* parent)
-    : QWidget(parent, parent ? Qt::Widget : Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_dialog(dialog), m_preview(preview)
+    : ClassEditor("FUzasadnienie", QStringLiteral("Uzasadnienie oceny niedostatecznej"),
+                  QSize(kWidth, kHeight), QPoint(kLeftOffset, kTopOffset), HintGroupJustification, preview,
+                  parent),
+      m_dialog(dialog)
 {
-    // FormCreate
-    setObjectName(QStringLiteral("FUzasadnienie"));
-    setWindowTitle(QStringLiteral("Uzasadnienie oceny niedostatecznej"));
-    setFixedSize(kWidth, kHeight);
-
-    m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    SetSkin(m_imTlo, QStringLiteral("tlouzasadnienie"));
-    m_cPrzedmiotNauczania = makeCombo(this, "CPrzedmiotNauczania", kSubjectList);
+    m_imTlo = AddBackground(this, QStringLiteral("tlouzasadnienie"));
+    m_cPrzedmiotNauczania = AddChoiceList(this, "CPrzedmiotNauczania", kSubjectList);
     m_lRozwinPrzedmiot = makeButtonLabel(this, "LRozwinPrzedmiot", kSubjectDrop);
-    m_cListaKlas = makeCombo(this, "CListaKlas", kClassList);
+    m_cListaKlas = AddChoiceList(this, "CListaKlas", kClassList);
     m_lRozwinKlase = makeButtonLabel(this, "LRozwinKlase", kClassDrop);
-    m_lUczniowie = makeList(this, "LUczniowie", kPupilList, QAbstractItemView::ExtendedSelection);
-    m_lUzasadnione = makeList(this, "LUzasadnione", kJustifiedList, QAbstractItemView::SingleSelection);
+    m_lUczniowie = AddPupilList(this, "LUczniowie", kPupilList, QAbstractItemView::ExtendedSelection);
+    m_lUzasadnione = AddPupilList(this, "LUzasadnione", kJustifiedList, QAbstractItemView::SingleSelection);
     m_lUzasadniaj = makeButtonLabel(this, "LUzasadniaj", kJustifyButton);
     m_lUsun = makeButtonLabel(this, "LUsun", kRemoveButton);
     m_lEdytuj = makeButtonLabel(this, "LEdytuj", kEditButton);
+    for (QWidget* chooser :
+         std::initializer_list<QWidget*>{m_cPrzedmiotNauczania, m_cListaKlas, m_lUczniowie, m_lUzasadnione})
+        chooser->setToolTip(kChooseFromList);
 
-    for (QObject* watched :
-         std::initializer_list<QObject*>{m_imTlo, m_cPrzedmiotNauczania, m_lRozwinPrzedmiot, m_cListaKlas,
-                                         m_lRozwinKlase, m_lUzasadniaj, m_lUsun, m_lEdytuj})
-        watched->installEventFilter(this);
-    for (QListWidget* list : {m_lUczniowie, m_lUzasadnione})
-        list->viewport()->installEventFilter(this);
+    OnClick(m_lRozwinPrzedmiot, [this] { LRozwinPrzedmiotClick(); });
+    OnClick(m_lRozwinKlase, [this] { LRozwinKlaseClick(); });
+    OnClick(m_lUzasadniaj, [this] { LUzasadniajClick(); });
+    OnClick(m_lUsun, [this] { LUsunClick(); });
+    OnClick(m_lEdytuj, [this] { LEdytujClick(); });
 
-    connect(m_cListaKlas, &QComboBox::currentIndexChanged, this,
-            [this](int index) { CListaKlasChange(index); });
-    connect(m_lUczniowie, &QListWidget::itemDoubleClicked, this, [this] { LUzasadniajClick(); });
-}
-
-void TFUzasadnienie::ShowEditor()
-{
-    FormShow();
-    show();
-    raise();
+    AskOnChange(m_cListaKlas, kChangeClass, [this](int index) { CListaKlasChange(index); });
+    // The justifications stay with a new subject; the report is written for the
+    // subject chosen when it is finished.
+    AskOnChange(m_cPrzedmiotNauczania, kChangeSubject, [](int) {});
+    OnDoubleClick(m_lUczniowie, [this] { LUzasadniajClick(); });
 }
 
 void TFUzasadnienie::FormShow()
 {
-    if (parentWidget())
-        move(kLeftOffset, kTopOffset);
-    SetHintGroup(HintGroupJustification);
     // Back from the preview everything written stays as it was.
     if (appState().NavigatingBack)
         return;
 
     AppState& state = appState();
+    m_filling = true;
     m_cPrzedmiotNauczania->clear();
     m_cPrzedmiotNauczania->addItems(state.SubjectNames);
     if (m_cPrzedmiotNauczania->count() > 0)
         m_cPrzedmiotNauczania->setCurrentIndex(0);
+    m_filling = false;
     state.CurrentPupilIndex = -1;
 
-    m_filling = true;
-    FillClassCombo(m_cListaKlas);
-    m_filling = false;
+    FillClasses(m_cListaKlas);
     LoadClass(0);
 }
 
@@ -130,6 +102,37 @@ void TFUzasadnienie::LoadClass(int classIndex)
     m_lUzasadnione->clear();
 }
 
+UzasadnienieEdit TFUzasadnienie::Edit() const
+{
+    UzasadnienieEdit edit;
+    edit.Subject = ChosenSubject();
+    edit.ClassName = m_cListaKlas->currentText();
+    edit.Justified = Items(m_lUzasadnione);
+    edit.Rows = SheetRows();
+    return edit;
+}
+
+bool TFUzasadnienie::ShowEdit(const UzasadnienieEdit& edit)
+{
+    const int subject = m_cPrzedmiotNauczania->findText(edit.Subject, Qt::MatchExactly);
+    QStringList pupils;
+    if (subject < 0 || !RestoreClass(m_cListaKlas, edit.ClassName, edit.Rows, &pupils))
+        return false;
+    m_filling = true;
+    m_cPrzedmiotNauczania->setCurrentIndex(subject);
+    m_filling = false;
+    ListToListBox(m_lUczniowie, pupils);
+    if (m_lUczniowie->count() > 0)
+        m_lUczniowie->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    ListToListBox(m_lUzasadnione, edit.Justified);
+    return true;
+}
+
+QString TFUzasadnienie::DraftAbout() const
+{
+    return ChosenSubject() + QStringLiteral(", klasa ") + m_cListaKlas->currentText();
+}
+
 QString TFUzasadnienie::ChosenSubject() const
 {
     return m_cPrzedmiotNauczania->currentText();
@@ -137,9 +140,7 @@ QString TFUzasadnienie::ChosenSubject() const
 
 void TFUzasadnienie::CListaKlasChange(int index)
 {
-    if (m_filling || index < 0)
-        return;
-    // No question: every justification of the previous class goes.
+    // The teacher has agreed: every justification of the previous class goes.
     LoadClass(index);
 }
 
@@ -251,51 +252,15 @@ void TFUzasadnienie::LUsunClick()
 bool TFUzasadnienie::FinishReport()
 {
     _KlasaFull& sheet = klasaFull();
-    if (sheet.CountJustifications(kFailing) == 0) {
-        ShowMessage(KindNotice, IconWarning,
-                    QStringLiteral("Brak jakiegokolwiek uzasadnienia.\rNapisz coś lub opuść to okno."));
-        return false;
-    }
-    UzasadnienieInput input;
-    input.Subject = ChosenSubject();
-    input.ClassName = m_cListaKlas->currentText();
-    AppState& state = appState();
+    if (sheet.CountJustifications(kFailing) == 0)
+        return Refuse(QStringLiteral("Brak jakiegokolwiek uzasadnienia.\rNapisz coś lub opuść to okno."));
     // The routine tells the user itself when a file cannot be written.
-    if (!WriteUzasadnienieReport(input, sheet, state, QDateTime::currentDateTime()))
+    if (!WriteUzasadnienieReport(Edit().Report(), sheet, appState(), QDateTime::currentDateTime()))
         return false;
-
-    return HandOverToPreview(*this, m_preview, kPreviewUzasadnienie);
-}
-
-void TFUzasadnienie::CloseEditor()
-{
-    hide();
+    return HandOver(kPreviewUzasadnienie);
 }
 
 void TFUzasadnienie::ClearEditorInputs()
 {
     m_lUzasadnione->clear();
-}
-
-bool TFUzasadnienie::eventFilter(QObject* watched, QEvent* event)
-{
-    const std::pair<QLabel*, void (TFUzasadnienie::*)()> actions[] = {
-        {m_lRozwinPrzedmiot, &TFUzasadnienie::LRozwinPrzedmiotClick},
-        {m_lRozwinKlase, &TFUzasadnienie::LRozwinKlaseClick},
-        {m_lUzasadniaj, &TFUzasadnienie::LUzasadniajClick},
-        {m_lUsun, &TFUzasadnienie::LUsunClick},
-        {m_lEdytuj, &TFUzasadnienie::LEdytujClick},
-    };
-    for (const auto& [label, action] : actions) {
-        if (watched == label && isLeftClick(event, label)) {
-            (this->*action)();
-            return true;
-        }
-    }
-    // The background, both lists and both combo boxes dismiss the hint.
-    if (isPress(event) &&
-        (watched == m_imTlo || watched == m_cPrzedmiotNauczania || watched == m_cListaKlas ||
-         watched == m_lUczniowie->viewport() || watched == m_lUzasadnione->viewport()))
-        ImTloClick();
-    return QWidget::eventFilter(watched, event);
 }

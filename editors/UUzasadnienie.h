@@ -1,8 +1,6 @@
 #pragma once
 
-#include "shell/ReportEditor.h"
-
-#include <QWidget>
+#include "editors/ClassEditor.h"
 
 class QComboBox;
 class QLabel;
@@ -14,7 +12,7 @@ class TFEdytujNdst;
 // the subject, the class, and a written justification for each pupil of that class
 // who fails the subject. One text may be written for several pupils at once. The
 // texts live in the class sheet; the right-hand list shows the justified pupils.
-class TFUzasadnienie final : public QWidget, public ReportEditor
+class TFUzasadnienie final : public ClassEditor
 {
     Q_OBJECT
 
@@ -25,29 +23,25 @@ public:
                             QWidget* parent = nullptr);
 
     void SetTextDialog(TFEdytujNdst* dialog) { m_dialog = dialog; }
-    void SetPreviewWindow(TFBrowser* preview) { m_preview = preview; }
 
     // Position in the main window's topic list.
     static constexpr int kTopicIndex = 5;
     static constexpr int kLeftOffset = 46;
     static constexpr int kTopOffset = 86;
 
-    void ShowEditor() override;
     bool FinishReport() override;
-    void CloseEditor() override;
     void ClearEditorInputs() override;
 
-Q_SIGNALS:
-    // A click anywhere in the editor dismisses the main window's hint panel.
-    void HideHint();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void FormShow();
+    void FormShow() override;
     void LoadClass(int classIndex);
     QString ChosenSubject() const;
+
+    UzasadnienieEdit Edit() const;
+    bool ShowEdit(const UzasadnienieEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFUzasadnienie::ShowEdit); }
+    QString DraftAbout() const override;
 
     void CListaKlasChange(int index);
     void LUzasadniajClick();
@@ -55,10 +49,8 @@ private:
     void LUsunClick();
     void LRozwinPrzedmiotClick();
     void LRozwinKlaseClick();
-    void ImTloClick() { Q_EMIT HideHint(); }
 
     TFEdytujNdst* m_dialog;
-    TFBrowser* m_preview;
 
     QLabel* m_imTlo;
     QComboBox* m_cPrzedmiotNauczania;
@@ -70,6 +62,4 @@ private:
     QLabel* m_lUzasadniaj;
     QLabel* m_lUsun;
     QLabel* m_lEdytuj;
-
-    bool m_filling = false;
 };

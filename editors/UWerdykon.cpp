@@ -3,7 +3,6 @@
 #include "delivery/UBrowser.h"
 #include "document/KeyFilters.h"
 #include "document/ReportRoutines.h"
-#include "editors/PreviewHandOver.h"
 #include "editors/UEditNdst.h"
 #include "editors/UEditSrednie.h"
 #include "resources/SkinOnShow.h"
@@ -27,18 +26,7 @@ using namespace WerdykonLayout;
 
 namespace {
 
-const QString kNothingToRemove = QStringLiteral("Nie masz jeszcze co usuwać.\rLista po prawej jest pusta.");
 const QString kChooseToRemove = QStringLiteral("Wskaż na liście po prawej ucznia, którego chcesz usunąć.");
-
-QListWidget* makeList(QWidget* parent, const char* name, const QRect& place,
-                      QAbstractItemView::SelectionMode selection)
-{
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setGeometry(place);
-    list->setSelectionMode(selection);
-    return list;
-}
 
 QLineEdit* makeEdit(QWidget* parent, const char* name, const QRect& place)
 {
@@ -46,17 +34,6 @@ QLineEdit* makeEdit(QWidget* parent, const char* name, const QRect& place)
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(place);
     return edit;
-}
-
-// Row of the pupil named `name` in a left-hand list: whole text, letter case ignored,
-// first match. The list holds the rows in class order.
-int rowOfName(const QListWidget* pupils, const QString& name)
-{
-    for (int row = 0; row < pupils->count(); ++row) {
-        if (pupils->item(row)->text().compare(name, Qt::CaseInsensitive) == 0)
-            return row;
-    }
-    return -1;
 }
 
 bool isEnter(const QKeyEvent* event)
@@ -67,113 +44,77 @@ bool isEnter(const QKeyEvent* event)
 } // namespace
 
 TFWerdykon::TFWerdykon(TFBrowser* preview, QWidget* parent)
-    : QWidget(parent, parent ? Qt::Widget : Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_preview(preview)
+    : ClassEditor("FWerdykon", QStringLiteral("Werdykon uczniów danej klasy"), QSize(kWidth, kHeight),
+                  QPoint(kLeftOffset, kTopOffset), HintGroupClassEditors, preview, parent)
 {
-    // FormCreate
-    setObjectName(QStringLiteral("FWerdykon"));
-    setWindowTitle(QStringLiteral("Werdykon uczniów danej klasy"));
-    setFixedSize(kWidth, kHeight);
-
     m_editSrednie = new TFEditSrednie(this);
     m_editNdst = new TFEditNdst(this);
 
-    m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    SetSkin(m_imTlo, QStringLiteral("tlowerdykon"));
+    m_imTlo = AddBackground(this, QStringLiteral("tlowerdykon"));
+    AddTabStrip(kStrip, QStringLiteral("zakladkiwerdykon"), kTabWidth, kTabHeight,
+                {"LOgolne", "LFrekwencja", "LSrednie", "LNdst"});
 
-    m_pZakladki = makePanel(this, "Pzakladki", kStrip);
-    m_imZakladki = makeLabel(m_pZakladki, "ImZakladki", QRect(0, 0, kStrip.width(), 4 * kTabHeight));
-    SetSkin(m_imZakladki, QStringLiteral("zakladkiwerdykon"));
-    const auto tabPlace = [](int tab) { return QRect(tab * kTabWidth, 0, kTabWidth, kTabHeight); };
-    m_lOgolne = makeButtonLabel(m_pZakladki, "LOgolne", tabPlace(0));
-    m_lFrekwencja = makeButtonLabel(m_pZakladki, "LFrekwencja", tabPlace(1));
-    m_lSrednie = makeButtonLabel(m_pZakladki, "LSrednie", tabPlace(2));
-    m_lNdst = makeButtonLabel(m_pZakladki, "LNdst", tabPlace(3));
-    m_tabLabels = {m_lOgolne, m_lFrekwencja, m_lSrednie, m_lNdst};
-
-    const auto makeTab = [this](const char* name, const char* picture) {
-        QWidget* panel = makePanel(this, name, kPanel);
-        QLabel* background = makeLabel(panel, "ImTlo", QRect(QPoint(0, 0), kPanel.size()));
-        SetSkin(background, QString::fromLatin1(picture));
-        background->installEventFilter(this);
-        m_panels << panel;
-        return panel;
-    };
-
-    QWidget* general = makeTab("POgolne", "tlowerdykonogolne");
-    m_cListaKlasOgolne = new QComboBox(general);
-    m_cListaKlasOgolne->setObjectName(QStringLiteral("CListaKlasOgolne"));
-    m_cListaKlasOgolne->setGeometry(kClassList);
-    m_cListaKlasOgolne->setEditable(false);
+    QWidget* general = AddTab("POgolne", QStringLiteral("tlowerdykonogolne"), kPanel);
+    m_cListaKlasOgolne = AddChoiceList(general, "CListaKlasOgolne", kClassList);
     m_lRozwinListe = makeButtonLabel(general, "LRozwinListe", kDropHotSpot);
     m_eKlasyfikowanych = makeEdit(general, "EKlasyfikowanych", kClassified);
     m_eKlasyfikowanych->setReadOnly(true);
     m_ePromowanych = makeEdit(general, "EPromowanych", kPromoted);
 
-    QWidget* attendance = makeTab("PFrekwencja", "tlowerdykonfrekwencja");
+    QWidget* attendance = AddTab("PFrekwencja", QStringLiteral("tlowerdykonfrekwencja"), kPanel);
     m_lUczniowieFrekwencja =
-        makeList(attendance, "LUczniowieFrekwencja", kLeftList, QAbstractItemView::ExtendedSelection);
-    m_l100Frekwencja = makeList(attendance, "L100Frekwencja", kRightList, QAbstractItemView::SingleSelection);
+        AddPupilList(attendance, "LUczniowieFrekwencja", kLeftList, QAbstractItemView::ExtendedSelection);
+    m_l100Frekwencja =
+        AddPupilList(attendance, "L100Frekwencja", kRightList, QAbstractItemView::SingleSelection);
     m_lDodajFrekwencja = makeButtonLabel(attendance, "LDodajFrekwencja", kAddButton);
     m_lUsunFrekwencja = makeButtonLabel(attendance, "LUsunFrekwencja", kRemoveButton);
 
-    QWidget* averages = makeTab("PSrednie", "tlowerdykonsrednie");
+    QWidget* averages = AddTab("PSrednie", QStringLiteral("tlowerdykonsrednie"), kPanel);
     m_lUczniowieSrednie =
-        makeList(averages, "LUczniowieSrednie", kLeftList, QAbstractItemView::SingleSelection);
+        AddPupilList(averages, "LUczniowieSrednie", kLeftList, QAbstractItemView::SingleSelection);
     m_lSrednieZPaskiem =
-        makeList(averages, "LSrednieZPaskiem", kRightList, QAbstractItemView::SingleSelection);
+        AddPupilList(averages, "LSrednieZPaskiem", kRightList, QAbstractItemView::SingleSelection);
     m_lDodajSrednie = makeButtonLabel(averages, "LDodajSrednie", kAddButton);
     m_lUsunSrednie = makeButtonLabel(averages, "LUsunSrednie", kRemoveButton);
 
-    QWidget* failing = makeTab("PNdst", "tlowerdykonndst");
-    m_lUczniowieNdst = makeList(failing, "LUczniowieNdst", kLeftList, QAbstractItemView::SingleSelection);
-    m_lNiedostateczni = makeList(failing, "LNiedostateczni", kRightList, QAbstractItemView::SingleSelection);
+    QWidget* failing = AddTab("PNdst", QStringLiteral("tlowerdykonndst"), kPanel);
+    m_lUczniowieNdst = AddPupilList(failing, "LUczniowieNdst", kLeftList, QAbstractItemView::SingleSelection);
+    m_lNiedostateczni =
+        AddPupilList(failing, "LNiedostateczni", kRightList, QAbstractItemView::SingleSelection);
     m_lDodajNdst = makeButtonLabel(failing, "LDodajNdst", kAddButton);
     m_lUsunNdst = makeButtonLabel(failing, "LUsunNdst", kRemoveButton);
 
-    m_pZakladki->raise();
-
-    for (QObject* watched : std::initializer_list<QObject*>{
-             m_imTlo, m_imZakladki, m_lOgolne, m_lFrekwencja, m_lSrednie, m_lNdst, m_cListaKlasOgolne,
-             m_lRozwinListe, m_eKlasyfikowanych, m_ePromowanych, m_lDodajFrekwencja, m_lUsunFrekwencja,
-             m_lDodajSrednie, m_lUsunSrednie, m_lDodajNdst, m_lUsunNdst})
-        watched->installEventFilter(this);
-    for (QListWidget* list : {m_lUczniowieFrekwencja, m_l100Frekwencja, m_lUczniowieSrednie,
-                              m_lSrednieZPaskiem, m_lUczniowieNdst, m_lNiedostateczni}) {
+    OnClick(m_lRozwinListe, [this] { LRozwinListeClick(); });
+    OnClick(m_lDodajFrekwencja, [this] { LDodajFrekwencjaClick(); });
+    OnClick(m_lUsunFrekwencja, [this] { LUsunFrekwencjaClick(); });
+    OnClick(m_lDodajSrednie, [this] { LDodajSrednieClick(); });
+    OnClick(m_lUsunSrednie, [this] { LUsunSrednieClick(); });
+    OnClick(m_lDodajNdst, [this] { LDodajNdstClick(); });
+    OnClick(m_lUsunNdst, [this] { LUsunNdstClick(); });
+    for (QObject* watched : std::initializer_list<QObject*>{m_eKlasyfikowanych, m_ePromowanych})
+        WatchClicks(watched);
+    // Enter on the averages and failing lists adds the pupil.
+    for (QListWidget* list : {m_lUczniowieSrednie, m_lUczniowieNdst})
         list->installEventFilter(this);
-        list->viewport()->installEventFilter(this);
-    }
 
-    connect(m_cListaKlasOgolne, &QComboBox::currentIndexChanged, this,
-            [this](int index) { CListaKlasOgolneChange(index); });
-    connect(m_lUczniowieFrekwencja, &QListWidget::itemDoubleClicked, this,
-            [this] { LDodajFrekwencjaClick(); });
-    connect(m_lUczniowieSrednie, &QListWidget::itemDoubleClicked, this, [this] { LDodajSrednieClick(); });
-    connect(m_lUczniowieNdst, &QListWidget::itemDoubleClicked, this, [this] { LDodajNdstClick(); });
+    AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion,
+                [this](int index) { CListaKlasOgolneChange(index); });
+    connect(m_ePromowanych, &QLineEdit::textChanged, this, [this] { InputChanged(); });
+    OnDoubleClick(m_lUczniowieFrekwencja, [this] { LDodajFrekwencjaClick(); });
+    OnDoubleClick(m_lUczniowieSrednie, [this] { LDodajSrednieClick(); });
+    OnDoubleClick(m_lUczniowieNdst, [this] { LDodajNdstClick(); });
 
     ShowTab(1);
 }
 
-void TFWerdykon::ShowEditor()
-{
-    FormShow();
-    show();
-    raise();
-}
-
 void TFWerdykon::FormShow()
 {
-    if (parentWidget())
-        move(kLeftOffset, kTopOffset);
-    SetHintGroup(HintGroupClassEditors);
     ShowTab(1);
     // Back from the preview everything entered stays as it was.
     if (appState().NavigatingBack)
         return;
 
-    m_filling = true;
-    FillClassCombo(m_cListaKlasOgolne);
-    m_filling = false;
+    FillClasses(m_cListaKlasOgolne);
     LoadClass(0);
 }
 
@@ -208,15 +149,46 @@ void TFWerdykon::LoadClass(int classIndex)
     m_lNiedostateczni->clear();
 }
 
-void TFWerdykon::ShowTab(int tab)
+WerdykonEdit TFWerdykon::Edit() const
 {
-    for (QLabel* label : m_tabLabels)
-        label->setEnabled(true);
-    m_tabLabels.at(tab - 1)->setEnabled(false);
-    m_imZakladki->move(0, -kTabHeight * (tab - 1));
-    for (int i = 0; i < m_panels.size(); ++i)
-        m_panels.at(i)->setVisible(i == tab - 1);
+    WerdykonEdit edit;
+    edit.ClassName = m_cListaKlasOgolne->currentText();
+    edit.Classified = m_eKlasyfikowanych->text();
+    edit.Promoted = m_ePromowanych->text();
+    edit.Attendance = Items(m_l100Frekwencja);
+    edit.Averages = Items(m_lSrednieZPaskiem);
+    edit.Failing = Items(m_lNiedostateczni);
+    edit.Rows = SheetRows();
+    return edit;
+}
 
+bool TFWerdykon::ShowEdit(const WerdykonEdit& edit)
+{
+    QStringList pupils;
+    if (!RestoreClass(m_cListaKlasOgolne, edit.ClassName, edit.Rows, &pupils))
+        return false;
+    for (QListWidget* list : {m_lUczniowieFrekwencja, m_lUczniowieSrednie, m_lUczniowieNdst}) {
+        ListToListBox(list, pupils);
+        if (list->count() > 0)
+            list->setCurrentRow(0, list == m_lUczniowieFrekwencja ? QItemSelectionModel::NoUpdate
+                                                                  : QItemSelectionModel::ClearAndSelect);
+    }
+    m_editNdst->SetSubjects(appState().SubjectNames);
+    m_eKlasyfikowanych->setText(edit.Classified);
+    m_ePromowanych->setText(edit.Promoted);
+    ListToListBox(m_l100Frekwencja, edit.Attendance);
+    ListToListBox(m_lSrednieZPaskiem, edit.Averages);
+    ListToListBox(m_lNiedostateczni, edit.Failing);
+    return true;
+}
+
+QString TFWerdykon::DraftAbout() const
+{
+    return QStringLiteral("klasa ") + m_cListaKlasOgolne->currentText();
+}
+
+void TFWerdykon::TabShown(int tab)
+{
     QListWidget* pupils = nullptr;
     if (tab == 2)
         pupils = m_lUczniowieFrekwencja;
@@ -234,9 +206,7 @@ void TFWerdykon::ShowTab(int tab)
 
 void TFWerdykon::CListaKlasOgolneChange(int index)
 {
-    if (m_filling || index < 0)
-        return;
-    // No question: everything entered for the previous class goes.
+    // The teacher has agreed: everything entered for the previous class goes.
     LoadClass(index);
 }
 
@@ -340,7 +310,7 @@ void TFWerdykon::RemoveListed(QListWidget* listed, QListWidget* pupils,
         return;
     }
     QListWidgetItem* item = chosen.first();
-    const int row = rowOfName(pupils, item->text());
+    const int row = RowOfName(pupils, item->text());
     if (row >= 0 && row < klasaFull().Rows.size())
         clearRow(row);
     delete listed->takeItem(listed->row(item));
@@ -348,25 +318,12 @@ void TFWerdykon::RemoveListed(QListWidget* listed, QListWidget* pupils,
 
 bool TFWerdykon::FinishReport()
 {
-    if (m_eKlasyfikowanych->text().isEmpty() || m_ePromowanych->text().isEmpty()) {
-        ShowMessage(KindNotice, IconWarning, QStringLiteral("Niekompletne dane ogólne.\rUzupełnij proszę."));
-        return false;
-    }
-    WerdykonInput input;
-    input.ClassName = m_cListaKlasOgolne->currentText();
-    input.Classified = m_eKlasyfikowanych->text();
-    input.Promoted = m_ePromowanych->text();
-    AppState& state = appState();
+    if (m_eKlasyfikowanych->text().isEmpty() || m_ePromowanych->text().isEmpty())
+        return Refuse(QStringLiteral("Niekompletne dane ogólne.\rUzupełnij proszę."));
     // The routine tells the user itself when a file cannot be written.
-    if (!WriteWerdykonReport(input, klasaFull(), state, QDateTime::currentDateTime()))
+    if (!WriteWerdykonReport(Edit().Report(), klasaFull(), appState(), QDateTime::currentDateTime()))
         return false;
-
-    return HandOverToPreview(*this, m_preview, kPreviewWerdykon);
-}
-
-void TFWerdykon::CloseEditor()
-{
-    hide();
+    return HandOver(kPreviewWerdykon);
 }
 
 void TFWerdykon::ClearEditorInputs()
@@ -378,40 +335,9 @@ void TFWerdykon::ClearEditorInputs()
 
 bool TFWerdykon::eventFilter(QObject* watched, QEvent* event)
 {
-    const auto clicked = [&](QLabel* label) { return watched == label && isLeftClick(event, label); };
-    if (clicked(m_lOgolne) || clicked(m_lFrekwencja) || clicked(m_lSrednie) || clicked(m_lNdst)) {
-        Q_EMIT HideHint();
-        auto* label = static_cast<QLabel*>(watched);
-        if (label->isEnabled()) {
-            if (label == m_lOgolne)
-                LOgolneClick();
-            else if (label == m_lFrekwencja)
-                LFrekwencjaClick();
-            else if (label == m_lSrednie)
-                LSrednieClick();
-            else
-                LNdstClick();
-        }
+    if (watched == m_ePromowanych && event->type() == QEvent::KeyPress &&
+        EPromowanychKeyPress(static_cast<QKeyEvent*>(event)))
         return true;
-    }
-    const std::pair<QLabel*, void (TFWerdykon::*)()> actions[] = {
-        {m_lRozwinListe, &TFWerdykon::LRozwinListeClick},
-        {m_lDodajFrekwencja, &TFWerdykon::LDodajFrekwencjaClick},
-        {m_lUsunFrekwencja, &TFWerdykon::LUsunFrekwencjaClick},
-        {m_lDodajSrednie, &TFWerdykon::LDodajSrednieClick},
-        {m_lUsunSrednie, &TFWerdykon::LUsunSrednieClick},
-        {m_lDodajNdst, &TFWerdykon::LDodajNdstClick},
-        {m_lUsunNdst, &TFWerdykon::LUsunNdstClick},
-    };
-    for (const auto& [label, action] : actions) {
-        if (clicked(label)) {
-            (this->*action)();
-            return true;
-        }
-    }
-
-    if (watched == m_ePromowanych && event->type() == QEvent::KeyPress)
-        return EPromowanychKeyPress(static_cast<QKeyEvent*>(event));
 
     if ((watched == m_lUczniowieSrednie || watched == m_lUczniowieNdst) &&
         (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
@@ -425,17 +351,10 @@ bool TFWerdykon::eventFilter(QObject* watched, QEvent* event)
                     LDodajSrednieClick();
                 else
                     LDodajNdstClick();
+                InputChanged();
             }
             return true;
         }
     }
-
-    if (event->type() == QEvent::MouseButtonPress) {
-        // Every background, list, edit and the class list dismisses the hint.
-        if (qobject_cast<QLabel*>(watched) || qobject_cast<QLineEdit*>(watched) ||
-            watched == m_cListaKlasOgolne ||
-            (watched->parent() && qobject_cast<QListWidget*>(watched->parent())))
-            ImTloClick();
-    }
-    return QWidget::eventFilter(watched, event);
+    return ClassEditor::eventFilter(watched, event);
 }

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "shell/ReportEditor.h"
-
-#include <QList>
-#include <QWidget>
+#include "editors/ClassEditor.h"
 
 #include <functional>
 
@@ -20,7 +17,7 @@ class TFEditSrednie;
 // deserve a distinction with their averages, and those with failing grades with their
 // subjects. What the teacher enters lives in the class sheet; the right-hand lists show
 // it by name. The forward arrow writes the report and opens the preview window.
-class TFWerdykon final : public QWidget, public ReportEditor
+class TFWerdykon final : public ClassEditor
 {
     Q_OBJECT
 
@@ -28,36 +25,30 @@ public:
     // `preview` shows the page once the report is written.
     explicit TFWerdykon(TFBrowser* preview = nullptr, QWidget* parent = nullptr);
 
-    void SetPreviewWindow(TFBrowser* preview) { m_preview = preview; }
-
     static constexpr int kLeftOffset = 46;
     static constexpr int kTopOffset = 86;
 
-    void ShowEditor() override;
     bool FinishReport() override;
-    void CloseEditor() override;
     void ClearEditorInputs() override;
 
     TFEditSrednie* AverageDialog() const { return m_editSrednie; }
     TFEditNdst* SubjectsDialog() const { return m_editNdst; }
 
-Q_SIGNALS:
-    // A click anywhere in the editor dismisses the main window's hint panel.
-    void HideHint();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormShow();
-    void ShowTab(int tab);
+    void FormShow() override;
+    void TabShown(int tab) override;
     void LoadClass(int classIndex);
     bool ClassGetsNoAverage() const;
 
-    void LOgolneClick() { ShowTab(1); }
-    void LFrekwencjaClick() { ShowTab(2); }
-    void LSrednieClick() { ShowTab(3); }
-    void LNdstClick() { ShowTab(4); }
+    WerdykonEdit Edit() const;
+    bool ShowEdit(const WerdykonEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFWerdykon::ShowEdit); }
+    QString DraftAbout() const override;
+
     void CListaKlasOgolneChange(int index);
     void LRozwinListeClick();
     bool EPromowanychKeyPress(const QKeyEvent* event);
@@ -67,25 +58,15 @@ private:
     void LUsunSrednieClick();
     void LDodajNdstClick();
     void LUsunNdstClick();
-    void ImTloClick() { Q_EMIT HideHint(); }
 
     // Removes the selected entry of a right-hand list and clears its row through
     // `clearRow`, the row found by the name in the tab's left-hand list.
     void RemoveListed(QListWidget* listed, QListWidget* pupils, const std::function<void(int row)>& clearRow);
 
-    TFBrowser* m_preview;
     TFEditSrednie* m_editSrednie;
     TFEditNdst* m_editNdst;
 
     QLabel* m_imTlo;
-    QWidget* m_pZakladki;
-    QLabel* m_imZakladki;
-    QLabel* m_lOgolne;
-    QLabel* m_lFrekwencja;
-    QLabel* m_lSrednie;
-    QLabel* m_lNdst;
-    QList<QWidget*> m_panels;
-    QList<QLabel*> m_tabLabels;
 
     QComboBox* m_cListaKlasOgolne;
     QLabel* m_lRozwinListe;
@@ -107,7 +88,6 @@ private:
     QLabel* m_lDodajNdst;
     QLabel* m_lUsunNdst;
 
-    bool m_filling = false;
     // The list that saw Enter go down: a release left over from Enter in a dialog
     // must not add the pupil again.
     QObject* m_enterPressedIn = nullptr;

@@ -2,7 +2,6 @@
 
 #include "delivery/UBrowser.h"
 #include "document/ReportRoutines.h"
-#include "editors/PreviewHandOver.h"
 #include "editors/UNaganneEdycja.h"
 #include "resources/SkinOnShow.h"
 #include "resources/skins/ZachowanieLayout.h"
@@ -27,81 +26,21 @@ using namespace ZachowanieLayout;
 namespace {
 
 constexpr JustificationKind kConduct = JustificationKind::Conduct;
-const QString kNothingToRemove = QStringLiteral("Nie masz jeszcze co usuwać.\rLista po prawej jest pusta.");
-
-QListWidget* makeList(QWidget* parent, const char* name, const QRect& place,
-                      QAbstractItemView::SelectionMode selection)
-{
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setGeometry(place);
-    list->setSelectionMode(selection);
-    return list;
-}
-
-// Row of the pupil named `name` in a left-hand list: whole text, letter case ignored,
-// first match. The list holds the rows in class order.
-int rowOfName(const QListWidget* pupils, const QString& name)
-{
-    for (int row = 0; row < pupils->count(); ++row) {
-        if (pupils->item(row)->text().compare(name, Qt::CaseInsensitive) == 0)
-            return row;
-    }
-    return -1;
-}
-
-// The selected entry of a right-hand list, or a notice why there is none.
-QListWidgetItem* chosenEntry(QListWidget* listed, const QString& whenEmpty, const QString& whenNone)
-{
-    if (listed->count() == 0) {
-        ShowMessage(KindNotice, IconWarning, whenEmpty);
-        return nullptr;
-    }
-    const QList<QListWidgetItem*> chosen = listed->selectedItems();
-    if (chosen.isEmpty()) {
-        ShowMessage(KindNotice, IconWarning, whenNone);
-        return nullptr;
-    }
-    return chosen.first();
-}
 
 } // namespace
 
 TFZachowania::TFZachowania(TFEdytujZachowanie* dialog, TFBrowser* preview, QWidget* parent)
-    : QWidget(parent, parent ? Qt::Widget : Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_dialog(dialog), m_preview(preview)
+    : ClassEditor("FZachowania", QStringLiteral("Werdykon uczniów pod względem zachowania"),
+                  QSize(kWidth, kHeight), QPoint(kLeftOffset, kTopOffset), HintGroupClassEditors, preview,
+                  parent),
+      m_dialog(dialog)
 {
-    // FormCreate
-    setObjectName(QStringLiteral("FZachowania"));
-    setWindowTitle(QStringLiteral("Werdykon uczniów pod względem zachowania"));
-    setFixedSize(kWidth, kHeight);
+    m_imTlo = AddBackground(this, QStringLiteral("tlozachowanie"));
+    AddTabStrip(kStrip, QStringLiteral("zakladkizachowanie"), kTabWidth, kTabHeight,
+                {"LOgolne", "LFrekwencja", "LSrednie"});
 
-    m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
-    SetSkin(m_imTlo, QStringLiteral("tlozachowanie"));
-
-    m_pZakladki = makePanel(this, "Pzakladki", kStrip);
-    m_imZakladki = makeLabel(m_pZakladki, "ImZakladki", QRect(0, 0, kStrip.width(), kTabCount * kTabHeight));
-    SetSkin(m_imZakladki, QStringLiteral("zakladkizachowanie"));
-    const auto tabPlace = [](int tab) { return QRect(tab * kTabWidth, 0, kTabWidth, kTabHeight); };
-    m_lOgolne = makeButtonLabel(m_pZakladki, "LOgolne", tabPlace(0));
-    m_lFrekwencja = makeButtonLabel(m_pZakladki, "LFrekwencja", tabPlace(1));
-    m_lSrednie = makeButtonLabel(m_pZakladki, "LSrednie", tabPlace(2));
-    m_tabLabels = {m_lOgolne, m_lFrekwencja, m_lSrednie};
-
-    const auto makeTab = [this](const char* name, const char* picture) {
-        QWidget* panel = makePanel(this, name, kPanel);
-        QLabel* background = makeLabel(panel, "ImTlo", QRect(QPoint(0, 0), kPanel.size()));
-        SetSkin(background, QString::fromLatin1(picture));
-        background->installEventFilter(this);
-        m_panels << panel;
-        return panel;
-    };
-
-    QWidget* general = makeTab("POgolne", "tlozachowanieogolne");
-    m_cListaKlasOgolne = new QComboBox(general);
-    m_cListaKlasOgolne->setObjectName(QStringLiteral("CListaKlasOgolne"));
-    m_cListaKlasOgolne->setGeometry(kClassList);
-    m_cListaKlasOgolne->setEditable(false);
+    QWidget* general = AddTab("POgolne", QStringLiteral("tlozachowanieogolne"), kPanel);
+    m_cListaKlasOgolne = AddChoiceList(general, "CListaKlasOgolne", kClassList);
     m_lRozwinListe = makeButtonLabel(general, "LRozwinListe", kDropHotSpot);
     m_eKlasyfikowanych = new QLineEdit(general);
     m_eKlasyfikowanych->setObjectName(QStringLiteral("EKlasyfikowanych"));
@@ -113,51 +52,43 @@ TFZachowania::TFZachowania(TFEdytujZachowanie* dialog, TFBrowser* preview, QWidg
     m_mInneUwagi->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_mInneUwagi->setTabChangesFocus(true);
 
-    QWidget* exemplary = makeTab("PWzorowi", "tlozachowaniewzorowi");
+    QWidget* exemplary = AddTab("PWzorowi", QStringLiteral("tlozachowaniewzorowi"), kPanel);
     m_lUczniowieWzorowe =
-        makeList(exemplary, "LUczniowieWzorowe", kLeftList, QAbstractItemView::ExtendedSelection);
-    m_lWzorowi = makeList(exemplary, "LWzorowi", kRightList, QAbstractItemView::SingleSelection);
+        AddPupilList(exemplary, "LUczniowieWzorowe", kLeftList, QAbstractItemView::ExtendedSelection);
+    m_lWzorowi = AddPupilList(exemplary, "LWzorowi", kRightList, QAbstractItemView::SingleSelection);
     m_lDodajWzorowego = makeButtonLabel(exemplary, "LDodajWzorowego", kAddButton);
     m_lUsunWzorowego = makeButtonLabel(exemplary, "LUsunWzorowego", kRemoveButton);
 
-    QWidget* lowered = makeTab("PObnizone", "tlozachowanieobnizone");
+    QWidget* lowered = AddTab("PObnizone", QStringLiteral("tlozachowanieobnizone"), kPanel);
     m_lUczniowieNaganne =
-        makeList(lowered, "LUczniowieNaganne", kLeftList, QAbstractItemView::ExtendedSelection);
-    m_lNaganni = makeList(lowered, "LNaganni", kRightList, QAbstractItemView::SingleSelection);
+        AddPupilList(lowered, "LUczniowieNaganne", kLeftList, QAbstractItemView::ExtendedSelection);
+    m_lNaganni = AddPupilList(lowered, "LNaganni", kRightList, QAbstractItemView::SingleSelection);
     m_lDodajObnizone = makeButtonLabel(lowered, "LDodajObnizone", kAddButton);
     m_lUsunObnizone = makeButtonLabel(lowered, "LUsunObnizone", kRemoveButton);
     m_lEdytujObnizone = makeButtonLabel(lowered, "LEdytujObnizone", kEditButton);
 
-    m_pZakladki->raise();
+    OnClick(m_lRozwinListe, [this] { LRozwinListeClick(); });
+    OnClick(m_lDodajWzorowego, [this] { LDodajWzorowegoClick(); });
+    OnClick(m_lUsunWzorowego, [this] { LUsunWzorowegoClick(); });
+    OnClick(m_lDodajObnizone, [this] { LDodajObnizoneClick(); });
+    OnClick(m_lUsunObnizone, [this] { LUsunObnizoneClick(); });
+    OnClick(m_lEdytujObnizone, [this] { LEdytujObnizoneClick(); });
+    // Every picture, list, the edit, the memo and the class list dismiss the hint.
+    for (QObject* watched :
+         std::initializer_list<QObject*>{m_lRozwinListe, m_eKlasyfikowanych, m_mInneUwagi->viewport()})
+        WatchClicks(watched);
 
-    for (QObject* watched : std::initializer_list<QObject*>{
-             m_imTlo, m_imZakladki, m_lOgolne, m_lFrekwencja, m_lSrednie, m_cListaKlasOgolne, m_lRozwinListe,
-             m_eKlasyfikowanych, m_mInneUwagi->viewport(), m_lDodajWzorowego, m_lUsunWzorowego,
-             m_lDodajObnizone, m_lUsunObnizone, m_lEdytujObnizone})
-        watched->installEventFilter(this);
-    for (QListWidget* list : {m_lUczniowieWzorowe, m_lWzorowi, m_lUczniowieNaganne, m_lNaganni})
-        list->viewport()->installEventFilter(this);
-
-    connect(m_cListaKlasOgolne, &QComboBox::currentIndexChanged, this,
-            [this](int index) { CListaKlasOgolneChange(index); });
-    connect(m_lUczniowieWzorowe, &QListWidget::itemDoubleClicked, this, [this] { LDodajWzorowegoClick(); });
-    connect(m_lUczniowieNaganne, &QListWidget::itemDoubleClicked, this, [this] { LDodajObnizoneClick(); });
+    AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion,
+                [this](int index) { CListaKlasOgolneChange(index); });
+    connect(m_mInneUwagi, &QPlainTextEdit::textChanged, this, [this] { InputChanged(); });
+    OnDoubleClick(m_lUczniowieWzorowe, [this] { LDodajWzorowegoClick(); });
+    OnDoubleClick(m_lUczniowieNaganne, [this] { LDodajObnizoneClick(); });
 
     ShowTab(1);
 }
 
-void TFZachowania::ShowEditor()
-{
-    FormShow();
-    show();
-    raise();
-}
-
 void TFZachowania::FormShow()
 {
-    if (parentWidget())
-        move(kLeftOffset, kTopOffset);
-    SetHintGroup(HintGroupClassEditors);
     // Back from the preview everything entered stays as it was, on the first tab
     // where the report left it.
     if (appState().NavigatingBack)
@@ -165,9 +96,7 @@ void TFZachowania::FormShow()
 
     ShowTab(1);
     appState().CurrentPupilIndex = 0;
-    m_filling = true;
-    FillClassCombo(m_cListaKlasOgolne);
-    m_filling = false;
+    FillClasses(m_cListaKlasOgolne);
     LoadClass(0);
 }
 
@@ -197,21 +126,43 @@ void TFZachowania::LoadClass(int classIndex)
     m_eKlasyfikowanych->setText(known ? QString::number(sheet.PupilCount) : QString());
 }
 
-void TFZachowania::ShowTab(int tab)
+ZachowanieEdit TFZachowania::Edit() const
 {
-    for (QLabel* label : m_tabLabels)
-        label->setEnabled(true);
-    m_tabLabels.at(tab - 1)->setEnabled(false);
-    m_imZakladki->move(0, -kTabHeight * (tab - 1));
-    for (int i = 0; i < m_panels.size(); ++i)
-        m_panels.at(i)->setVisible(i == tab - 1);
+    ZachowanieEdit edit;
+    edit.ClassName = m_cListaKlasOgolne->currentText();
+    edit.Classified = m_eKlasyfikowanych->text();
+    edit.Remarks = TypedText(m_mInneUwagi);
+    edit.Exemplary = Items(m_lWzorowi);
+    edit.Lowered = Items(m_lNaganni);
+    edit.Rows = SheetRows();
+    return edit;
+}
+
+bool TFZachowania::ShowEdit(const ZachowanieEdit& edit)
+{
+    QStringList pupils;
+    if (!RestoreClass(m_cListaKlasOgolne, edit.ClassName, edit.Rows, &pupils))
+        return false;
+    for (QListWidget* list : {m_lUczniowieWzorowe, m_lUczniowieNaganne}) {
+        ListToListBox(list, pupils);
+        if (list->count() > 0)
+            list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    }
+    m_eKlasyfikowanych->setText(edit.Classified);
+    m_mInneUwagi->setPlainText(edit.Remarks);
+    ListToListBox(m_lWzorowi, edit.Exemplary);
+    ListToListBox(m_lNaganni, edit.Lowered);
+    return true;
+}
+
+QString TFZachowania::DraftAbout() const
+{
+    return QStringLiteral("klasa ") + m_cListaKlasOgolne->currentText();
 }
 
 void TFZachowania::CListaKlasOgolneChange(int index)
 {
-    if (m_filling || index < 0)
-        return;
-    // No question: everything entered for the previous class goes.
+    // The teacher has agreed: everything entered for the previous class goes.
     LoadClass(index);
 }
 
@@ -238,11 +189,11 @@ void TFZachowania::LUsunWzorowegoClick()
 {
     Q_EMIT HideHint();
     QListWidgetItem* item =
-        chosenEntry(m_lWzorowi, kNothingToRemove,
+        ChosenEntry(m_lWzorowi, kNothingToRemove,
                     QStringLiteral("Wskaż na liście po prawej ucznia, którego chcesz usunąć."));
     if (!item)
         return;
-    const int row = rowOfName(m_lUczniowieWzorowe, item->text());
+    const int row = RowOfName(m_lUczniowieWzorowe, item->text());
     if (row >= 0 && row < klasaFull().Rows.size())
         klasaFull().Rows[row].ExemplaryConduct = false;
     delete m_lWzorowi->takeItem(m_lWzorowi->row(item));
@@ -288,7 +239,7 @@ void TFZachowania::LUsunObnizoneClick()
 {
     Q_EMIT HideHint();
     QListWidgetItem* item =
-        chosenEntry(m_lNaganni, kNothingToRemove,
+        ChosenEntry(m_lNaganni, kNothingToRemove,
                     QStringLiteral("Wskaż na liście po prawej ucznia, którego uzasadnienie chcesz usunąć."));
     if (!item)
         return;
@@ -306,7 +257,7 @@ void TFZachowania::LEdytujObnizoneClick()
     Q_EMIT HideHint();
     if (!m_dialog)
         return;
-    QListWidgetItem* item = chosenEntry(
+    QListWidgetItem* item = ChosenEntry(
         m_lNaganni, QStringLiteral("Nie masz jeszcze co edytować.\rLista po prawej jest pusta."),
         QStringLiteral("Wskaż na liście po prawej ucznia, którego uzasadnienie chcesz edytować."));
     if (!item)
@@ -330,25 +281,12 @@ void TFZachowania::LEdytujObnizoneClick()
 bool TFZachowania::FinishReport()
 {
     ShowTab(1);
-    if (m_eKlasyfikowanych->text().isEmpty()) {
-        ShowMessage(KindNotice, IconWarning, QStringLiteral("Niekompletne dane ogólne.\rUzupełnij proszę."));
-        return false;
-    }
-    ZachowanieInput input;
-    input.ClassName = m_cListaKlasOgolne->currentText();
-    input.Classified = m_eKlasyfikowanych->text();
-    input.Remarks = MemoLines(TypedText(m_mInneUwagi));
-    AppState& state = appState();
+    if (m_eKlasyfikowanych->text().isEmpty())
+        return Refuse(QStringLiteral("Niekompletne dane ogólne.\rUzupełnij proszę."));
     // The routine tells the user itself when a file cannot be written.
-    if (!WriteZachowanieReport(input, klasaFull(), state, QDateTime::currentDateTime()))
+    if (!WriteZachowanieReport(Edit().Report(), klasaFull(), appState(), QDateTime::currentDateTime()))
         return false;
-
-    return HandOverToPreview(*this, m_preview, kPreviewZachowanie);
-}
-
-void TFZachowania::CloseEditor()
-{
-    hide();
+    return HandOver(kPreviewZachowanie);
 }
 
 void TFZachowania::ClearEditorInputs()
@@ -356,40 +294,4 @@ void TFZachowania::ClearEditorInputs()
     m_mInneUwagi->clear();
     m_lWzorowi->clear();
     m_lNaganni->clear();
-}
-
-bool TFZachowania::eventFilter(QObject* watched, QEvent* event)
-{
-    const auto clicked = [&](QLabel* label) { return watched == label && isLeftClick(event, label); };
-    if (clicked(m_lOgolne) || clicked(m_lFrekwencja) || clicked(m_lSrednie)) {
-        Q_EMIT HideHint();
-        auto* label = static_cast<QLabel*>(watched);
-        if (label->isEnabled()) {
-            if (label == m_lOgolne)
-                LOgolneClick();
-            else if (label == m_lFrekwencja)
-                LFrekwencjaClick();
-            else
-                LSrednieClick();
-        }
-        return true;
-    }
-    const std::pair<QLabel*, void (TFZachowania::*)()> actions[] = {
-        {m_lRozwinListe, &TFZachowania::LRozwinListeClick},
-        {m_lDodajWzorowego, &TFZachowania::LDodajWzorowegoClick},
-        {m_lUsunWzorowego, &TFZachowania::LUsunWzorowegoClick},
-        {m_lDodajObnizone, &TFZachowania::LDodajObnizoneClick},
-        {m_lUsunObnizone, &TFZachowania::LUsunObnizoneClick},
-        {m_lEdytujObnizone, &TFZachowania::LEdytujObnizoneClick},
-    };
-    for (const auto& [label, action] : actions) {
-        if (clicked(label)) {
-            (this->*action)();
-            return true;
-        }
-    }
-    // Every picture, list, the edit, the memo and the class list dismiss the hint.
-    if (isPress(event))
-        ImTloClick();
-    return QWidget::eventFilter(watched, event);
 }

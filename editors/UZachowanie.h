@@ -1,9 +1,6 @@
 #pragma once
 
-#include "shell/ReportEditor.h"
-
-#include <QList>
-#include <QWidget>
+#include "editors/ClassEditor.h"
 
 class QComboBox;
 class QLabel;
@@ -18,7 +15,7 @@ class TFEdytujZachowanie;
 // conduct, the pupils with a lowered grade and its justification (one text may cover
 // several pupils), and free remarks. What the teacher enters lives in the class sheet
 // and the remarks memo; the right-hand lists show the sheet by name.
-class TFZachowania final : public QWidget, public ReportEditor
+class TFZachowania final : public ClassEditor
 {
     Q_OBJECT
 
@@ -29,33 +26,25 @@ public:
                           QWidget* parent = nullptr);
 
     void SetGradeDialog(TFEdytujZachowanie* dialog) { m_dialog = dialog; }
-    void SetPreviewWindow(TFBrowser* preview) { m_preview = preview; }
 
     // Position in the main window's topic list.
     static constexpr int kTopicIndex = 1;
     static constexpr int kLeftOffset = 46;
     static constexpr int kTopOffset = 86;
 
-    void ShowEditor() override;
     bool FinishReport() override;
-    void CloseEditor() override;
     void ClearEditorInputs() override;
 
-Q_SIGNALS:
-    // A click anywhere in the editor dismisses the main window's hint panel.
-    void HideHint();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void FormShow();
-    void ShowTab(int tab);
+    void FormShow() override;
     void LoadClass(int classIndex);
 
-    void LOgolneClick() { ShowTab(1); }
-    void LFrekwencjaClick() { ShowTab(2); }
-    void LSrednieClick() { ShowTab(3); }
+    ZachowanieEdit Edit() const;
+    bool ShowEdit(const ZachowanieEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFZachowania::ShowEdit); }
+    QString DraftAbout() const override;
+
     void CListaKlasOgolneChange(int index);
     void LRozwinListeClick();
     void LDodajWzorowegoClick();
@@ -63,19 +52,10 @@ private:
     void LDodajObnizoneClick();
     void LUsunObnizoneClick();
     void LEdytujObnizoneClick();
-    void ImTloClick() { Q_EMIT HideHint(); }
 
     TFEdytujZachowanie* m_dialog;
-    TFBrowser* m_preview;
 
     QLabel* m_imTlo;
-    QWidget* m_pZakladki;
-    QLabel* m_imZakladki;
-    QLabel* m_lOgolne;
-    QLabel* m_lFrekwencja;
-    QLabel* m_lSrednie;
-    QList<QWidget*> m_panels;
-    QList<QLabel*> m_tabLabels;
 
     QComboBox* m_cListaKlasOgolne;
     QLabel* m_lRozwinListe;
@@ -92,6 +72,4 @@ private:
     QLabel* m_lDodajObnizone;
     QLabel* m_lUsunObnizone;
     QLabel* m_lEdytujObnizone;
-
-    bool m_filling = false;
 };

@@ -30,6 +30,21 @@ void TFZajDodatkowe::FormShow()
     m_mOgolne->clear();
 }
 
+ZajDodatkoweEdit TFZajDodatkowe::Edit() const
+{
+    ZajDodatkoweEdit edit;
+    edit.Activity = m_eZajecia->text();
+    edit.General = MemoText(m_mOgolne);
+    return edit;
+}
+
+bool TFZajDodatkowe::ShowEdit(const ZajDodatkoweEdit& edit)
+{
+    m_eZajecia->setText(edit.Activity);
+    SetMemoText(m_mOgolne, edit.General);
+    return true;
+}
+
 bool TFZajDodatkowe::FinishReport()
 {
     // Only the report is trimmed; the activity may be anything typed.
@@ -37,9 +52,7 @@ bool TFZajDodatkowe::FinishReport()
         return Refuse(
             QStringLiteral("Wpisz konieczne informacje.\rUzupełnij trzy pierwsze pola formularza."));
 
-    ZajDodatkoweInput input;
-    input.Activity = m_eZajecia->text();
-    input.General = TypedLines(m_mOgolne);
+    const ZajDodatkoweInput input = Edit().Report();
     // The routine tells the user itself when a file cannot be written.
     if (!WriteZajDodatkoweReport(input, appState(), Now()))
         return false;

@@ -16,6 +16,10 @@ public:
 
 private:
     void FormShow() override;
+    ZajDodatkoweEdit Edit() const;
+    bool ShowEdit(const ZajDodatkoweEdit& edit);
+    std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
+    bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFZajDodatkowe::ShowEdit); }
 
     QLabel* m_imRealizacja;
     QLineEdit* m_eZajecia;

@@ -42,6 +42,8 @@ struct AppState
     bool SendExisting = false;
     bool NavigatingBack = false;
     int WizardStep = 0;
+    // The report last written by an editor has reached the school by one of the ways.
+    bool ReportDelivered = false;
 
     int HintGroup = 0;
     int HintCount = 0;

@@ -22,6 +22,13 @@ public:
     // Empties the lists and texts a new teacher or topic choice must not inherit.
     virtual void ClearEditorInputs() {}
 
+    // Something the teacher typed or chose is in the editor (asked about before the
+    // program closes).
+    virtual bool HoldsInput() const { return false; }
+    // Writes the editor's draft at once; forgets it when the teacher gives it up.
+    virtual void KeepDraftNow() {}
+    virtual void DiscardDraft() {}
+
     // The school data were loaded (at start and after an update): lists taken from
     // them, such as the subjects, are filled again.
     virtual void SchoolDataLoaded() {}

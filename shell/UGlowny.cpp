@@ -1,7 +1,9 @@
 #include "shell/UGlowny.h"
 
 #include "delivery/DataUpdate.h"
+#include "editors/EditorDrafts.h"
 #include "resources/SkinOnShow.h"
+#include "resources/SkinPicture.h"
 #include "resources/skins/GlownyLayout.h"
 #include "shell/AppFolders.h"
 #include "shell/AppState.h"
@@ -347,6 +349,12 @@ void TFGlowny::FormShow()
 
 void TFGlowny::closeEvent(QCloseEvent* event)
 {
+    // The close mark, Alt+F4 and the window manager all come here: typed input that
+    // has not reached the school is not dropped without a question.
+    if (m_started && !AskBeforeClosing(wizardWindows().Editor(appState().TopicIndex))) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
     // Other windows may still be visible over this one; the program ends anyway.

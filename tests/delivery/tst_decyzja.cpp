@@ -514,7 +514,9 @@ private Q_SLOTS:
         state.TempFolder = path(QStringLiteral("nie-ma/")); // not used for a chosen document
 
         const QString earlier = path(QStringLiteral("Uzasadnienie 2a.xml"));
-        QVERIFY(writeFile(earlier, "<Szkola>z dysku</Szkola>"));
+        const QByteArray report = "<?xml version=\"1.0\"  encoding=\"Windows-1250\"?>\r\n<Szkola>\r\n"
+                                  "\t<Belfer>Nowak Jan</Belfer>\r\n</Szkola>\r\n";
+        QVERIFY(writeFile(earlier, report));
 
         WelcomeOnlyView view(*m_window);
         WizardWindows windows;
@@ -540,8 +542,7 @@ private Q_SLOTS:
 
         click("LPocztaTajna");
         QCOMPARE(messages.texts(), QStringList{kMailSent});
-        QCOMPARE(attachmentOf(readFile(QDir(inbox).filePath(QStringLiteral("1.eml")))),
-                 QByteArray("<Szkola>z dysku</Szkola>"));
+        QCOMPARE(attachmentOf(readFile(QDir(inbox).filePath(QStringLiteral("1.eml")))), report);
 
         // Back leads to the welcome panel and closes the window.
         wizard.GoBack();

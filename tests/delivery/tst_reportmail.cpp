@@ -171,13 +171,13 @@ private Q_SLOTS:
         options.folder = dir.path();
         QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
         appState().Settings = schoolSettings(server.port());
-        QVERIFY(!SendReportMail(dir.filePath(QStringLiteral("brak.xml")), &error));
+        QVERIFY(!SendReportMail(dir.filePath(QStringLiteral("brak.xml")), appState().TeacherName, &error));
         QVERIFY(error.contains(QStringLiteral("brak.xml")));
 
         // Nobody listens on the port of a stopped server.
         server.stop();
         error.clear();
-        QVERIFY(!SendReportMail(report, &error));
+        QVERIFY(!SendReportMail(report, appState().TeacherName, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(mailsIn(dir.path()).isEmpty());
         QVERIFY(QFileInfo::exists(report));

@@ -3,6 +3,7 @@
 // Steps through the failing-grade justification editor by its controls' names,
 // shared by the editor's own test and the test that drives it from the main window.
 #include "WerdykonSteps.h"
+#include "support/MessageRecorder.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -81,7 +82,11 @@ inline void enterGoldenCase(QWidget* editor)
     justify(
         editor, {QStringLiteral("Dudek Filip"), QStringLiteral("Borkowska Ola")},
         {QStringLiteral("Brak zaliczonych sprawdzianów <3 z 5>."), QStringLiteral("Liczne nieobecności.")});
+    // With justifications written the change of subject asks; Tak keeps them.
+    MessageRecorder question;
+    question.scriptAnswers({AnswerYes});
     chooseItem(editor, "CPrzedmiotNauczania", QStringLiteral("Język angielski"));
+    QCOMPARE(question.messages().size(), 1);
 }
 
 } // namespace UzasadnienieSteps

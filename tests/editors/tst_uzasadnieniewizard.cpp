@@ -131,11 +131,14 @@ private Q_SLOTS:
         QTest::mouseClick(topics->viewport(), Qt::LeftButton, {},
                           topics->visualItemRect(topics->item(5)).center());
         QVERIFY(items(editor, "LUzasadnione").isEmpty());
+        // The draft is offered; given up, the editor starts empty.
+        messages.scriptAnswers({AnswerNo});
         mainClick("ImNaprzod");
         QCOMPARE(appState().WizardStep, 3);
         QVERIFY(items(editor, "LUzasadnione").isEmpty());
         QCOMPARE(klasaFull().CountJustifications(JustificationKind::FailingGrade), 0);
-        QVERIFY(messages.messages().isEmpty());
+        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(messages.messages().first().kind, int(KindQuestion));
     }
 };
 

@@ -1,17 +1,33 @@
 #include "support/RunningProgram.h"
 
+#include "shell/AppState.h"
+#include "shell/KlasaFull.h"
 #include "shell/ProgramWindows.h"
 #include "shell/UGlowny.h"
 
 #include <QTest>
 
-RunningProgram::RunningProgram(std::function<bool()> loadSchool)
+RunningProgram::RunningProgram(std::function<bool()> loadSchool) : m_loadSchool(std::move(loadSchool))
 {
     m_installation.writeHomeSettings();
+    start();
+}
+
+void RunningProgram::start()
+{
     m_windows = std::make_unique<ProgramWindows>();
     m_main = m_windows->mainWindow();
-    m_main->SetSchoolDataLoader(std::move(loadSchool));
+    m_main->SetSchoolDataLoader(m_loadSchool);
     m_main->show();
+}
+
+void RunningProgram::restart()
+{
+    m_windows.reset();
+    m_main = nullptr;
+    appState() = AppState{};
+    klasaFull() = _KlasaFull{};
+    start();
 }
 
 RunningProgram::~RunningProgram() = default;

@@ -35,13 +35,20 @@ public:
         return nullptr;
     }
 
+    // The program ends as a killed process would (its windows go without closing,
+    // its memory with them) and starts again on the same installation.
+    void restart();
+
     // A left click near the top left corner of the main window's control `name`.
     void click(const char* name) const;
 
 private:
     const QList<QWidget*>& windows() const;
 
+    void start();
+
     TestInstallation m_installation;
+    std::function<bool()> m_loadSchool;
     std::unique_ptr<ProgramWindows> m_windows;
     TFGlowny* m_main = nullptr;
 };

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// The teacher of a report document prepared earlier: the text of its `Belfer`
+// element. False when the file is no readable report of this program (unreadable,
+// too large, not the report's XML, or without a teacher).
+bool ReadReportTeacher(const QString& path, QString* teacher);
+
+// Why a chosen file is refused for sending.
+inline const QString kNotAReport = QStringLiteral(
+    "Wskazany plik nie jest czytelnym sprawozdaniem przygotowanym w tym programie.\rList nie został "
+    "wysłany. Wskaż właściwy plik sprawozdania.");

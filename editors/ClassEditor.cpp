@@ -1,0 +1,190 @@
+#include "editors/ClassEditor.h"
+
+#include "editors/EditorDrafts.h"
+#include "editors/PreviewHandOver.h"
+#include "resources/SkinOnShow.h"
+#include "shell/AppState.h"
+#include "shell/KlasaFull.h"
+#include "shell/ListBoxHelpers.h"
+#include "shell/Messages.h"
+#include "shell/SchoolData.h"
+#include "shell/WindowParts.h"
+
+#include <QComboBox>
+#include <QListWidget>
+
+using namespace WindowParts;
+
+const QString ClassEditor::kNothingToRemove =
+    QStringLiteral("Nie masz jeszcze co usuwać.\rLista po prawej jest pusta.");
+const QString ClassEditor::kChangeClassQuestion =
+    QStringLiteral("Zmiana klasy usunie wszystko, co wpisano dla klasy „%1”.\rZmienić klasę na „%2”?");
+
+ClassEditor::ClassEditor(const char* objectName, const QString& title, QSize size, QPoint offset,
+                         int hintGroup, TFBrowser* preview, QWidget* parent)
+    : EditorWindow(objectName, title, size, offset, hintGroup, parent), m_preview(preview)
+{
+}
+
+QLabel* ClassEditor::AddBackground(QWidget* host, const QString& picture)
+{
+    QLabel* background = makeLabel(host, "ImTlo", QRect(QPoint(0, 0), host->size()));
+    SetSkin(background, picture);
+    WatchClicks(background);
+    return background;
+}
+
+void ClassEditor::AddTabStrip(const QRect& strip, const QString& picture, int tabWidth, int tabHeight,
+                              const QList<const char*>& labels)
+{
+    m_tabHeight = tabHeight;
+    QWidget* panel = makePanel(this, "Pzakladki", strip);
+    m_imZakladki = makeLabel(panel, "ImZakladki", QRect(0, 0, strip.width(), int(labels.size()) * tabHeight));
+    SetSkin(m_imZakladki, picture);
+    WatchClicks(m_imZakladki);
+    for (int i = 0; i < labels.size(); ++i) {
+        QLabel* label = makeButtonLabel(panel, labels.at(i), QRect(i * tabWidth, 0, tabWidth, tabHeight));
+        m_tabLabels << label;
+        // LOgolneClick and its neighbours: the current tab's label is disabled.
+        OnClick(label, [this, label, i] {
+            Q_EMIT HideHint();
+            if (label->isEnabled())
+                ShowTab(i + 1);
+        });
+    }
+    panel->raise();
+}
+
+QWidget* ClassEditor::AddTab(const char* name, const QString& picture, const QRect& place)
+{
+    QWidget* panel = makePanel(this, name, place);
+    AddBackground(panel, picture);
+    m_panels << panel;
+    return panel;
+}
+
+void ClassEditor::ShowTab(int tab)
+{
+    for (QLabel* label : std::as_const(m_tabLabels))
+        label->setEnabled(true);
+    m_tabLabels.at(tab - 1)->setEnabled(false);
+    m_imZakladki->move(0, -m_tabHeight * (tab - 1));
+    for (int i = 0; i < m_panels.size(); ++i)
+        m_panels.at(i)->setVisible(i == tab - 1);
+    TabShown(tab);
+}
+
+QListWidget* ClassEditor::AddPupilList(QWidget* host, const char* name, const QRect& place,
+                                       QAbstractItemView::SelectionMode selection)
+{
+    auto* list = new QListWidget(host);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setGeometry(place);
+    list->setSelectionMode(selection);
+    WatchClicks(list->viewport());
+    return list;
+}
+
+void ClassEditor::OnDoubleClick(QListWidget* list, std::function<void()> action)
+{
+    connect(list, &QListWidget::itemDoubleClicked, this, [this, action = std::move(action)] {
+        action();
+        InputChanged();
+    });
+}
+
+void ClassEditor::AskOnChange(QComboBox* list, const QString& question,
+                              std::function<void(int index)> changed)
+{
+    // The item shown before the change, to be put back when the teacher says no.
+    auto shown = std::make_shared<QString>();
+    connect(list, &QComboBox::currentIndexChanged, this, [this, list, question, changed, shown](int index) {
+        if (m_filling || index < 0) {
+            *shown = list->currentText();
+            return;
+        }
+        if (HoldsInput() && !AskBeforeDiscarding(question.arg(*shown, list->currentText()))) {
+            m_filling = true;
+            list->setCurrentIndex(list->findText(*shown, Qt::MatchExactly));
+            m_filling = false;
+            return;
+        }
+        *shown = list->currentText();
+        changed(index);
+        InputChanged();
+    });
+}
+
+void ClassEditor::FillClasses(QComboBox* list)
+{
+    m_filling = true;
+    FillClassCombo(list);
+    m_filling = false;
+}
+
+int ClassEditor::RowOfName(const QListWidget* pupils, const QString& name)
+{
+    for (int row = 0; row < pupils->count(); ++row) {
+        if (pupils->item(row)->text().compare(name, Qt::CaseInsensitive) == 0)
+            return row;
+    }
+    return -1;
+}
+
+QListWidgetItem* ClassEditor::ChosenEntry(QListWidget* listed, const QString& whenEmpty,
+                                          const QString& whenNone)
+{
+    if (listed->count() == 0) {
+        ShowMessage(KindNotice, IconWarning, whenEmpty);
+        return nullptr;
+    }
+    const QList<QListWidgetItem*> chosen = listed->selectedItems();
+    if (chosen.isEmpty()) {
+        ShowMessage(KindNotice, IconWarning, whenNone);
+        return nullptr;
+    }
+    return chosen.first();
+}
+
+QStringList ClassEditor::Items(const QListWidget* list)
+{
+    QStringList items;
+    for (int row = 0; row < list->count(); ++row)
+        items << list->item(row)->text();
+    return items;
+}
+
+QList<_UczenFull> ClassEditor::SheetRows()
+{
+    const _KlasaFull& sheet = klasaFull();
+    return sheet.Rows.mid(0, sheet.PupilCount);
+}
+
+bool ClassEditor::RestoreClass(QComboBox* list, const QString& className, const QList<_UczenFull>& rows,
+                               QStringList* pupils)
+{
+    const int index = list->findText(className, Qt::MatchExactly);
+    if (index < 0)
+        return false;
+    m_filling = true;
+    list->setCurrentIndex(index);
+    m_filling = false;
+    appState().CurrentClassIndex = index;
+    appState().CurrentPupilIndex = 0;
+
+    pupils->clear();
+    for (const _UczenFull& row : rows)
+        *pupils << row.Name;
+    _KlasaFull& sheet = klasaFull();
+    sheet.LoadClassSheet(className, *pupils);
+    for (int row = 0; row < rows.size(); ++row) {
+        sheet.Rows[row] = rows.at(row);
+        sheet.Rows[row].Grouped = false;
+    }
+    return true;
+}
+
+bool ClassEditor::HandOver(const QString& pageFile)
+{
+    return HandOverToPreview(*this, m_preview, pageFile);
+}
