@@ -7,7 +7,6 @@
 #include "delivery/ReportTeacher.h"
 #include "editors/DraftStore.h"
 #include "resources/SkinOnShow.h"
-#include "resources/SkinPicture.h"
 #include "resources/skins/DecyzjaLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"

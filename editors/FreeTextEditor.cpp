@@ -3,7 +3,6 @@
 #include "delivery/UBrowser.h"
 #include "editors/PreviewHandOver.h"
 #include "resources/SkinOnShow.h"
-#include "resources/SkinPicture.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 #include "shell/Messages.h"

@@ -2,7 +2,6 @@
 
 #include "editors/EditorWindow.h"
 #include "resources/SkinOnShow.h"
-#include "resources/SkinPicture.h"
 #include "resources/skins/ZachowanieLayout.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"

@@ -3,7 +3,6 @@
 #include "delivery/DataUpdate.h"
 #include "editors/EditorDrafts.h"
 #include "resources/SkinOnShow.h"
-#include "resources/SkinPicture.h"
 #include "resources/skins/GlownyLayout.h"
 #include "shell/AppFolders.h"
 #include "shell/AppState.h"

@@ -1,7 +1,6 @@
 #include "shell/UWarning.h"
 
 #include "resources/SkinOnShow.h"
-#include "resources/SkinPicture.h"
 #include "shell/KeyboardAccess.h"
 
 #include <QApplication>
