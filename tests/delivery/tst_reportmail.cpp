@@ -120,20 +120,27 @@ private Q_SLOTS:
         QVERIFY(text.contains("filename=\"=?ISO-8859-2?Q?=ACle_2b=2Exml?=\""));
         QCOMPARE(text.count("Content-Disposition:"), 1);
 
-        // Nine body lines, the teacher's name last.
+        // A small HTML document: the greeting's nine lines as lines, the name last.
         const QByteArray start = "Content-Transfer-Encoding: 8bit\r\n\r\n";
         const qsizetype from = text.indexOf(start) + start.size();
         const QByteArray body = text.mid(from, text.indexOf("\r\n--=_", from) - from);
-        const QList<QByteArray> lines = body.split('\n');
-        QCOMPARE(lines.size(), 10); // nine lines, each ended by CR LF
-        QCOMPARE(lines.at(0), QByteArray("Witam. \r"));
-        QCOMPARE(lines.at(1), QByteArray("\r"));
-        QCOMPARE(lines.at(2), QByteArray("\r"));
-        QCOMPARE(lines.at(3), QByteArray("Oto moje sprawozdanie. Prosz\xEA przekaza\xE6 protokolantowi. \r"));
-        QCOMPARE(lines.at(6), QByteArray("Z powa\xBF"
-                                         "aniem.  \r"));
-        QCOMPARE(lines.at(7), QByteArray("\r"));
-        QCOMPARE(lines.at(8), QByteArray("Ja\xB6 B\xB1k\r"));
+        QVERIFY(body.startsWith("<!DOCTYPE html>\r\n<html><head>"));
+        QVERIFY(body.endsWith("\r\n</body></html>\r\n"));
+        const QByteArray lines = body.mid(body.indexOf("<body>\r\n") + 8);
+        QCOMPARE(lines.left(lines.indexOf("\r\n</body>")),
+                 QByteArray("Witam. <br>\r\n<br>\r\n<br>\r\n"
+                            "Oto moje sprawozdanie. Prosz\xEA przekaza\xE6 protokolantowi. <br>\r\n<br>\r\n<br>\r\n"
+                            "Z powa\xBF"
+                            "aniem.  <br>\r\n<br>\r\nJa\xB6 B\xB1k"));
+
+        // A name is text in the body: escaped, without control characters.
+        const QByteArray odd =
+            ComposeReportMail(QStringLiteral("<b>Ola & Ala</b>") + QChar(0) + QStringLiteral("\x1B[2J"), path,
+                              settings, now)
+                .compose();
+        QVERIFY(odd.contains("\r\n&lt;b&gt;Ola &amp; Ala&lt;/b&gt;[2J\r\n</body>"));
+        QVERIFY(!odd.contains('\0'));
+        QVERIFY(!odd.contains('\x1B'));
     }
 
     void portIsAWholeNumber()
@@ -171,13 +178,13 @@ private Q_SLOTS:
         options.folder = dir.path();
         QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
         appState().Settings = schoolSettings(server.port());
-        QVERIFY(!SendReportMail(dir.filePath(QStringLiteral("brak.xml")), &error));
+        QCOMPARE(SendReportMail(dir.filePath(QStringLiteral("brak.xml")), &error), MailOutcome::Failed);
         QVERIFY(error.contains(QStringLiteral("brak.xml")));
 
         // Nobody listens on the port of a stopped server.
         server.stop();
         error.clear();
-        QVERIFY(!SendReportMail(report, &error));
+        QCOMPARE(SendReportMail(report, &error), MailOutcome::Failed);
         QVERIFY(!error.isEmpty());
         QVERIFY(mailsIn(dir.path()).isEmpty());
         QVERIFY(QFileInfo::exists(report));

@@ -75,12 +75,12 @@ private Q_SLOTS:
         QString error;
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!SendReportMail(report, &error));
+        QCOMPARE(SendReportMail(report, &error), MailOutcome::Failed);
         QVERIFY(!error.isEmpty());
         QVERIFY2(clock.elapsed() < 10000, qPrintable(error));
 
         settings.SmtpPassword = QStringLiteral("haslo");
-        QVERIFY2(SendReportMail(report, &error), qPrintable(error));
+        QVERIFY2(SendReportMail(report, &error) == MailOutcome::Sent, qPrintable(error));
         const QStringList stored = QDir(mail).entryList({QStringLiteral("*.eml")});
         QCOMPARE(stored, QStringList{QStringLiteral("001.eml")});
         QFile received(mail + QStringLiteral("/001.eml"));
