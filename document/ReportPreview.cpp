@@ -21,6 +21,22 @@ QString PreviewEscape(const QString& text)
     return out;
 }
 
+QString XmlCharacters(const QString& text)
+{
+    QString out = text;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const char16_t c = out.at(i).unicode();
+        const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+        if (QChar::isHighSurrogate(c) && i + 1 < out.size() && out.at(i + 1).isLowSurrogate()) {
+            ++i; // a pair: a character beyond the first plane, which XML holds
+            continue;
+        }
+        if (control || QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF)
+            out[i] = QLatin1Char('?');
+    }
+    return out;
+}
+
 void PreviewBegin(QStringList& page)
 {
     page.clear();
@@ -91,7 +107,7 @@ bool SavePreviewPage(const QStringList& page, const QString& path, QString* erro
 {
     QByteArray bytes;
     for (const QString& line : page)
-        bytes += TextCodec::toCp1250(line) + "\r\n";
+        bytes += TextCodec::toCp1250(XmlCharacters(line)) + "\r\n";
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)

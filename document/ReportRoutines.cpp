@@ -169,7 +169,7 @@ bool WriteZachowanieReport(const ZachowanieInput& in, _KlasaFull& sheet, AppStat
     for (int i = 0; i < sheet.PupilCount; ++i) {
         if (sheet.Rows.at(i).ConductGrade.isEmpty() || sheet.Rows.at(i).Grouped)
             continue;
-        sheet.GroupSameJustification(JustificationKind::Conduct, i, group);
+        sheet.GroupSameJustification(JustificationKind::Conduct, i, group, WrittenText);
         const _UczenFull& u = sheet.Rows.at(i);
         if (group.size() > 1)
             r.label(QStringLiteral("&nbsp;&nbsp;Uczniowie: "), JoinWithCommas(group) + QStringLiteral("."));
@@ -277,7 +277,7 @@ bool WriteUzasadnienieReport(const UzasadnienieInput& in, _KlasaFull& sheet, App
     for (int i = 0; i < sheet.PupilCount; ++i) {
         if (sheet.Rows.at(i).FailSubjects.isEmpty() || sheet.Rows.at(i).Grouped)
             continue;
-        sheet.GroupSameJustification(JustificationKind::FailingGrade, i, group);
+        sheet.GroupSameJustification(JustificationKind::FailingGrade, i, group, WrittenText);
         if (i > 0)
             PreviewBlankLine(r.page);
         if (group.size() > 1)

@@ -18,6 +18,11 @@ const QString kDeclaration = QStringLiteral("<?xml version=\"1.0\"  encoding=\"W
 
 } // namespace
 
+QString WrittenText(const QString& text)
+{
+    return TextCodec::fromCp1250(TextCodec::toCp1250(XmlCharacters(text)));
+}
+
 QString MakeDocNumber(const QTime& time)
 {
     return QString::number(time.hour()) + QString::number(time.minute()) + QString::number(time.second());
@@ -56,7 +61,7 @@ bool SaveReportFile(const TpkXML& doc, const QString& folder, const QString& nam
     lines.prepend(kDeclaration);
     QByteArray bytes;
     for (const QString& line : lines)
-        bytes += TextCodec::toCp1250(line) + "\r\n";
+        bytes += TextCodec::toCp1250(XmlCharacters(line)) + "\r\n";
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
@@ -170,7 +175,7 @@ void ReportWriter::writeJustifications(_KlasaFull& sheet, bool conduct)
         const QString& data = conduct ? u.ConductGrade : u.FailSubjects;
         if (data.isEmpty() || u.Grouped)
             continue;
-        sheet.GroupSameJustification(kind, r, group);
+        sheet.GroupSameJustification(kind, r, group, WrittenText);
         const QString entry = QStringLiteral("Uzasadnienie") + QString::number(n++);
         setValue({element, entry, QStringLiteral("Osoba")},
                  group.size() > 1 ? JoinWithCommas(group) : u.Name);

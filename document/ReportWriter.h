@@ -8,6 +8,10 @@ class TpkXML;
 class TpkXMLNode;
 struct _KlasaFull;
 
+// `text` as a report document and its page carry it: characters XML cannot hold and
+// characters outside Windows-1250 as "?". Texts equal in this form are one text.
+QString WrittenText(const QString& text);
+
 // Number of a report document: the hour, minute and second of `time`, each without a
 // leading zero, joined without separator (9:05:03 gives "953").
 QString MakeDocNumber(const QTime& time);
