@@ -1,5 +1,6 @@
 #include "admin/Command.h"
 #include "admin/InputLines.h"
+#include "admin/TerminalText.h"
 
 #include "document/ValueCipher.h"
 
@@ -10,7 +11,11 @@ const char* const decodeHelp =
     "Odkodowuje każdą WARTOŚĆ zapisaną w pliku ustawień lub w pliku danych szkoły i wypisuje\n"
     "jej tekst (UTF-8), jeden wiersz na wartość. Wartość, której nie da się odkodować, daje\n"
     "pusty wiersz, tak jak w programie. Bez WARTOŚCI odkodowuje każdy wiersz standardowego\n"
-    "wejścia.\n";
+    "wejścia.\n\n"
+    "Aby każda wartość zajęła dokładnie jeden wiersz, znaki sterujące tekstu są wypisywane\n"
+    "jako sekwencje: koniec wiersza jako \\n, powrót karetki jako \\r, tabulator jako \\t,\n"
+    "inne znaki sterujące jako \\xHH (HH szesnastkowo), separatory wierszy Unicode jako\n"
+    "\\u2028 i \\u2029, a sam ukośnik wsteczny jako \\\\.\n";
 
 int runDecode(const QStringList& args)
 {
@@ -21,7 +26,7 @@ int runDecode(const QStringList& args)
     const QStringList& values = *given;
     QString out;
     for (const QString& value : values)
-        out += DecodeValue(value) + QLatin1Char('\n');
+        out += ReversibleTerminalText(DecodeValue(value)) + QLatin1Char('\n');
     adminOut(out);
     return 0;
 }
