@@ -38,7 +38,10 @@ const char* const settingsHelp =
     "                          w takim przypadku nie wysyła listu ani hasła\n"
     "  -o PLIK                 zapisuje do PLIKU (w całości albo wcale) zamiast na\n"
     "                          standardowe wyjście\n"
-    "Opcję można też podać jako --opcja=WARTOŚĆ.\n";
+    "Opcję można też podać jako --opcja=WARTOŚĆ.\n\n"
+    "Program łączy się z serwerem poczty przez STARTTLS (port 465: TLS od początku) zawsze,\n"
+    "gdy serwer to oferuje, i sprawdza jego certyfikat. Certyfikat własnego urzędu\n"
+    "certyfikacji szkoły (PEM) umieszcza się w pliku tabulon-ca.pem obok programu.\n";
 
 const QStringList valueOptions = {
     QStringLiteral("--mode"),      QStringLiteral("--network-folder"), QStringLiteral("--update-source"),

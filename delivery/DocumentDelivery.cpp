@@ -44,11 +44,9 @@ const QString kMailMayHaveArrived =
     QStringLiteral("Serwer poczty nie potwierdził przyjęcia listu, ale list mógł już dotrzeć do szkoły.\r"
                    "Sprawdź to w szkole, zanim wyślesz go ponownie.");
 const QString kMailNoEncryption =
-    QStringLiteral("Serwer poczty szkoły nie oferuje szyfrowanego połączenia, więc list nie został wysłany,\r"
-                   "a hasło nie opuściło komputera. Zapytaj administratora szkoły o ustawienia poczty.");
+    QStringLiteral("Serwer poczty nie oferuje szyfrowania, więc list\ri hasło nie zostały wysłane. Zapytaj administratora szkoły.");
 const QString kMailUntrusted =
-    QStringLiteral("Nie można potwierdzić tożsamości serwera poczty: jego certyfikat nie jest zaufany.\r"
-                   "List nie został wysłany. Zapytaj administratora szkoły o ustawienia poczty.");
+    QStringLiteral("Certyfikat serwera poczty nie jest zaufany,\rwięc list nie został wysłany. Zapytaj administratora szkoły.");
 const QString kMailCancelled = QStringLiteral("Wysyłanie listu zostało przerwane.\rList nie został wysłany.");
 const QString kMailTooLarge =
     QStringLiteral("Dokument jest za duży, by wysłać go pocztą (więcej niż %1 MB).\r"

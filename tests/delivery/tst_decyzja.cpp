@@ -48,8 +48,7 @@ const QString kMailMayHaveArrived =
     QStringLiteral("Serwer poczty nie potwierdził przyjęcia listu, ale list mógł już dotrzeć do szkoły.\r"
                    "Sprawdź to w szkole, zanim wyślesz go ponownie.");
 const QString kMailNoEncryption =
-    QStringLiteral("Serwer poczty szkoły nie oferuje szyfrowanego połączenia, więc list nie został wysłany,\r"
-                   "a hasło nie opuściło komputera. Zapytaj administratora szkoły o ustawienia poczty.");
+    QStringLiteral("Serwer poczty nie oferuje szyfrowania, więc list\ri hasło nie zostały wysłane. Zapytaj administratora szkoły.");
 
 QByteArray readFile(const QString& path)
 {

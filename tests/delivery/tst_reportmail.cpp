@@ -1,10 +1,13 @@
+#include "delivery/DocumentDelivery.h"
 #include "delivery/MailHandOver.h"
 #include "delivery/ReportMail.h"
 #include "shell/AppState.h"
+#include "shell/Progress.h"
 #include "support/MessageRecorder.h"
 #include "support/TestServer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -81,6 +84,22 @@ private:
     QString m_record;
     QByteArray m_oldPath;
     bool m_ready = false;
+};
+
+// Cancels at its n-th report, as the teacher pressing "Anuluj" would.
+class CancellingPresenter final : public ProgressPresenter
+{
+public:
+    explicit CancellingPresenter(int cancelAt) : m_cancelAt(cancelAt) {}
+    void begin(const QString& title) override { titles << title; }
+    bool report(const QString&, qint64, qint64) override { return ++reports < m_cancelAt; }
+    void end() override { ++ended; }
+    QStringList titles;
+    int reports = 0;
+    int ended = 0;
+
+private:
+    int m_cancelAt;
 };
 
 } // namespace
@@ -188,6 +207,69 @@ private Q_SLOTS:
         QVERIFY(!error.isEmpty());
         QVERIFY(mailsIn(dir.path()).isEmpty());
         QVERIFY(QFileInfo::exists(report));
+    }
+
+    // What the teacher is told when a send does not end as sent: the whole mail handed
+    // over and the server silent gives the may-have-arrived message within the send's
+    // limit; "Anuluj" gives the cancel message; an oversized report is refused before
+    // any connection.
+    void teacherIsToldHowTheSendEnded()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString report = dir.filePath(QStringLiteral("2b.xml"));
+        QVERIFY(writeFile(report, "<Szkola/>"));
+        appState().TeacherName = QStringLiteral("Kowalska Zofia");
+        const QString inbox = dir.filePath(QStringLiteral("poczta"));
+        QVERIFY(QDir().mkpath(inbox));
+
+        TestServer silent;
+        TestServer::SmtpOptions options;
+        options.folder = inbox;
+        options.silentAfterData = true;
+        QString error;
+        QVERIFY2(silent.startSmtp(options, &error), qPrintable(error));
+        appState().Settings = schoolSettings(silent.port());
+        appState().Settings.AllowPlainLogin = true; // the test server has no STARTTLS
+        MessageRecorder messages;
+        CancellingPresenter patient(1000000);
+        setProgressPresenter(&patient);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!MailDocument(report, 3));
+        QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(messages.texts(),
+                 QStringList{QStringLiteral("Serwer poczty nie potwierdził przyjęcia listu, ale list mógł już "
+                                            "dotrzeć do szkoły.\rSprawdź to w szkole, zanim wyślesz go ponownie.")});
+        QCOMPARE(mailsIn(inbox), QStringList{QStringLiteral("1.eml")}); // it had arrived indeed
+        QCOMPARE(patient.titles, QStringList{QStringLiteral("Wysyłanie listu do szkoły")});
+        QVERIFY(patient.reports > 0);
+        QCOMPARE(patient.ended, 1);
+
+        TestServer server;
+        options.silentAfterData = false;
+        QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+        appState().Settings.SmtpPort = QString::number(server.port());
+        CancellingPresenter cancelling(1);
+        setProgressPresenter(&cancelling);
+        messages.clear();
+        QVERIFY(!MailDocument(report));
+        QCOMPARE(messages.texts(),
+                 QStringList{QStringLiteral("Wysyłanie listu zostało przerwane.\rList nie został wysłany.")});
+        QCOMPARE(mailsIn(inbox), QStringList{QStringLiteral("1.eml")});
+
+        setProgressPresenter(nullptr);
+        QFile big(report);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(10 * 1024 * 1024 + 1));
+        big.close();
+        const QByteArray logins = readFile(QDir(inbox).filePath(QStringLiteral("auth.log")));
+        messages.clear();
+        QVERIFY(!MailDocument(report));
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("Dokument jest za duży, by wysłać go pocztą (więcej "
+                                                              "niż 10 MB).\rZapisz go na dysku i dostarcz inną drogą.")});
+        QCOMPARE(readFile(QDir(inbox).filePath(QStringLiteral("auth.log"))), logins); // never connected
+        QCOMPARE(mailsIn(inbox), QStringList{QStringLiteral("1.eml")});
     }
 
     void handsTheReportToTheMailProgram()
