@@ -355,12 +355,31 @@ def main():
     decoded = run_admin(admin, ["decode"], cases)
     assert len(decoded) == len(cases)
     for value, text in zip(cases, decoded):
-        assert text == decode(value), ("decode", value, text, decode(value))
+        assert text == shown(decode(value)), ("decode", value, text, decode(value))
     assert decode(valid) == "Tabulon"
     sample = cases[::37]
-    assert run_admin(admin, ["decode", "--"] + [v for v in sample if v], []) == [decode(v) for v in sample if v]
+    assert run_admin(admin, ["decode", "--"] + [v for v in sample if v], []) == \
+        [shown(decode(v)) for v in sample if v]
 
     print("%d values encoded and %d decoded alike (seed %d)" % (len(texts), len(cases), seed))
+
+
+def shown(text):
+    """A decoded text as `decode` prints it: one line, control characters escaped."""
+    out = []
+    for c in text:
+        o = ord(c)
+        if c == "\\":
+            out.append("\\\\")
+        elif c in "\n\r\t":
+            out.append({"\n": "\\n", "\r": "\\r", "\t": "\\t"}[c])
+        elif o < 0x20 or 0x7F <= o <= 0x9F:
+            out.append("\\x%02X" % o)
+        elif o in (0x2028, 0x2029):
+            out.append("\\u%X" % o)
+        else:
+            out.append(c)
+    return "".join(out)
 
 
 if __name__ == "__main__":
