@@ -15,7 +15,8 @@ const char* const kUsage = "Użycie: tabulon-admin check-data FOLDER [--json]\n"
                            "Wczytuje pliki danych szkoły z FOLDERU (nauczyciele.kbs, przedmioty.kps,\n"
                            "uczniowie.kls) tak jak program i wypisuje odczytane dane: liczby, nauczycieli,\n"
                            "przedmioty i klasy z uczniami. Z opcją --json wypisuje je jako JSON (UTF-8).\n"
-                           "Znaki sterujące z plików danych wypisuje jako \\n, \\r, \\t albo \\xHH.\n"
+                           "Znaki sterujące z plików danych wypisuje jako \\xNN albo \\u{NNNN},\n"
+                           "a ukośnik wsteczny podwaja.\n"
                            "\n"
                            "Kod wyjścia: 0 dane poprawne, 1 plik brakujący lub uszkodzony, 2 złe użycie.\n";
 
@@ -80,12 +81,12 @@ QString modelSummary(const QString& folder, const SchoolData& d)
     for (const _Klasa& c : d.Classes)
         pupils += c.PupilCount;
     const auto number = [](qsizetype n) { return QString::number(n); };
-    QString out = QStringLiteral("Folder: ") + TerminalText(QDir::toNativeSeparators(folder)) + QLatin1Char('\n');
+    QString out = QStringLiteral("Folder: ") + TerminalSafe(QDir::toNativeSeparators(folder)) + QLatin1Char('\n');
     out += QStringLiteral("Nauczycieli: ") + number(d.Teachers.size()) + QStringLiteral(", przedmiotów: ") +
            number(d.Subjects.size()) + QStringLiteral(", klas: ") + number(d.Classes.size()) +
            QStringLiteral(", uczniów: ") + number(pupils) + QLatin1Char('\n');
     const auto item = [&](const QString& indent, qsizetype n, const QString& text) {
-        out += indent + number(n) + QStringLiteral(". ") + TerminalText(text) + QLatin1Char('\n');
+        out += indent + number(n) + QStringLiteral(". ") + TerminalSafe(text) + QLatin1Char('\n');
     };
     out += QStringLiteral("\nNauczyciele:\n");
     for (int i = 0; i < d.Teachers.size(); ++i)
@@ -95,8 +96,8 @@ QString modelSummary(const QString& folder, const SchoolData& d)
         item(QStringLiteral("  "), i + 1, d.Subjects[i]);
     out += QStringLiteral("\nKlasy:\n");
     for (const _Klasa& c : d.Classes) {
-        out += QStringLiteral("  ") + TerminalText(c.Name) + QStringLiteral(" (uczniów: ") + number(c.PupilCount) +
-               (c.Op.isEmpty() ? QString() : QStringLiteral(", Op: ") + TerminalText(c.Op)) + QStringLiteral(")\n");
+        out += QStringLiteral("  ") + TerminalSafe(c.Name) + QStringLiteral(" (uczniów: ") + number(c.PupilCount) +
+               (c.Op.isEmpty() ? QString() : QStringLiteral(", Op: ") + TerminalSafe(c.Op)) + QStringLiteral(")\n");
         for (int m = 0; m < c.Pupils.size(); ++m)
             item(QStringLiteral("    "), m + 1, c.Pupils[m]);
     }
@@ -115,7 +116,7 @@ int runCheckData(const QStringList& args)
         if (a == QLatin1String("--json"))
             json = true;
         else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            adminError(QStringLiteral("check-data: nieznana opcja „%1”").arg(TerminalText(a)));
+            adminError(QStringLiteral("check-data: nieznana opcja „%1”").arg(TerminalSafe(a)));
             return 2;
         } else
             folders.append(a);
@@ -127,7 +128,7 @@ int runCheckData(const QStringList& args)
     }
     const QString folder = folders.first();
     if (!QFileInfo(folder).isDir()) {
-        adminError(QStringLiteral("check-data: folder „%1” nie istnieje").arg(TerminalText(folder)));
+        adminError(QStringLiteral("check-data: folder „%1” nie istnieje").arg(TerminalSafe(folder)));
         return 1;
     }
 
@@ -145,13 +146,19 @@ int runCheckData(const QStringList& args)
         DataFileStatus status;
         const QString path = QDir(folder).filePath(f.file);
         if (!f.load(path, data, &status)) {
-            adminError(TerminalText(QDir::toNativeSeparators(path)) + QStringLiteral(": ") +
-                       TerminalText(status.reason));
+            adminError(TerminalSafe(QDir::toNativeSeparators(path)) + QStringLiteral(": ") +
+                       TerminalSafe(status.reason));
+            ok = false;
+        } else if (!status.complete) {
+            // The program still reads such a file, but an update refuses it.
+            adminError(QStringLiteral("%1: plik kończy się wewnątrz niezamkniętego elementu "
+                                      "(prawdopodobnie jest ucięty)")
+                           .arg(QDir::toNativeSeparators(path)));
             ok = false;
         } else if (!status.wellFormed) {
             adminError(QStringLiteral("ostrzeżenie: %1 nie jest poprawnym dokumentem XML; "
                                       "program odczyta go tak jak tu")
-                           .arg(TerminalText(QDir::toNativeSeparators(path))));
+                           .arg(TerminalSafe(QDir::toNativeSeparators(path))));
         }
     }
     if (!ok)

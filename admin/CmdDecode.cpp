@@ -13,9 +13,9 @@ const char* const decodeHelp =
     "pusty wiersz, tak jak w programie. Bez WARTOŚCI odkodowuje każdy wiersz standardowego\n"
     "wejścia.\n\n"
     "Aby każda wartość zajęła dokładnie jeden wiersz, znaki sterujące tekstu są wypisywane\n"
-    "jako sekwencje: koniec wiersza jako \\n, powrót karetki jako \\r, tabulator jako \\t,\n"
-    "inne znaki sterujące jako \\xHH (HH szesnastkowo), separatory wierszy Unicode jako\n"
-    "\\u2028 i \\u2029, a sam ukośnik wsteczny jako \\\\.\n";
+    "jako sekwencje \\xNN (NN szesnastkowo: koniec wiersza to \\x0a, powrót karetki \\x0d,\n"
+    "tabulator \\x09), znaki C1 i sterujące kierunkiem pisma jako \\u{NNNN}, a sam ukośnik\n"
+    "wsteczny jako \\\\.\n";
 
 int runDecode(const QStringList& args)
 {
@@ -26,7 +26,7 @@ int runDecode(const QStringList& args)
     const QStringList& values = *given;
     QString out;
     for (const QString& value : values)
-        out += ReversibleTerminalText(DecodeValue(value)) + QLatin1Char('\n');
+        out += TerminalSafe(DecodeValue(value)) + QLatin1Char('\n');
     adminOut(out);
     return 0;
 }

@@ -117,7 +117,7 @@ int runSettings(const QStringList& args)
             hasValue = true;
         }
         if (!valueOptions.contains(option))
-            return usageError(QStringLiteral("nieznana opcja lub zbędny argument „%1”").arg(TerminalText(args[i])));
+            return usageError(QStringLiteral("nieznana opcja lub zbędny argument „%1”").arg(TerminalSafe(args[i])));
         if (!hasValue) {
             if (i + 1 >= args.size())
                 return usageError(QStringLiteral("opcja %1 wymaga wartości").arg(option));
@@ -160,10 +160,10 @@ int runSettings(const QStringList& args)
     const QString mode = given.value(QStringLiteral("--mode"));
     if (mode != QLatin1String("lokalny") && mode != QLatin1String("sieciowy"))
         return usageError(
-            QStringLiteral("tryb „%1” nie jest ani „lokalny”, ani „sieciowy”").arg(TerminalText(mode)));
+            QStringLiteral("tryb „%1” nie jest ani „lokalny”, ani „sieciowy”").arg(TerminalSafe(mode)));
     if (!isValidPort(given.value(QStringLiteral("--smtp-port"))))
         return usageError(QStringLiteral("port SMTP „%1” nie jest liczbą całkowitą od 1 do 65535")
-                              .arg(TerminalText(given.value(QStringLiteral("--smtp-port")))));
+                              .arg(TerminalSafe(given.value(QStringLiteral("--smtp-port")))));
     for (const QString& option : {QStringLiteral("--update-source"), QStringLiteral("--smtp-host"),
                                   QStringLiteral("--sender"), QStringLiteral("--school")}) {
         if (given.value(option).trimmed().isEmpty())
@@ -180,7 +180,7 @@ int runSettings(const QStringList& args)
         if (!TextCodec::canEncode(value, TextCodec::CodePage::Windows1250, &offending))
             return usageError(QStringLiteral("wartość opcji %1 zawiera znak „%2”, którego nie ma w stronie "
                                              "kodowej Windows-1250")
-                                  .arg(option, TerminalText(offending)));
+                                  .arg(option, TerminalSafe(offending)));
         lines.append(value);
     }
 
@@ -195,12 +195,12 @@ int runSettings(const QStringList& args)
     if (endsWithSeparator(source))
         adminError(QStringLiteral("uwaga: program sam dopisuje separator na końcu źródła aktualizacji; „%1” "
                                   "da podwójny znak")
-                       .arg(TerminalText(source)));
+                       .arg(TerminalSafe(source)));
     const QString folder = given.value(QStringLiteral("--network-folder"));
     if (network && endsWithSeparator(folder))
         adminError(QStringLiteral("uwaga: program sam dopisuje separator na końcu folderu sieciowego; „%1” "
                                   "da podwójny znak")
-                       .arg(TerminalText(folder)));
+                       .arg(TerminalSafe(folder)));
 
     // The optional tenth line; a file without it reads as before.
     if (allowPlainLogin)
@@ -218,7 +218,7 @@ int runSettings(const QStringList& args)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
         adminError(QStringLiteral("nie można zapisać pliku ustawień „%1”: %2")
-                       .arg(TerminalText(path), file.errorString()));
+                       .arg(TerminalSafe(path), file.errorString()));
         return 2;
     }
     return 0;

@@ -14,6 +14,8 @@ struct AdminCommand
     const char* name;
     const char* summary; // one line, Polish, for `tabulon-admin --help`
     int (*run)(const QStringList& args); // args without the program and command names
+    // Whether the command, with these args, needs a QGuiApplication (printing to PDF).
+    bool (*needsGui)(const QStringList& args) = nullptr;
 };
 
 class AdminCommandRegistration

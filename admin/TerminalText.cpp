@@ -1,39 +1,21 @@
 #include "admin/TerminalText.h"
 
-namespace {
-
-QString escaped(const QString& text, bool doubleBackslash)
+QString TerminalSafe(const QString& text)
 {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u == u'\\' && doubleBackslash)
-            out += QLatin1String("\\\\");
-        else if (u == u'\n')
-            out += QLatin1String("\\n");
-        else if (u == u'\r')
-            out += QLatin1String("\\r");
-        else if (u == u'\t')
-            out += QLatin1String("\\t");
-        else if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-            out += QLatin1String("\\x") + QString::number(u, 16).rightJustified(2, QLatin1Char('0')).toUpper();
-        else if (u == 0x2028 || u == 0x2029)
-            out += QLatin1String("\\u") + QString::number(u, 16).toUpper();
+        const bool bidi = (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E ||
+                          u == 0x200F || u == 0x061C;
+        if (u == u'\\')
+            out += QStringLiteral("\\\\");
+        else if (u < 0x20 || u == 0x7F)
+            out += QStringLiteral("\\x") + QString::number(u, 16).rightJustified(2, u'0');
+        else if ((u >= 0x80 && u < 0xA0) || bidi)
+            out += QStringLiteral("\\u{") + QString::number(u, 16).rightJustified(4, u'0') + u'}';
         else
             out += c;
     }
     return out;
-}
-
-} // namespace
-
-QString TerminalText(const QString& text)
-{
-    return escaped(text, false);
-}
-
-QString ReversibleTerminalText(const QString& text)
-{
-    return escaped(text, true);
 }

@@ -2,12 +2,8 @@
 
 #include <QString>
 
-// Text from data files as a terminal may show it: no character of it can move the
-// cursor, clear the screen or start a new line. Control characters (C0, DEL, C1) and
-// the Unicode line and paragraph separators become escapes: "\n", "\r", "\t", and
-// "\xHH" or "\uHHHH" for the others.
-QString TerminalText(const QString& text);
-
-// The same, and "\" doubled, so that the escaped text reads back unambiguously: one
-// value gives one line.
-QString ReversibleTerminalText(const QString& text);
+// Text from outside (names and reasons read from documents and mails) made safe to
+// print on a terminal: control characters, DEL, the C1 controls and the bidirectional
+// overrides are shown as \xNN or \u{NNNN} instead of being sent to the terminal, and
+// a backslash is doubled so that the escape stays unambiguous.
+QString TerminalSafe(const QString& text);

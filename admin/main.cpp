@@ -1,8 +1,10 @@
 #include "admin/Command.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -22,8 +24,22 @@ void printUsage()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // A command that prints gets the fonts of a GUI application; the tool shows no
+    // window, so it runs on the offscreen platform unless the caller chose one.
+    bool gui = false;
+    for (const AdminCommand& c : adminCommands()) {
+        if (argc > 1 && qstrcmp(argv[1], c.name) == 0 && c.needsGui) {
+            QStringList rest;
+            for (int i = 2; i < argc; ++i)
+                rest.append(QString::fromLocal8Bit(argv[i]));
+            gui = c.needsGui(rest);
+        }
+    }
+    if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        gui ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty()) {
         printUsage();
         return 2;

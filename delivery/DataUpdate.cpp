@@ -1,12 +1,17 @@
 #include "delivery/DataUpdate.h"
 
+#include "delivery/DataSetInstall.h"
+#include "delivery/RegularFileReader.h"
 #include "delivery/VersionDate.h"
 #include "document/ValueCipher.h"
 #include "protocol/HttpClient.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
+#include "shell/Progress.h"
+#include "shell/TextLines.h"
 
-#include <QFile>
+#include <QDir>
+#include <QHash>
 #include <QSaveFile>
 
 namespace {
@@ -22,13 +27,9 @@ const QString kMsgVersionFileGone =
 const QString kMsgVersionFileDamaged =
     QStringLiteral("Plik informacji o wersji jest uszkodzony.\rAktualizacja jest niemożliwa.\rZgłoś problem "
                    "administratorowi.");
-const QString kMsgVersionDateDamaged =
-    QStringLiteral("Plik informacji o wersji jest uszkodzony.Zgłoś problem administratorowi.");
 const QString kMsgAllCurrent =
     QStringLiteral("Posiadasz aktualną wersję programu i aktualne dane konieczne do pracy.");
 const QString kMsgDataUpdated = QStringLiteral("Dane zostały zaktualizowane.\rŻyczę przyjemnej pracy.");
-const QString kMsgUpdateFailed =
-    QStringLiteral("Wystąpiły problemy z aktualizacją.\rBrak dostępu do danych.");
 const QString kMsgUpdatedButOutdated =
     QStringLiteral("Dane zostały zaktualizowane, ale Twoja wersja programu jest nieaktualna.");
 const QString kMsgAdviceNetwork =
@@ -36,10 +37,19 @@ const QString kMsgAdviceNetwork =
 const QString kMsgAdviceHome = QStringLiteral("Ściągnij program ze strony szkolnej i zainstaluj go.");
 const QString kMsgOutdated = QStringLiteral("Twoja wersja programu jest nieaktualna.\r");
 const QString kMsgFetched = QStringLiteral("Dane zostały pobrane.\rŻyczę przyjemnej pracy.");
-const QString kMsgFetchFailed =
-    QStringLiteral("Wystąpiły problemy z pobraniem danych.\rDane są niedostępne lub uszkodzone.");
+const QString kHeadingUpdate = QStringLiteral("Wystąpiły problemy z aktualizacją.");
+const QString kHeadingFirstFetch = QStringLiteral("Wystąpiły problemy z pobraniem danych.");
 
 constexpr int kVersionFileLines = 5;
+
+enum class Fetched
+{
+    Ok,
+    Unreachable, // no answer, an error answer, the time limit ran out
+    Damaged,     // not a regular file, too large, or failed its check
+    Cancelled,
+    NotSaved, // the program's own folder refused the file
+};
 
 bool isHomeMode()
 {
@@ -49,6 +59,29 @@ bool isHomeMode()
 void tell(const QString& text)
 {
     ShowMessage(KindNotice, IconInformation, text);
+}
+
+// One message for a failed fetch: what went wrong, with which file, and that the
+// installed data are as they were.
+QString failureText(const QString& heading, Fetched what, const QString& name)
+{
+    QString reason;
+    switch (what) {
+    case Fetched::Damaged:
+        reason = QStringLiteral("Plik „%1” jest uszkodzony.").arg(name);
+        break;
+    case Fetched::Cancelled:
+        reason = QStringLiteral("Pobieranie przerwano.");
+        break;
+    case Fetched::NotSaved:
+        reason = QStringLiteral("Nie udało się zapisać pobranych plików.");
+        break;
+    case Fetched::Ok:
+    case Fetched::Unreachable:
+        reason = QStringLiteral("Brak dostępu do pliku „%1”.").arg(name);
+        break;
+    }
+    return heading + QLatin1Char('\r') + reason + QStringLiteral("\rDane nie zostały zmienione.");
 }
 
 bool writeWhole(const QString& path, const QByteArray& bytes)
@@ -63,115 +96,142 @@ bool writeWhole(const QString& path, const QByteArray& bytes)
     return file.commit();
 }
 
-// Reads a file of the network folder, refusing one too large to be a data file.
-bool readWhole(const QString& path, QByteArray* bytes)
+// The files of one update run, fetched one by one into the staging folder under one
+// progress window and over one connection. The folder goes with the run, whatever
+// its outcome.
+class Staging
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > HttpClient::kDefaultMaxBodySize)
-        return false;
-    *bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
-}
-
-bool fetchOne(HttpClient& http, const QString& name, QByteArray& buffer)
-{
-    const AppState& s = appState();
-    const QString source = s.Settings.UpdateSource + name;
-    buffer.clear();
-    if (isHomeMode()) {
-        if (!http.get(source, &buffer))
-            return false;
-    } else if (!readWhole(source, &buffer)) {
-        return false;
+public:
+    explicit Staging(const QString& title) : m_progress(title), m_folder(UpdateStagingFolder())
+    {
+        RemoveFolderTree(m_folder);
+        m_ready = QDir().mkpath(m_folder);
+        const UpdateLimits& limits = updateLimits();
+        m_http.setMaxBodySize(limits.maxFileBytes);
+        m_http.setStallTimeout(limits.stallSeconds);
     }
-    return writeWhole(s.TempFolder + name, buffer);
-}
+    ~Staging() { RemoveFolderTree(m_folder); }
+    Staging(const Staging&) = delete;
+    Staging& operator=(const Staging&) = delete;
 
-// The lines of a text file; a line ends at CR LF, CR or LF. The lines of the version
-// file are Base64 texts, so they are kept as bytes.
-bool loadLines(const QString& path, QList<QByteArray>* lines)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    lines->clear();
-    QByteArray line;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text.at(i);
-        if (c == '\r' || c == '\n') {
-            lines->append(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text.at(i + 1) == '\n')
-                ++i;
+    Fetched fetch(const QString& name)
+    {
+        const UpdateLimits& limits = updateLimits();
+        TransferControl control;
+        control.timeLimitSeconds = limits.fileSeconds;
+        control.progress = [this, name](qint64 done, qint64 total) {
+            return m_progress.report(name, done, total);
+        };
+        if (!control.progress(0, 0))
+            return Fetched::Cancelled;
+
+        const QString source = appState().Settings.UpdateSource + name;
+        QByteArray bytes;
+        if (isHomeMode()) {
+            m_http.setControl(control);
+            if (!m_http.get(source, &bytes)) {
+                switch (m_http.lastFailure()) {
+                case HttpClient::Failure::Cancelled:
+                    return Fetched::Cancelled;
+                case HttpClient::Failure::TooLarge:
+                    return Fetched::Damaged;
+                default:
+                    return Fetched::Unreachable;
+                }
+            }
         } else {
-            line += c;
+            switch (ReadRegularFile(source, limits.maxFileBytes, control, &bytes)) {
+            case FileReadResult::Read:
+                break;
+            case FileReadResult::NotRegular:
+            case FileReadResult::TooLarge:
+                return Fetched::Damaged;
+            case FileReadResult::Cancelled:
+                return Fetched::Cancelled;
+            default:
+                return Fetched::Unreachable;
+            }
         }
+        if (!m_ready || !writeWhole(path(name), bytes))
+            return Fetched::NotSaved;
+        m_bytes.insert(name, bytes);
+        return Fetched::Ok;
     }
-    if (!line.isEmpty())
-        lines->append(line);
-    return true;
-}
 
-bool saveLines(const QString& path, const QList<QByteArray>& lines)
-{
-    QByteArray text;
-    for (const QByteArray& line : lines)
-        text += line + "\r\n";
-    return writeWhole(path, text);
-}
+    QString path(const QString& name) const { return m_folder + name; }
+    QByteArray bytes(const QString& name) const { return m_bytes.value(name); }
+
+private:
+    ProgressScope m_progress;
+    HttpClient m_http;
+    QString m_folder;
+    bool m_ready = false;
+    QHash<QString, QByteArray> m_bytes;
+};
 
 QString decodeLine(const QList<QByteArray>& lines, int index)
 {
     return index < lines.size() ? DecodeValue(QString::fromLatin1(lines.at(index))) : QString();
 }
 
-// The three data files and the version file are fetched; the data files are installed
-// only when all four arrived.
-bool fetchForUpdate()
+// A version file the program can act on: its marker, three dates it can read and
+// the program version line.
+bool versionFileSound(const QList<QByteArray>& lines)
 {
-    const QStringList names = UpdateFileNames();
-    if (!FetchUpdateFiles(names))
+    if (lines.size() < kVersionFileLines || decodeLine(lines, 0) != kVersionMarker)
         return false;
-    for (int i = 0; i < 3; ++i) {
-        if (!InstallDataFile(names.at(i)))
+    for (int i = 1; i <= 3; ++i) {
+        if (!ParseVersionDate(decodeLine(lines, i)).isValid())
             return false;
     }
-    for (int i = 0; i < 3; ++i)
-        DropTempFile(names.at(i));
     return true;
 }
 
-// Current lines 1 to 3 := New lines 1 to 3; everything else of Current stays.
-bool mergeVersionFiles(QList<QByteArray> current, const QList<QByteArray>& fresh)
-{
-    while (current.size() < 4)
-        current.append(QByteArray());
-    for (int i = 1; i <= 3; ++i)
-        current[i] = fresh.at(i);
-    if (!saveLines(appState().DataFolder + kVersionFileName, current))
-        return false;
-    DropTempFile(kVersionFileName);
-    return true;
-}
-
-// True when any of lines 1 to 3 of New holds a later date than Current. A missing
-// line or a date that cannot be read is reported and counts as not newer.
+// True when any of lines 1 to 3 of `fresh` holds a later date than `current`; both
+// files have been found sound.
 bool dataAreNewer(const QList<QByteArray>& current, const QList<QByteArray>& fresh)
 {
     for (int i = 1; i <= 3; ++i) {
-        const QDate installed = ParseVersionDate(decodeLine(current, i));
-        const QDate offered = ParseVersionDate(decodeLine(fresh, i));
-        if (i >= current.size() || i >= fresh.size() || !installed.isValid() || !offered.isValid()) {
-            tell(kMsgVersionDateDamaged);
-            return false;
-        }
-        if (installed < offered)
+        if (ParseVersionDate(decodeLine(current, i)) < ParseVersionDate(decodeLine(fresh, i)))
             return true;
     }
     return false;
+}
+
+// Current lines 1 to 3 := New lines 1 to 3; everything else of Current stays.
+QByteArray mergedVersionFile(const QList<QByteArray>& current, const QList<QByteArray>& fresh)
+{
+    QByteArray text;
+    for (qsizetype i = 0; i < current.size(); ++i)
+        text += (i >= 1 && i <= 3 ? fresh.at(i) : current.at(i)) + "\r\n";
+    return text;
+}
+
+// Fetches the data files into `staging` and checks each as start-up loads it. On
+// failure `failedName` names the file.
+Fetched fetchDataFiles(Staging& staging, QString* failedName)
+{
+    const QStringList names = UpdateFileNames().mid(0, 3);
+    for (const QString& name : names) {
+        *failedName = name;
+        const Fetched fetched = staging.fetch(name);
+        if (fetched != Fetched::Ok)
+            return fetched;
+    }
+    for (const QString& name : names) {
+        *failedName = name;
+        if (!CheckDataFile(name, staging.path(name)))
+            return Fetched::Damaged;
+    }
+    return Fetched::Ok;
+}
+
+QList<DataSetFile> stagedDataFiles(const Staging& staging)
+{
+    QList<DataSetFile> files;
+    for (const QString& name : UpdateFileNames().mid(0, 3))
+        files.append({name, staging.bytes(name)});
+    return files;
 }
 
 } // namespace
@@ -182,57 +242,39 @@ QStringList UpdateFileNames()
             QStringLiteral("przedmioty.kps"), kVersionFileName};
 }
 
-bool FetchUpdateFile(const QString& name)
+UpdateLimits& updateLimits()
 {
-    HttpClient http;
-    QByteArray buffer;
-    return fetchOne(http, name, buffer);
+    static UpdateLimits limits;
+    return limits;
 }
 
-bool FetchUpdateFiles(const QStringList& names)
+QString UpdateStagingFolder()
 {
-    HttpClient http; // one connection for all files, closed when it goes
-    QByteArray buffer;
-    for (const QString& name : names) {
-        if (!fetchOne(http, name, buffer))
-            return false;
-    }
-    return true;
-}
-
-bool InstallDataFile(const QString& name)
-{
-    const AppState& s = appState();
-    const QString fetched = s.TempFolder + name;
-    if (!QFile::exists(fetched))
-        return true;
-    // Byte for byte, so that a UTF-16 data file arrives whole; through a temporary
-    // file, so that an interrupted install leaves the old file, not half of the new.
-    QByteArray bytes;
-    if (!readWhole(fetched, &bytes))
-        return false;
-    return writeWhole(s.DataFolder + name, bytes);
-}
-
-void DropTempFile(const QString& name)
-{
-    const QString path = appState().TempFolder + name;
-    if (QFile::exists(path))
-        QFile::remove(path);
+    const QString& temp = appState().TempFolder;
+    return temp + QStringLiteral("Aktualizacja") + temp.right(1);
 }
 
 int InitialDataFetch()
 {
-    const QStringList names = UpdateFileNames();
-    bool ok = FetchUpdateFiles(names);
-    for (int i = 0; ok && i < names.size(); ++i)
-        ok = InstallDataFile(names.at(i));
-    if (!ok) {
-        tell(kMsgFetchFailed);
+    Staging staging(QStringLiteral("Pobieranie danych szkoły"));
+    QString name;
+    Fetched fetched = fetchDataFiles(staging, &name);
+    if (fetched == Fetched::Ok) {
+        name = kVersionFileName;
+        fetched = staging.fetch(name);
+    }
+    if (fetched == Fetched::Ok && !versionFileSound(TextLines::split(staging.bytes(kVersionFileName))))
+        fetched = Fetched::Damaged;
+    if (fetched == Fetched::Ok) {
+        QList<DataSetFile> files = stagedDataFiles(staging);
+        files.append({kVersionFileName, staging.bytes(kVersionFileName)});
+        if (!InstallDataSet(appState().DataFolder, files))
+            fetched = Fetched::NotSaved;
+    }
+    if (fetched != Fetched::Ok) {
+        tell(failureText(kHeadingFirstFetch, fetched, name));
         return InitialFetchFailed;
     }
-    for (const QString& name : names)
-        DropTempFile(name);
     tell(kMsgFetched);
     return InitialFetchDone;
 }
@@ -240,31 +282,42 @@ int InitialDataFetch()
 int CheckForUpdate()
 {
     const AppState& s = appState();
-    if (!FetchUpdateFile(kVersionFileName)) {
+    Staging staging(QStringLiteral("Aktualizacja danych szkoły"));
+    switch (staging.fetch(kVersionFileName)) {
+    case Fetched::Ok:
+        break;
+    case Fetched::Damaged:
+        tell(kMsgVersionFileDamaged);
+        return UpdateNothingDone;
+    case Fetched::Cancelled:
+        tell(failureText(kHeadingUpdate, Fetched::Cancelled, kVersionFileName));
+        return UpdateNothingDone;
+    case Fetched::NotSaved:
+        tell(failureText(kHeadingUpdate, Fetched::NotSaved, kVersionFileName));
+        return UpdateNothingDone;
+    case Fetched::Unreachable:
         tell(isHomeMode() ? kMsgNoInternet : kMsgNoFolder);
         return UpdateNothingDone;
     }
 
-    QList<QByteArray> fresh;
-    QList<QByteArray> current;
-    if (!loadLines(s.TempFolder + kVersionFileName, &fresh) ||
-        !loadLines(s.DataFolder + kVersionFileName, &current)) {
+    QByteArray installed;
+    if (ReadRegularFile(s.DataFolder + kVersionFileName, updateLimits().maxFileBytes, {}, &installed) !=
+        FileReadResult::Read) {
         tell(kMsgVersionFileGone);
         return UpdateNothingDone;
     }
-    // A file without its marker, or one too short to hold the dates and the program
-    // version, cannot be trusted for anything.
-    if (decodeLine(fresh, 0) != kVersionMarker || fresh.size() < kVersionFileLines) {
+    const QList<QByteArray> fresh = TextLines::split(staging.bytes(kVersionFileName));
+    const QList<QByteArray> current = TextLines::split(installed);
+    // Dates that cannot be compared are as damaging as a wrong marker: nothing can be
+    // decided from such a file.
+    if (!versionFileSound(fresh) || !versionFileSound(current)) {
         tell(kMsgVersionFileDamaged);
         return UpdateNothingDone;
     }
 
     const bool outdated = decodeLine(fresh, 4).left(kProgramVersion.size()) != kProgramVersion;
-    const bool newer = dataAreNewer(current, fresh);
     const QString advice = isHomeMode() ? kMsgAdviceHome : kMsgAdviceNetwork;
-
-    if (!newer) {
-        DropTempFile(kVersionFileName);
+    if (!dataAreNewer(current, fresh)) {
         if (outdated) {
             tell(kMsgOutdated + advice);
             return UpdateProgramOutdated;
@@ -272,8 +325,17 @@ int CheckForUpdate()
         tell(kMsgAllCurrent);
         return UpdateAllCurrent;
     }
-    if (!fetchForUpdate() || !mergeVersionFiles(current, fresh)) {
-        tell(kMsgUpdateFailed);
+
+    QString name;
+    Fetched fetched = fetchDataFiles(staging, &name);
+    if (fetched == Fetched::Ok) {
+        QList<DataSetFile> files = stagedDataFiles(staging);
+        files.append({kVersionFileName, mergedVersionFile(current, fresh)});
+        if (!InstallDataSet(s.DataFolder, files))
+            fetched = Fetched::NotSaved;
+    }
+    if (fetched != Fetched::Ok) {
+        tell(failureText(kHeadingUpdate, fetched, name));
         return UpdateFetchFailed;
     }
     if (outdated) {

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "protocol/HttpClient.h"
+
 #include <QString>
 #include <QStringList>
 
 // Fetching the school's data files and the version file "verinfo.inf" from
 // Settings.UpdateSource into DataFolder: by HTTP in home mode ("lokalny"), by file
-// copy in any other mode. Every outcome is told to the user through ShowMessage.
+// copy in any other mode. Files are fetched into a staging folder, checked there as
+// start-up would load them, and installed only as a whole set (DataSetInstall.h);
+// whatever the source sends, the installed data stay loadable. Every outcome is told
+// to the user through ShowMessage, once; long fetches show progress and can be
+// cancelled (Progress.h).
 
 inline const QString kProgramVersion = QStringLiteral("2.1.1");
 inline const QString kVersionFileName = QStringLiteral("verinfo.inf");
@@ -19,8 +25,8 @@ enum UpdateResult
     UpdateNothingDone = -1,         // version file not fetched, unreadable or damaged
     UpdateAllCurrent = 0,           // program and data current
     UpdateDataInstalled = 1,        // newer data installed; the caller reloads the school data
-    UpdateFetchFailed = 3,          // newer data exist but could not be fetched or installed
-    UpdateInstalledButOutdated = 4, // newer data installed, program outdated
+    UpdateFetchFailed = 3,          // newer data exist but were not fetched, damaged or not installed
+    UpdateInstalledButOutdated = 4, // newer data installed, program outdated; the caller reloads too
     UpdateProgramOutdated = 5,      // data current, program outdated
 };
 
@@ -30,18 +36,22 @@ enum InitialFetchResult
     InitialFetchFailed = 3,
 };
 
-// UpdateSource + name into TempFolder + name (replaced whole or left as it was).
-bool FetchUpdateFile(const QString& name);
-// The names in order over one connection; stops at the first failure, leaving the
-// files fetched before it in TempFolder.
-bool FetchUpdateFiles(const QStringList& names);
-// Copies TempFolder + name to DataFolder + name, byte for byte and atomically. True
-// when there was nothing to install; false when the copy failed.
-bool InstallDataFile(const QString& name);
-// Deletes TempFolder + name, if it is there.
-void DropTempFile(const QString& name);
+// Bounds of every fetch of one file.
+struct UpdateLimits
+{
+    int fileSeconds = 60;                                  // the whole of one file's fetch
+    int stallSeconds = HttpClient::kDefaultStallTimeout;   // without a byte (HTTP), also to connect
+    qint64 maxFileBytes = HttpClient::kDefaultMaxBodySize; // larger files are damaged ones
+};
+// The limits used from now on (tests shorten them).
+UpdateLimits& updateLimits();
 
-// Run once after a settings file was imported: fetches and installs all four files.
+// Where the files of one update wait to be checked: a folder inside TempFolder,
+// emptied before and removed after every update.
+QString UpdateStagingFolder();
+
+// Run after a settings file was imported: fetches, checks and installs all four
+// files, or changes nothing.
 int InitialDataFetch();
 // The main window's update: compares the school's version file with the installed
 // one and with kProgramVersion, installs newer data. Returns an UpdateResult.

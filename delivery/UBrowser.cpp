@@ -76,13 +76,13 @@ TFBrowser::TFBrowser(QWidget* parent)
     m_lCopiuj = makeButtonLabel(m_pPodTlo, "LCopiuj", QRect(24, 63, 76, 17));
     m_lDrukuj = makeButtonLabel(m_pPodTlo, "LDrukuj", QRect(27, 97, 71, 16));
 
-    m_pPodWebbrowser = makePanel(m_pPodTlo, "PPodWebbrowser", QRect(128, 60, 633, 391));
+    m_pPodWebbrowser = makePanel(m_pPodTlo, "PPodWebbrowser", QRect(128, 60, 664, 414));
     m_pPodWebbrowser->setAutoFillBackground(true);
     m_pPodWebbrowser->setPalette(white);
     // The view is larger than its panel, so that the panel cuts its border off.
     m_webBrowser = new QTextBrowser(m_pPodWebbrowser);
     m_webBrowser->setObjectName(QStringLiteral("WebBrowser"));
-    m_webBrowser->setGeometry(-2, -3, 638, 397);
+    m_webBrowser->setGeometry(-2, -3, 669, 420);
     m_webBrowser->setOpenLinks(false);
     m_webBrowser->setOpenExternalLinks(false);
     m_webBrowser->setPalette(white);

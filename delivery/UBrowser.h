@@ -23,11 +23,11 @@ class TFBrowser final : public QWidget, public WizardStepWindow
 public:
     explicit TFBrowser(QWidget* parent = nullptr);
 
-    static constexpr int kWidth = 806;
-    static constexpr int kHeight = 495;
+    static constexpr int kWidth = 808;
+    static constexpr int kHeight = 490;
     // Where the window lies over the main window.
     static constexpr int kLeftOffset = 46;
-    static constexpr int kTopOffset = 89;
+    static constexpr int kTopOffset = 86;
 
     // Shows the page saved at `path`. A file that cannot be read shows a page that
     // says so; the page of the previous report is never left on view.

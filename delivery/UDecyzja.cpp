@@ -4,6 +4,7 @@
 #include "delivery/DocumentFileDialogs.h"
 #include "delivery/MailHandOver.h"
 #include "resources/SkinPicture.h"
+#include "resources/skins/DecyzjaLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 
@@ -11,8 +12,10 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStandardPaths>
 
 namespace {
@@ -65,10 +68,43 @@ QLabel* makeWay(QWidget* parent, const char* name, const QRect& place, const QSt
     label->setCursor(Qt::PointingHandCursor);
     label->setFocusPolicy(Qt::NoFocus);
     label->setMouseTracking(true);
-    QFont font(QStringLiteral("Arial"));
+    // The skins' font: the one every painted caption uses.
+    QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(pixelSize);
     font.setBold(true);
     label->setFont(font);
+    return label;
+}
+
+// Where the first ink of `text` falls when drawn from x = 0 as a label draws it.
+int inkStart(const QString& text, const QFont& font)
+{
+    QImage image(1024, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(image.rect(), Qt::AlignLeft | Qt::AlignVCenter, text);
+    p.end();
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qAlpha(image.pixel(x, y)) > 0)
+                return x;
+        }
+    }
+    return 0;
+}
+
+// A way's label covering its band, its words (after the caption's leading blanks)
+// beginning where every way's words begin. The blanks are measured as they are drawn,
+// and the label's left margin takes up the difference.
+QLabel* makeBandWay(QWidget* parent, const char* name, int way, int blanks, const QString& words)
+{
+    const QString caption = QString(blanks, QLatin1Char(' ')) + words;
+    const QRect band = DecyzjaLayout::band(way);
+    QLabel* label = makeWay(parent, name, band, caption, 13);
+    const int blankWidth = inkStart(caption, label->font()) - inkStart(words, label->font());
+    label->setContentsMargins(qMax(0, DecyzjaLayout::kTextLeft - band.left() - blankWidth), 0, 8, 0);
     return label;
 }
 
@@ -106,14 +142,11 @@ TFDecyzja::TFDecyzja(QWidget* parent)
 
     // The leading blanks push the captions right of the icons of the background.
     m_lZapisNaDysku =
-        makeWay(this, "LZapisNaDysku", QRect(89, 90, 353, 25),
-                QString(23, QLatin1Char(' ')) + QStringLiteral("Chcę zapisać dokument na dysku"), 13);
-    m_lKopiowanieWSieci = makeWay(
-        this, "LKopiowanieWSieci", QRect(82, 171, 360, 26),
-        QString(25, QLatin1Char(' ')) + QStringLiteral("Chcę przesłać dokument przez sieć szkolną."), 13);
+        makeBandWay(this, "LZapisNaDysku", 0, 23, QStringLiteral("Chcę zapisać dokument na dysku"));
+    m_lKopiowanieWSieci = makeBandWay(this, "LKopiowanieWSieci", 1, 25,
+                                      QStringLiteral("Chcę przesłać dokument przez sieć szkolną."));
     m_lPocztaTajna =
-        makeWay(this, "LPocztaTajna", QRect(80, 260, 361, 24),
-                QString(26, QLatin1Char(' ')) + QStringLiteral("Chcę wysłać dokument przez internet"), 13);
+        makeBandWay(this, "LPocztaTajna", 2, 26, QStringLiteral("Chcę wysłać dokument przez internet"));
     // Handing the report to the user's own mail program is kept out of sight below the
     // window: the school wants reports through its own account.
     m_lPocztaWlasna = makeWay(this, "LPocztaWlasna", QRect(232, 408, 60, 16), QStringLiteral("Outlook"), 11);

@@ -155,6 +155,8 @@ public:
     explicit Parser(QStringView text) : m_in(text) {}
 
     bool content(TpkXMLNode& parent, int depth);
+    // The input ran out while an element was still open.
+    bool endedInsideElement() const { return m_endedInsideElement; }
 
 private:
     TagResult tag(TpkXMLNode& node, TpkXMLNode& parent);
@@ -165,6 +167,7 @@ private:
 
     Reader m_in;
     std::array<QString, 512> m_names;
+    bool m_endedInsideElement = false;
 };
 
 QString Parser::name(QStringView text)
@@ -183,15 +186,24 @@ QString Parser::name(QStringView text)
 
 bool Parser::content(TpkXMLNode& parent, int depth)
 {
-    bool answer = true;
+    // Input that runs out inside an element (depth 0 is the invisible root) leaves
+    // that element open, which is how a file cut short looks, also when the cut
+    // falls inside a closing tag.
+    const auto refuse = [&] {
+        if (depth > 0 && m_in.atEnd())
+            m_endedInsideElement = true;
+        return false;
+    };
     while (!m_in.atEnd()) {
         m_in.skipSpace();
         if (m_in.read() != u'<')
-            return false;
+            return refuse();
         if (m_in.read() == u'/') {
             const QStringView name = m_in.readUntil([](QChar c) { return isXmlSpace(c) || c == u'>'; });
             m_in.skipSpace();
-            return m_in.read() == u'>' && SameNameNoCase(name, parent.Name);
+            if (m_in.read() != u'>')
+                return refuse();
+            return SameNameNoCase(name, parent.Name);
         }
         m_in.back();
         // Refused before the node exists, so that a tree kept from a refused load
@@ -201,18 +213,17 @@ bool Parser::content(TpkXMLNode& parent, int depth)
         auto node = std::make_unique<TpkXMLNode>();
         const TagResult result = tag(*node, parent);
         if (result == TagResult::Failed)
-            return false;
+            return refuse();
         if (result != TagResult::CDataSection) {
             TpkXMLNode* child = parent.AddNode(std::move(node));
-            if (result == TagResult::Open) {
-                answer = content(*child, depth + 1);
-                if (!answer)
-                    return false;
-            }
+            if (result == TagResult::Open && !content(*child, depth + 1))
+                return refuse();
         }
         m_in.skipSpace();
     }
-    return answer;
+    if (depth > 0)
+        m_endedInsideElement = true;
+    return true;
 }
 
 TagResult Parser::tag(TpkXMLNode& node, TpkXMLNode& parent)
@@ -460,6 +471,7 @@ bool TpkXML::LoadFromStream(QIODevice& stream)
 bool TpkXML::LoadFromBuffer(QByteArrayView bytes)
 {
     Root.ClearNodes();
+    EndedInsideElement = false;
     if (bytes.size() < 2)
         return false;
     QString text;
@@ -475,7 +487,9 @@ bool TpkXML::LoadFromBuffer(QByteArrayView bytes)
         text = TextCodec::fromCp1250(bytes);
     }
     Parser parser(text);
-    return parser.content(Root, 0);
+    const bool wellFormed = parser.content(Root, 0);
+    EndedInsideElement = parser.endedInsideElement();
+    return wellFormed;
 }
 
 QString TpkXML::GetXMLText() const

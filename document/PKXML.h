@@ -105,6 +105,10 @@ public:
 
     TpkXMLNode Root;      // invisible container of the top-level nodes
     bool Unicode = false; // the last load found a UTF-16LE byte-order mark
+    // The last load reached the end of its input inside an open element: the load
+    // still answers true (the tree holds what was read), but the input was most
+    // likely cut short.
+    bool EndedInsideElement = false;
     QString IndentUnit = QStringLiteral("\t");
 };
 

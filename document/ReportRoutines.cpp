@@ -4,6 +4,7 @@
 #include "document/ReportFileName.h"
 #include "document/ReportPreview.h"
 #include "document/ReportWriter.h"
+#include "document/UnstorableText.h"
 #include "shell/AppState.h"
 #include "shell/KlasaFull.h"
 #include "shell/Messages.h"
@@ -43,8 +44,11 @@ public:
         PreviewBlankLine(page);
         PreviewCloseText(page);
         PreviewEnd(page);
-        m_state.PreviewPage = page;
         m_doc.Unicode = false;
+        // Asked before anything is written: Nie leaves the editor open with its input.
+        if (!ConfirmUnstorable(m_doc))
+            return false;
+        m_state.PreviewPage = page;
 
         const QString pagePath = QDir(m_state.TempFolder).filePath(previewFile);
         QString error;

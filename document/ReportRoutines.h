@@ -13,7 +13,9 @@ struct _KlasaFull;
 // TempFolder + DocumentFileName + ".xml" and its preview page into TempFolder. On
 // success it sets state.DocumentFileName and state.PreviewPage and returns true. When
 // a file cannot be written it shows a notice, leaves DocumentFileName as it was and
-// returns false. `now` is the time of writing.
+// returns false. When a text holds characters the report cannot store, it asks first
+// and writes nothing (returning false) unless the answer is Tak. `now` is the time of
+// writing.
 
 // Preview pages in the working folder, by topic.
 inline const QString kPreviewWerdykon = QStringLiteral("Klas.htm");

@@ -25,7 +25,7 @@ class FreeTextEditor : public QWidget, public ReportEditor
     Q_OBJECT
 
 public:
-    static constexpr int kLeftOffset = 56;
+    static constexpr int kLeftOffset = 46;
     static constexpr int kTopOffset = 86;
 
     using Clock = std::function<QDateTime()>;

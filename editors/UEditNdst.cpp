@@ -27,7 +27,7 @@ TFEditNdst::TFEditNdst(QWidget* parent)
     m_lPrzedmioty->setGeometry(20, 44, 346, 142);
     m_lPrzedmioty->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_lPrzedmioty->setToolTip(
-        QStringLiteral("Aby wybrać więcej niż jeden, klikaj trzymając wciśnięty klawisz Ctrl"));
+        QStringLiteral("Aby wybrać więcej niż jeden, klikaj, trzymając wciśnięty klawisz Ctrl"));
     m_lWprowadz = makeButtonLabel(this, "LWprowadz", QRect(94, 200, 88, 26));
     m_lAnuluj = makeButtonLabel(this, "LAnuluj", QRect(204, 200, 88, 26));
 

@@ -69,7 +69,7 @@ void TFEdytujNdst::LWprowadzClick()
     // Any character counts, a lone blank or line break included.
     if (TypedText(m_mTekst).isEmpty()) {
         ShowMessage(KindNotice, IconWarning,
-                    QStringLiteral("Wpisz uzasadnienie lub anuluj.\rUzasadnienie nie może byc puste."));
+                    QStringLiteral("Wpisz uzasadnienie lub anuluj.\rUzasadnienie nie może być puste."));
         return;
     }
     m_confirmed = true;

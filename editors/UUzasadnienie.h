@@ -29,7 +29,7 @@ public:
 
     // Position in the main window's topic list.
     static constexpr int kTopicIndex = 5;
-    static constexpr int kLeftOffset = 56;
+    static constexpr int kLeftOffset = 46;
     static constexpr int kTopOffset = 86;
 
     void ShowEditor() override;

@@ -269,7 +269,7 @@ void TFWerdykon::LDodajFrekwencjaClick()
     if (names.isEmpty()) {
         ShowMessage(
             KindNotice, IconWarning,
-            QStringLiteral("Wybierz ucznia, którego ma wzorową frekwencję.\rSięgnij do listy po lewej."));
+            QStringLiteral("Wybierz ucznia, który ma wzorową frekwencję.\rSięgnij do listy po lewej."));
         return;
     }
     AddMissingItems(m_l100Frekwencja, names);

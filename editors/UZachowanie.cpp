@@ -228,7 +228,7 @@ void TFZachowania::LDodajWzorowegoClick()
     CollectSelected(m_lUczniowieWzorowe, names, MarkExemplaryConduct);
     if (names.isEmpty()) {
         ShowMessage(KindNotice, IconWarning,
-                    QStringLiteral("Wybierz ucznia, którego ma ocenę wzorową.\rSięgnij do listy po lewej."));
+                    QStringLiteral("Wybierz ucznia, który ma ocenę wzorową.\rSięgnij do listy po lewej."));
         return;
     }
     AddMissingItems(m_lWzorowi, names);

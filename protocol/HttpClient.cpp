@@ -4,6 +4,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+
 namespace {
 
 struct Sink
@@ -23,6 +25,14 @@ size_t writeBody(char* data, size_t size, size_t count, void* user)
     }
     sink->body->append(data, qsizetype(bytes));
     return bytes;
+}
+
+// libcurl's progress callback: passes the bytes received on and stops the
+// transfer (non-zero) once the control says so.
+int reportProgress(void* user, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t, curl_off_t)
+{
+    auto* control = static_cast<const TransferControl*>(user);
+    return control->progress(qint64(downloaded), qint64(downloadTotal)) ? 0 : 1;
 }
 
 } // namespace
@@ -50,7 +60,9 @@ bool HttpClient::get(const QString& url, QByteArray* body, QString* error)
     QByteArray scratch;
     QByteArray& out = body ? *body : scratch;
     out.clear();
-    auto fail = [&](const QString& reason) {
+    m_lastFailure = Failure::None;
+    auto fail = [&](Failure failure, const QString& reason) {
+        m_lastFailure = failure;
         out.clear();
         if (error)
             *error = reason;
@@ -67,7 +79,7 @@ bool HttpClient::get(const QString& url, QByteArray* body, QString* error)
     }
     CURL* curl = static_cast<CURL*>(m_handle);
     if (!curl)
-        return fail(QStringLiteral("Nie można przygotować połączenia HTTP."));
+        return fail(Failure::Connection, QStringLiteral("Nie można przygotować połączenia HTTP."));
 
     const QByteArray urlBytes = url.toUtf8();
     char errorBuffer[CURL_ERROR_SIZE] = {};
@@ -89,6 +101,14 @@ bool HttpClient::get(const QString& url, QByteArray* body, QString* error)
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, long(std::max(m_control.timeLimitSeconds, 0)));
+    if (m_control.progress) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, reportProgress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &m_control);
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    } else {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+    }
     const QByteArray caFile = CaFileOverride().toLocal8Bit();
     if (!caFile.isEmpty())
         curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
@@ -100,15 +120,19 @@ bool HttpClient::get(const QString& url, QByteArray* body, QString* error)
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(headers);
 
+    if (code == CURLE_ABORTED_BY_CALLBACK)
+        return fail(Failure::Cancelled, QStringLiteral("Pobieranie %1 przerwano.").arg(url));
     if (sink.overflow || code == CURLE_FILESIZE_EXCEEDED)
         return fail(
+            Failure::TooLarge,
             QStringLiteral("Odpowiedź serwera przekracza %1 MiB.").arg(m_maxBodySize / (1024 * 1024)));
     if (code != CURLE_OK) {
         const QString detail = errorBuffer[0] ? QString::fromLocal8Bit(errorBuffer)
                                               : QString::fromLatin1(curl_easy_strerror(code));
-        return fail(QStringLiteral("Błąd połączenia z %1: %2").arg(url, detail));
+        return fail(Failure::Connection, QStringLiteral("Błąd połączenia z %1: %2").arg(url, detail));
     }
     if (status < 200 || status > 299)
-        return fail(QStringLiteral("Serwer odpowiedział kodem HTTP %1 dla %2.").arg(status).arg(url));
+        return fail(Failure::Status,
+                    QStringLiteral("Serwer odpowiedział kodem HTTP %1 dla %2.").arg(status).arg(url));
     return true;
 }

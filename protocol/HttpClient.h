@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/TransferControl.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -7,8 +9,10 @@
 // until disconnect(), so that several files of one update share it.
 //
 // A request delivers only on a 2xx answer; redirects are not followed. A connect
-// time-out and a low-speed limit keep a dead server from hanging the program, and a
-// body larger than maxBodySize() is refused instead of filling memory.
+// time-out and a low-speed limit keep a dead server from hanging the program, the
+// control's time limit bounds each request as a whole (a server that drips bytes
+// just fast enough to pass the low-speed limit included), and a body larger than
+// maxBodySize() is refused instead of filling memory.
 class HttpClient
 {
 public:
@@ -20,6 +24,20 @@ public:
     // Fetches `url` into `body` (emptied first). On failure returns false and puts a
     // readable reason into `error` (when given).
     bool get(const QString& url, QByteArray* body, QString* error = nullptr);
+
+    // Why the last get() failed; None after a success.
+    enum class Failure
+    {
+        None,
+        Connection, // no answer, a broken answer, or the time limit ran out
+        Status,     // an answer other than 2xx, a redirect included
+        TooLarge,   // the body went over maxBodySize()
+        Cancelled,  // the control's progress asked to stop
+    };
+    Failure lastFailure() const { return m_lastFailure; }
+
+    // Bounds and progress of every later request.
+    void setControl(TransferControl control) { m_control = std::move(control); }
 
     // Closes the connection, if any. The next get() opens a new one.
     void disconnect();
@@ -37,4 +55,6 @@ private:
     void* m_handle = nullptr; // CURL*
     qint64 m_maxBodySize = kDefaultMaxBodySize;
     int m_stallTimeout = kDefaultStallTimeout;
+    TransferControl m_control;
+    Failure m_lastFailure = Failure::None;
 };

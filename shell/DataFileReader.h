@@ -23,6 +23,8 @@ public:
     QString ReadValue(const TpkXMLNode* node) const;
 
     const TpkXMLNode* top() const { return m_top; }
+    // The file ended inside an open element (cut short, most likely).
+    bool endedInsideElement() const { return m_xml.EndedInsideElement; }
     // The first child of `from` named `name` without regard to case; nullptr when
     // there is none or `from` is nullptr.
     static const TpkXMLNode* find(const TpkXMLNode* from, QStringView name);

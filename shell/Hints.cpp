@@ -16,14 +16,14 @@ const QList<HintGroupTexts>& hintTable()
 {
     static const QList<HintGroupTexts> table = {
         {HintGroupWelcome,
-         {QStringLiteral("Program służy do przesyłania sprawozdania. Dłuższe teksty pisz w edytorze tekstu i "
+         {QStringLiteral("Program służy do przesyłania sprawozdań. Dłuższe teksty pisz w edytorze tekstu i "
                          "kopiuj do okien programu."),
-          QStringLiteral("Jeśli wcześniej przygotowałeś sprawozdanie w programie Werdykon, wyślij je "
+          QStringLiteral("Jeśli wcześniej przygotowałeś sprawozdanie w programie Werdykon, wyślij je, "
                          "korzystając z drugiej opcji.")}},
         {HintGroupLists,
-         {QStringLiteral("Klikając dwukrotnie dokonujesz wyboru pozycji i jednocześnie przechodzisz do "
+         {QStringLiteral("Klikając dwukrotnie, dokonujesz wyboru pozycji i jednocześnie przechodzisz do "
                          "następnego okna."),
-          QStringLiteral("Wyboru pozycji możesz dokonać korzystając z klawiatury - klawiszy kursorów i "
+          QStringLiteral("Wyboru pozycji możesz dokonać, korzystając z klawiatury - klawiszy kursorów i "
                          "klawisza Enter.")}},
         {HintGroupClassEditors,
          {QStringLiteral("Uwagi na zakładce Ogólne są tylko opcjonalne - możesz coś wpisać, ale nie musisz."),
@@ -31,19 +31,18 @@ const QList<HintGroupTexts>& hintTable()
                          "klawisz Ctrl."),
           QStringLiteral("Możesz napisać jedno uzasadnienie obniżonej oceny dla kilku uczniów - wybierz ich "
                          "równocześnie z listy."),
-          QStringLiteral("Kliknij dwukrotnie, by dokonać wyboru osoby - równoważne kliknieciu przycisku "
+          QStringLiteral("Kliknij dwukrotnie, by dokonać wyboru osoby - równoważne kliknięciu przycisku "
                          "Dodaj.")}},
         {HintGroupHeadAndClass,
-         {QStringLiteral("Pamiętaj, dłuższe teksty readaguj w edytorze tekstu, kopiuj je i wklejaj do okien "
+         {QStringLiteral("Pamiętaj: dłuższe teksty redaguj w edytorze tekstu, kopiuj je i wklejaj do okien "
                          "programu."),
-          QStringLiteral("Wstawiając pauzę pamiętamy, by przed nią i po niej wstawić spację.")}},
+          QStringLiteral("Wstawiając pauzę, pamiętamy, by przed nią i po niej wstawić spację.")}},
         {HintGroupCurriculum,
-         {QStringLiteral(
-              "Klasę (klasy) wpisujemy korzystając ze znaków rzymskich, np. V,  IG-IIIG,   IV, VI."),
-          QStringLiteral("Dłuższe teksty readagujemy w edytorze tekstu, zapisujemy, kopiujemy i wklejamy do "
+         {QStringLiteral("Klasę (klasy) wpisujemy cyframi rzymskimi, np. V, IG-IIIG, IV, VI."),
+          QStringLiteral("Dłuższe teksty redagujemy w edytorze tekstu, zapisujemy, kopiujemy i wklejamy do "
                          "okien programu.")}},
         {HintGroupAdditional,
-         {QStringLiteral("Zajecia dodatkowe, to te, za które masz płacone, np. zespoły, świetlica, "
+         {QStringLiteral("Zajęcia dodatkowe to te, za które masz płacone, np. zespoły, świetlica, "
                          "biblioteka, chór itp."),
           QStringLiteral("O konieczności przesłania konkretnego sprawozdania decyduje dyrektor.")}},
         {HintGroupJustification,
@@ -53,23 +52,23 @@ const QList<HintGroupTexts>& hintTable()
                          "klawisz Ctrl."),
           QStringLiteral("Nie możesz napisać jednego uzasadnienia dla uczniów z różnych klas.")}},
         {HintGroupOther,
-         {QStringLiteral("Zajecia inne, to te, które wykonujesz nieodpłatnie, np. opiekun sklepiku, "
+         {QStringLiteral("Zajęcia inne to te, które wykonujesz nieodpłatnie, np. opiekun sklepiku, "
                          "samorządu, pracowni itp."),
           QStringLiteral("O konieczności przesłania konkretnego sprawozdania decyduje dyrektor.")}},
         {HintGroupCharter,
          {QStringLiteral("Zajęcia realizowane w ramach zajęć kartowych. I jasne."),
           QStringLiteral("O konieczności przesłania konkretnego sprawozdania decyduje dyrektor.")}},
         {HintGroupPreview,
-         {QStringLiteral("Jeśli wcześniej nie zapisałeś w edytorze swojego sprawozdania, tutaj możesz go "
+         {QStringLiteral("Jeśli wcześniej nie zapisałeś w edytorze swojego sprawozdania, tutaj możesz je "
                          "skopiować lub wydrukować."),
-          QStringLiteral("Jeżeli coś się nie zgadza, chcesz wprowadzić poprawki, wróć do poprzedniego "
+          QStringLiteral("Jeżeli coś się nie zgadza i chcesz wprowadzić poprawki, wróć do poprzedniego "
                          "okna.")}},
         {HintGroupDelivery,
-         {QStringLiteral("Zapisz plik sprawozdania na dysku, gdyby coś poszło nie tak z wysyłką, możesz "
-                         "zabrać go na pendrive do szkoły."),
-          QStringLiteral("Wysyłając sprawozdanie z domu poczekaj kilkanaście sekund, zanim wyślesz ponownie. "
-                         "Okaż cierpliwość."),
-          QStringLiteral("Z tego okna możesz wrócić do poprzednich okien klikając na żółte numery w lewym "
+         {QStringLiteral("Zapisz plik sprawozdania na dysku: gdyby coś poszło nie tak z wysyłką, możesz "
+                         "zanieść go do szkoły na pendrivie."),
+          QStringLiteral("Wysyłając sprawozdanie z domu, poczekaj kilkanaście sekund, zanim wyślesz je "
+                         "ponownie. Okaż cierpliwość."),
+          QStringLiteral("Z tego okna możesz wrócić do poprzednich okien, klikając żółte numery w lewym "
                          "dolnym rogu.")}},
     };
     return table;

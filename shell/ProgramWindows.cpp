@@ -13,11 +13,14 @@
 #include "editors/UWerdykon.h"
 #include "editors/UZachowanie.h"
 #include "editors/UZajDodatkowe.h"
+#include "shell/AccessibleNames.h"
+#include "shell/KeyboardAccess.h"
 #include "shell/Messages.h"
 #include "shell/ProgressWindow.h"
 #include "shell/UAbout.h"
 #include "shell/UGlowny.h"
 #include "shell/UWarning.h"
+#include "shell/WindowFinish.h"
 #include "shell/WizardWindows.h"
 
 #include <QGuiApplication>
@@ -51,6 +54,18 @@ ProgramWindows::ProgramWindows()
 
     // Long work shows its progress over the main window.
     m_progress = new ProgressWindow(m_main);
+
+    // Qt's controls fit the skins; screen readers and the keyboard reach every control
+    // of every window.
+    for (QWidget* window : std::as_const(m_windows)) {
+        if (!window->isWindow())
+            continue;
+        // The button labels are marked before anything asks for their accessible
+        // interface, which is made once per control.
+        WindowFinish::Apply(window);
+        KeyboardAccess::PrepareWindow(window);
+        AccessibleNames::Apply(window);
+    }
 
     m_previousPresenter = messagePresenter();
     setMessagePresenter(m_warning);

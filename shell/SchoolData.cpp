@@ -45,6 +45,7 @@ bool readCount(const DataFileReader& reader, const TpkXMLNode* node, Describe de
 void openBuffer(DataFileReader& reader, QByteArrayView bytes, const QString& top, DataFileStatus& status)
 {
     status.wellFormed = reader.load(bytes, top);
+    status.complete = !reader.endedInsideElement();
     status.encoded = reader.ValuesEncoded;
 }
 
@@ -228,33 +229,34 @@ bool LoadClasses(const QString& path, SchoolData& data, DataFileStatus* status)
     return loadFile(DataFileKind::Classes, path, data, status);
 }
 
-bool LoadSchoolData()
+namespace {
+
+// The three files in order, each replacing its list; false at the first failure.
+bool loadAll(AppState& state, SchoolData& data)
+{
+    if (!LoadTeachers(state.DataFolder + kTeachersFile, data))
+        return false;
+    state.TeacherNames.clear();
+    for (const _Belfer& t : std::as_const(data.Teachers))
+        state.TeacherNames.append(t.DisplayName());
+    if (!LoadSubjects(state.DataFolder + kSubjectsFile, data))
+        return false;
+    state.SubjectNames = data.Subjects;
+    return LoadClasses(state.DataFolder + kClassesFile, data);
+}
+
+} // namespace
+
+bool LoadSchoolData(const std::function<bool()>& repair)
 {
     AppState& state = appState();
     SchoolData& data = schoolData();
     try {
-        if (!LoadTeachers(state.DataFolder + kTeachersFile, data)) {
-            reportFailure();
-            return false;
-        }
-        state.TeacherNames.clear();
-        for (const _Belfer& t : std::as_const(data.Teachers))
-            state.TeacherNames.append(t.DisplayName());
-
-        if (!LoadSubjects(state.DataFolder + kSubjectsFile, data)) {
-            reportFailure();
-            return false;
-        }
-        state.SubjectNames = data.Subjects;
-
-        if (!LoadClasses(state.DataFolder + kClassesFile, data)) {
-            reportFailure();
-            return false;
-        }
-        return true;
+        if (loadAll(state, data) || (repair && repair() && loadAll(state, data)))
+            return true;
     } catch (...) {
         // Whatever escapes the loaders (memory above all) is a file that cannot be read.
-        reportFailure();
-        return false;
     }
+    reportFailure();
+    return false;
 }

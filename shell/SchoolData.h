@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The school's own data as the three data files in DataFolder give it: the classes
 // with their pupils, the teachers and the subjects, all in file order. The rest of
 // the program only reads it.
@@ -55,6 +57,7 @@ constexpr int kMaxPupilsTotal = 100000;
 struct DataFileStatus
 {
     bool wellFormed = true; // the XML reader accepted the whole file
+    bool complete = true;   // the file did not end inside an open element
     bool encoded = false;   // values were stored encoded
     QString reason;         // why the file failed, in Polish; empty on success
 };
@@ -78,9 +81,11 @@ bool LoadDataBuffer(DataFileKind kind, QByteArrayView bytes, SchoolData& data,
                     DataFileStatus* status = nullptr);
 
 // Loads the three files from appState().DataFolder into schoolData() and rebuilds
-// TeacherNames and SubjectNames. The first failure is shown to the user once, in the
-// words of the work mode, and the load stops there.
-bool LoadSchoolData();
+// TeacherNames and SubjectNames. On the first failure `repair`, when given, may put
+// other files in place (telling the user itself) and answer true, and the load is
+// tried once more; a failure that remains is shown to the user once, in the words of
+// the work mode.
+bool LoadSchoolData(const std::function<bool()>& repair = {});
 
 // Text that is an optional sign followed by decimal digits and fits 32 bits.
 bool ParseDataInteger(const QString& text, qint32* value);

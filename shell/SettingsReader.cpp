@@ -43,6 +43,13 @@ bool ReadSettings(AppState& state, const QString& appDataFolder, const ValueDeco
     return true;
 }
 
+bool SettingsFileIsSound(const QString& path, const ValueDecoder& decode)
+{
+    AppState scratch;
+    scratch.SettingsFile = path;
+    return ReadSettings(scratch, QString(), decode);
+}
+
 void NormaliseSettings(Settings& settings)
 {
     if (settings.WorkMode == kWorkModeNetwork) {

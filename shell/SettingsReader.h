@@ -18,6 +18,11 @@ using ValueDecoder = std::function<QString(const QString&)>;
 // line keep their new values.
 bool ReadSettings(AppState& state, const QString& appDataFolder, const ValueDecoder& decode);
 
+// Whether the settings file at `path` reads as ReadSettings reads one (marker and
+// every required line), without touching the program's state: a file is checked
+// with it before it may replace the settings in use.
+bool SettingsFileIsSound(const QString& path, const ValueDecoder& decode);
+
 // Gives the folders read from the settings their trailing separator: in school
 // network mode ("sieciowy") NetworkFolder and UpdateSource get the system's
 // separator, in any other mode UpdateSource (then a URL) gets "/". The separator is

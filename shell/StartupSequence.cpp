@@ -1,13 +1,16 @@
 #include "shell/StartupSequence.h"
 
+#include "delivery/DataSetInstall.h"
 #include "delivery/DataUpdate.h"
 #include "document/ValueCipher.h"
 #include "shell/AppFolders.h"
 #include "shell/MachineSignature.h"
 #include "shell/Messages.h"
 #include "shell/SchoolData.h"
+#include "shell/SettingsImportFile.h"
 #include "shell/TextLines.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -21,6 +24,18 @@ const QString kNoSettingsReinstall = QStringLiteral(
     "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rZainstaluj program ponownie.");
 const QString kSettingsDamaged = QStringLiteral(
     "Dane zawarte w pliku startowym są uszkodzone.Program nie może działać.\rZainstaluj program ponownie.");
+
+QString importDamaged(const QString& importFile, bool earlierSettingsWork)
+{
+    const QString file = QDir::toNativeSeparators(importFile);
+    return earlierSettingsWork
+               ? QStringLiteral("Plik ustawień „%1” jest uszkodzony i nie został wczytany.\rProgram "
+                                "działa z dotychczasowymi ustawieniami.\rZgłoś problem administratorowi.")
+                     .arg(file)
+               : QStringLiteral("Plik ustawień „%1” jest uszkodzony.\rProgram nie może działać.\rZgłoś "
+                                "problem administratorowi.")
+                     .arg(file);
+}
 
 void notice(const QString& text)
 {
@@ -41,7 +56,7 @@ StartupHooks StartupSequence::programHooks()
     StartupHooks hooks;
     hooks.decodeValue = DecodeValue;
     hooks.initialDataFetch = InitialDataFetch;
-    hooks.loadSchoolData = LoadSchoolData;
+    hooks.loadSchoolData = LoadSchoolDataOrBackup;
     hooks.machineSignature = [] { return BuildMachineSignature(); };
     return hooks;
 }
@@ -51,7 +66,9 @@ bool StartupSequence::run()
     call(m_hooks.clearDragState);
     m_state.AppFolder = m_appFolder;
 
-    if (QFileInfo::exists(m_appFolder + importFileName()) && !importSettingsBesideProgram())
+    const QString importFile = SettingsImportFile(m_appFolder);
+    if (!importFile.isEmpty() && SettingsImportIsDue(importFile, AppFolders::under(m_appDataFolder)) &&
+        !importSettings(importFile))
         return false;
 
     m_state.SettingsFile = AppFolders::under(m_appDataFolder).settingsFile;
@@ -82,26 +99,40 @@ bool StartupSequence::run()
     return true;
 }
 
-bool StartupSequence::importSettingsBesideProgram()
+bool StartupSequence::importSettings(const QString& importFile)
 {
     const AppFolders folders = AppFolders::under(m_appDataFolder);
-    m_state.SettingsFile = folders.settingsFile;
     CreateAppFolders(folders);
 
-    // A copy that did not happen must not let an older settings file pass for the
-    // imported one: the file beside the program would then be deleted unread.
-    if (!TextLines::copy(m_appFolder + importFileName(), m_state.SettingsFile)) {
+    // The file is read where it lies: a damaged one replaces nothing, and the
+    // settings in use stay until the data of the new ones have arrived.
+    m_state.SettingsFile = importFile;
+    if (!SettingsImportIsPlainFile(importFile) ||
+        !ReadSettings(m_state, m_appDataFolder, m_hooks.decodeValue)) {
+        m_state.Settings = Settings{};
+        const bool earlierSettingsWork = SettingsFileIsSound(folders.settingsFile, m_hooks.decodeValue);
+        notice(importDamaged(importFile, earlierSettingsWork));
+        return earlierSettingsWork || end();
+    }
+    NormaliseSettings(m_state.Settings);
+
+    // A failed fetch has told the user and changed no data; the import is tried
+    // again at the next start. Until then the program works on the settings and
+    // data it had, when it had any.
+    const int fetched = m_hooks.initialDataFetch ? m_hooks.initialDataFetch() : 3;
+    if (fetched != 1) {
+        m_state.Settings = Settings{};
+        return SettingsFileIsSound(folders.settingsFile, m_hooks.decodeValue) || end();
+    }
+    if (!TextLines::copy(importFile, folders.settingsFile)) {
         notice(kNoSettingsReinstall);
         return end();
     }
-    if (!checkAndReadSettings())
-        return false;
-
-    const int fetched = m_hooks.initialDataFetch ? m_hooks.initialDataFetch() : 3;
-    if (fetched != 1)
-        return end();
-    // Imported once: the next start reads the copy in the data folder.
-    QFile::remove(m_appFolder + importFileName());
+    RememberSettingsImport(importFile, folders);
+    // Beside the program the file is imported once; a system-wide one stays, and
+    // its fingerprint keeps it from being imported again until it changes.
+    if (IsBesideProgram(importFile, m_appFolder))
+        QFile::remove(importFile);
     return true;
 }
 

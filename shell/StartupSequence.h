@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/AppFolders.h"
 #include "shell/AppState.h"
 #include "shell/SettingsReader.h"
 
@@ -26,7 +27,8 @@ struct StartupHooks
 };
 
 // Everything the program does on the main window's first showing: folders, the
-// import of a settings file placed beside the program, reading the settings,
+// import of a settings file placed by the administrator (SettingsImportFile.h),
+// reading the settings,
 // emptying the working folder, the school data and the wizard's first state. Every
 // failure shows one message and ends the program; after that nothing more is shown.
 class StartupSequence
@@ -41,10 +43,10 @@ public:
     // main window adds its own.
     static StartupHooks programHooks();
 
-    static QString importFileName() { return QStringLiteral("tabulon.ini"); }
-
 private:
-    bool importSettingsBesideProgram();
+    // Checks the file, fetches the data with its settings and only then lets it
+    // replace the user's settings. False when the program has been told to end.
+    bool importSettings(const QString& importFile);
     bool checkAndReadSettings();
     bool end();
     static void call(const std::function<void()>& hook);

@@ -5,7 +5,9 @@
 #include "resources/skins/GlownyLayout.h"
 #include "shell/AppFolders.h"
 #include "shell/AppState.h"
+#include "shell/HelpWindow.h"
 #include "shell/Hints.h"
+#include "shell/KeyboardAccess.h"
 #include "shell/ListBoxHelpers.h"
 #include "shell/Messages.h"
 #include "shell/Platform.h"
@@ -15,11 +17,15 @@
 #include "shell/WizardMachine.h"
 #include "shell/WizardWindows.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainterPath>
@@ -27,6 +33,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
 
 using namespace GlownyLayout;
@@ -90,8 +97,10 @@ QListWidget* addList(QWidget* parent, const char* name, const QRect& place, int 
 } // namespace
 
 // Sees every key of the application first, as F1 opens the help from any window laid
-// over the main window. Kept apart from the main window's own filter, which watches
-// single controls.
+// over the main window, and the wizard's keys work wherever the focus is: Alt+Left and
+// Alt+Right (Page Up and Page Down outside controls that page themselves) act as the
+// back and forward arrows, Escape goes back from the windows laid over the main one.
+// Kept apart from the main window's own filter, which watches single controls.
 class TFGlowny::KeyPreview final : public QObject
 {
 public:
@@ -104,13 +113,43 @@ protected:
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (key->key() != Qt::Key_F1 || key->isAutoRepeat() || !widget || widget->window() != m_main)
+        if (key->isAutoRepeat() || !widget || widget->window() != m_main)
             return false;
-        m_main->OpenHelp();
-        return true;
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        switch (key->key()) {
+        case Qt::Key_F1:
+            m_main->OpenHelp();
+            return true;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            if (modifiers != Qt::AltModifier)
+                return false;
+            m_main->ArrowKey(key->key() == Qt::Key_Right);
+            return true;
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            if (modifiers != Qt::NoModifier || pagesItself(widget))
+                return false;
+            m_main->ArrowKey(key->key() == Qt::Key_PageDown);
+            return true;
+        case Qt::Key_Escape:
+            if (modifiers != Qt::NoModifier || appState().WizardStep < WizardMachine::StepEditor)
+                return false;
+            m_main->ArrowKey(false);
+            return true;
+        default:
+            return false;
+        }
     }
 
 private:
+    // Text fields, lists and the preview page use Page Up and Page Down themselves.
+    static bool pagesItself(const QWidget* widget)
+    {
+        return qobject_cast<const QAbstractScrollArea*>(widget) || qobject_cast<const QLineEdit*>(widget) ||
+               qobject_cast<const QComboBox*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget);
+    }
+
     TFGlowny* m_main;
 };
 
@@ -235,6 +274,15 @@ void TFGlowny::createControls()
     m_imY = addLabel(m_pNumeryY, "ImY", QRect(QPoint(0, 0), kNumbers.size()));
     m_imY->setPixmap(SkinPicture(QStringLiteral("numerkiy")));
     m_imY->setCursor(Qt::PointingHandCursor);
+    // A click goes to the number under the mouse; the keyboard has Alt+Left instead.
+    KeyboardAccess::SetButtonLabel(m_imY, false);
+    // The current step's number is ringed, so that it stands out from the visited ones.
+    m_currentStep = new QFrame(this);
+    m_currentStep->setObjectName(QStringLiteral("ImBiezacyKrok"));
+    m_currentStep->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_currentStep->setStyleSheet(QStringLiteral(
+        "QFrame#ImBiezacyKrok { border: 3px solid #FFFFFF; border-radius: 7px; background: transparent; }"));
+    m_currentStep->hide();
 
     m_pWstecz = addPanel(this, "PWstecz", kBack);
     m_imWstecz = addLabel(m_pWstecz, "ImWstecz", QRect(QPoint(0, 0), kBack.size()), QStringLiteral("Wstecz"));
@@ -320,6 +368,7 @@ void TFGlowny::applyWindowShape()
 
 void TFGlowny::AttachWindow(QWidget* window, QPoint offset)
 {
+    m_attached.append(window);
     window->hide();
     window->setParent(this, Qt::Widget);
     window->move(offset);
@@ -378,7 +427,40 @@ void TFGlowny::ShowForwardArrow(bool visible)
 
 void TFGlowny::SetYellowNumbers(int step)
 {
-    m_pNumeryY->resize(kNumberWidth * qBound(0, step, 5), kNumbers.height());
+    // Every step change comes here; the keyboard follows it once the windows are shown.
+    QTimer::singleShot(0, this, [this] { FocusStep(); });
+    const int shown = qBound(0, step, 5);
+    m_pNumeryY->resize(kNumberWidth * shown, kNumbers.height());
+    m_currentStep->setVisible(shown > 0);
+    if (shown > 0) {
+        m_currentStep->setGeometry(kCurrentNumber.translated(kNumberWidth * (shown - 1), 0));
+        m_currentStep->raise();
+    }
+}
+
+void TFGlowny::FocusStep()
+{
+    // The lists take the focus themselves; the welcome panel and the windows laid over
+    // this one give it to their first control, unless it is in them already.
+    QWidget* step = nullptr;
+    if (!m_pPowitanie->isHidden() && m_pPowitanie->isVisible()) {
+        step = m_pPowitanie;
+    } else {
+        for (QWidget* window : std::as_const(m_attached)) {
+            if (window->isVisible())
+                step = window;
+        }
+    }
+    QWidget* focused = QApplication::focusWidget();
+    if (!step || (focused && step->isAncestorOf(focused)))
+        return;
+    for (QWidget* next = step->nextInFocusChain(); next && next != step; next = next->nextInFocusChain()) {
+        if (step->isAncestorOf(next) && next->isVisible() && next->isEnabled() &&
+            (next->focusPolicy() & Qt::TabFocus)) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void TFGlowny::FocusTeacherList()
@@ -551,6 +633,15 @@ bool TFGlowny::eventFilter(QObject* watched, QEvent* event)
             return handleClick(watched);
         return false;
     }
+    case QEvent::FocusIn:
+        // A welcome choice reached by Tab lights up as under the mouse.
+        if (watched == m_lNowaWerdykon || watched == m_lPrzeslacGotowy)
+            HoverWelcomeChoice(static_cast<QLabel*>(watched));
+        return false;
+    case QEvent::FocusOut:
+        if (watched == m_lNowaWerdykon || watched == m_lPrzeslacGotowy)
+            HoverWelcomeChoice(nullptr);
+        return false;
     case QEvent::MouseButtonDblClick: {
         QListWidget* list = watched == m_bListaNauczycieli->viewport() ? m_bListaNauczycieli
                             : watched == m_blistazagadnien->viewport() ? m_blistazagadnien
@@ -659,12 +750,35 @@ void TFGlowny::ListKeyUp(QListWidget* list, int key)
         m_wizard->GoForward();
 }
 
+void TFGlowny::ArrowKey(bool forward)
+{
+    // The keys do what a click on the arrow does, and nothing where no arrow stands.
+    QWidget* arrow = forward ? m_pNaprzod : m_pWstecz;
+    if (arrow->isHidden())
+        return;
+    HideHint();
+    if (forward)
+        m_wizard->GoForward();
+    else
+        m_wizard->GoBack();
+}
+
 void TFGlowny::OpenHelp()
 {
     const QString path =
         appState().AppFolder + QStringLiteral("Pomoc") + Platform::separator() + QStringLiteral("index.htm");
-    if (m_openHelp && !m_openHelp(path))
+    if (m_openHelp && m_openHelp(path))
+        return;
+    // Without a program for web pages the help is shown in a window of our own.
+    if (!m_helpWindow)
+        m_helpWindow = new HelpWindow(this);
+    if (!m_helpWindow->Open(path)) {
         ShowMessage(KindNotice, IconInformation, QStringLiteral("Nie można otworzyć pomocy:\r") + path);
+        return;
+    }
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
 }
 
 void TFGlowny::LAboutClick()

@@ -2,6 +2,7 @@
 
 #include "shell/WizardView.h"
 
+#include <QList>
 #include <QPoint>
 #include <QWidget>
 
@@ -9,10 +10,12 @@
 #include <memory>
 
 class QCloseEvent;
+class QFrame;
 class QLabel;
 class QListWidget;
 class QScrollBar;
 class QShowEvent;
+class HelpWindow;
 class TFAbout;
 class WizardMachine;
 
@@ -106,6 +109,11 @@ private:
     void ListKeyUp(QListWidget* list, int key);
     void HoverWelcomeChoice(QLabel* highlighted);
     void OpenHelp();
+    // Gives the keyboard focus to the first control of the step now shown, unless the
+    // focus is there already.
+    void FocusStep();
+    // Alt+Right or Alt+Left and their kin: a click on the forward or back arrow.
+    void ArrowKey(bool forward);
 
     std::unique_ptr<WizardMachine> m_wizard;
 
@@ -136,6 +144,7 @@ private:
     QWidget* m_pNumery = nullptr;
     QWidget* m_pNumeryY = nullptr;
     QLabel* m_imY = nullptr;
+    QFrame* m_currentStep = nullptr;
     QWidget* m_pWstecz = nullptr;
     QLabel* m_imWstecz = nullptr;
     QWidget* m_pNaprzod = nullptr;
@@ -148,6 +157,8 @@ private:
     QLabel* m_lButPodpowiedz = nullptr;
 
     TFAbout* m_about = nullptr;
+    QList<QWidget*> m_attached; // the windows laid over this one
+    HelpWindow* m_helpWindow = nullptr;
 
     std::function<QString()> m_chooseDocument;
     std::function<bool(const QString&)> m_openHelp;

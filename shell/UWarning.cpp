@@ -1,6 +1,7 @@
 #include "shell/UWarning.h"
 
 #include "resources/SkinPicture.h"
+#include "shell/KeyboardAccess.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -103,15 +104,19 @@ TFWarning::TFWarning(QWidget* parent)
     m_lListwa = makeLabel(this, "LListwa", QRect(56, 5, 281, 23));
     m_lClose = makeLabel(this, "LClose", QRect(323, 8, 17, 17));
 
-    for (QLabel* clickable : {m_imButTak, m_imButNie, m_imButAnuluj, m_imButZamknij, m_lClose})
+    // The buttons are buttons to a screen reader; the keys reach them through the
+    // dialog's highlight, which is its focus mark.
+    for (QLabel* clickable : {m_imButTak, m_imButNie, m_imButAnuluj, m_imButZamknij, m_lClose}) {
         clickable->setCursor(Qt::PointingHandCursor);
+        KeyboardAccess::SetButtonLabel(clickable, false);
+    }
 
     m_imWarning->setPixmap(SkinPicture(QStringLiteral("oknowarning")));
     m_imIkona->setPixmap(SkinPicture(QStringLiteral("ikoinfo")));
 
-    // One filter for the whole program: it keeps Tab from moving focus in every
-    // window and turns it into "next button" here. It also catches the clicks and
-    // drags on this dialog's labels.
+    // While the dialog is shown, Tab and Shift+Tab move its highlight; every other
+    // window, Qt's own dialogs among them, keeps its Tab. The filter also catches the
+    // clicks and drags on this dialog's labels.
     qApp->installEventFilter(this);
 }
 
@@ -234,21 +239,22 @@ void TFWarning::closeWith(int answer)
     accept();
 }
 
-bool TFWarning::isTabPress(QEvent* event) const
+int TFWarning::tabStep(QObject* watched, QEvent* event) const
 {
-    if (event->type() != QEvent::KeyPress)
-        return false;
+    if (event->type() != QEvent::KeyPress || !isVisible())
+        return 0;
+    const bool forThisDialog = watched == this || watched == windowHandle() ||
+                               (watched->isWidgetType() && isAncestorOf(static_cast<QWidget*>(watched)));
+    if (!forThisDialog)
+        return 0;
     const int key = static_cast<QKeyEvent*>(event)->key();
-    return key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    return key == Qt::Key_Tab ? 1 : key == Qt::Key_Backtab ? -1 : 0;
 }
 
 bool TFWarning::eventFilter(QObject* watched, QEvent* event)
 {
-    if (isTabPress(event)) {
-        const bool forThisDialog = watched == this || watched == windowHandle() ||
-                                   (watched->isWidgetType() && isAncestorOf(static_cast<QWidget*>(watched)));
-        if (forThisDialog && isVisible())
-            moveHighlight(1);
+    if (const int step = tabStep(watched, event)) {
+        moveHighlight(step);
         return true;
     }
 
@@ -313,11 +319,12 @@ void TFWarning::FormKeyDown(QKeyEvent* event)
             closeWith(AnswerClose);
         return;
     case Qt::Key_Escape:
-        if (isShown(m_pButZamknij))
-            closeWith(AnswerClose);
+        // Escape cancels a question and closes a notice.
+        LCloseClick();
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+    case Qt::Key_Space:
         closeWith(m_focusedButton == ButZamknij ? int(AnswerClose) : m_focusedButton);
         return;
     case Qt::Key_Left:

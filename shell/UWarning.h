@@ -10,8 +10,7 @@ class QWidget;
 
 // The program's own modal message box: a borderless, skinned 350 by 150 window with
 // an icon, the text and picture buttons (Tak/Nie/Anuluj for questions, Zamknij for
-// notices). It is created once at start and installed as the message presenter; from
-// then on it also keeps the Tab key from moving focus anywhere in the program.
+// notices). It is created once at start and installed as the message presenter.
 class TFWarning final : public QDialog, public MessagePresenter
 {
     Q_OBJECT
@@ -44,7 +43,8 @@ private:
     void showButton(Button button, bool highlighted);
     void moveHighlight(int step);
     void closeWith(int answer);
-    bool isTabPress(QEvent* event) const;
+    // 1 for a Tab, -1 for a Shift+Tab pressed in this dialog while it is shown, else 0.
+    int tabStep(QObject* watched, QEvent* event) const;
 
     void FormKeyDown(QKeyEvent* event);
     void ImButTakClick() { closeWith(AnswerYes); }

@@ -195,8 +195,9 @@ void WizardMachine::GoBack()
             if (WizardStepWindow* delivery = m_windows.Delivery())
                 delivery->CloseStepWindow();
             SetStep(StepWelcome);
+            // The welcome panel has no step to go forward to: neither arrow stands on it.
             m_view.ShowBackArrow(false);
-            m_view.ShowForwardArrow(true);
+            m_view.ShowForwardArrow(false);
             m_view.ShowWelcomePanel(true);
         } else {
             if (WizardStepWindow* preview = m_windows.Preview())
@@ -236,7 +237,9 @@ void WizardMachine::UpdateData()
         ShowMessage(KindNotice, IconInformation, kUpdateOnlyFromWelcome);
         return;
     }
-    if (m_view.CheckForUpdate() != 1)
+    // New data were installed (also for an outdated program): the lists show them.
+    const int result = m_view.CheckForUpdate();
+    if (result != 1 && result != 4)
         return;
     if (!m_view.ReloadSchoolData())
         return;

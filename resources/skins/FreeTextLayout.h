@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WorkAreaLayout.h"
+
 #include <QRect>
 #include <QSize>
 
@@ -10,14 +12,14 @@
 // memos with their captions above them.
 namespace FreeTextLayout {
 
-inline constexpr int kTitleHeight = 40;
-inline constexpr int kCaptionLeft = 24;
+inline constexpr int kTitleHeight = WorkAreaLayout::kTitleHeight;
+inline constexpr int kCaptionLeft = WorkAreaLayout::kCaptionLeft;
 inline constexpr int kCaptionWidth = 200;
 inline constexpr int kCaptionHeight = 20;
 
-inline constexpr QSize kRealizationSize{808, 500};
-inline constexpr QSize kFreeTextSize{809, 500};
-inline constexpr QSize kInneSize{809, 499};
+inline constexpr QSize kRealizationSize = WorkAreaLayout::kSize;
+inline constexpr QSize kFreeTextSize = WorkAreaLayout::kSize;
+inline constexpr QSize kInneSize = WorkAreaLayout::kSize;
 
 // One-line rows: a list with its drop-down hot spot, or an edit.
 inline constexpr QRect kFirstList{230, 56, 300, 24};

@@ -40,6 +40,8 @@ inline constexpr QRect kTopicList{30, 60, 540, 9 * kTopicRowHeight + 4}; // in t
 
 inline constexpr int kNumberWidth = 39;
 inline constexpr QRect kNumbers{30, 600, 5 * kNumberWidth, 30};
+// The ring round the current step's number, the first number's place.
+inline constexpr QRect kCurrentNumber{30, 597, 39, 37};
 inline constexpr QRect kBack{758, 592, 56, 44};
 inline constexpr QRect kForward{824, 592, 56, 44};
 

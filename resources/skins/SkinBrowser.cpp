@@ -1,7 +1,8 @@
-// Picture of the preview window: 806 by 495, a title band, the copy and print buttons
+// Picture of the preview window: the work area's size, a title band, the copy and print buttons
 // on the left and a frame round the page view.
 #include "SkinRegistry.h"
 #include "SkinStyle.h"
+#include "WorkAreaLayout.h"
 
 #include <QStringList>
 
@@ -9,16 +10,17 @@ using namespace SkinStyle;
 
 namespace {
 
-const QSize kWindow(806, 495);
+const QSize kWindow = WorkAreaLayout::kSize;
 
 QImage background()
 {
     QImage image = canvas(kWindow);
     {
         QPainter p(&image);
-        paintWindow(p, kWindow, 40, QStringLiteral("Podgląd sprawozdania"), 24);
+        paintWindow(p, kWindow, WorkAreaLayout::kTitleHeight, QStringLiteral("Podgląd sprawozdania"),
+                    WorkAreaLayout::kCaptionLeft);
         paintPanel(p, QRectF(12, 52, 104, 76), kFooter, kLine, 6);
-        paintPanel(p, QRectF(124, 56, 641, 399), Qt::white, kBorder, 3);
+        paintPanel(p, QRectF(124, 56, 672, 422), Qt::white, kBorder, 3);
         const QStringList lines{QStringLiteral("Skopiuj"), QStringLiteral("lub wydrukuj"),
                                 QStringLiteral("sprawozdanie")};
         for (int i = 0; i < lines.size(); ++i)

@@ -1,6 +1,7 @@
 // Picture of the delivery window: 585 by 357, a title band and three blue bands, one
 // per delivery way, each with its icon on the left. The captions are the window's own
-// white labels laid over the bands, pushed right of the icons by leading blanks.
+// white labels laid over the bands, their words beginning right of the icons.
+#include "DecyzjaLayout.h"
 #include "SkinRegistry.h"
 #include "SkinStyle.h"
 
@@ -10,28 +11,18 @@ using namespace SkinStyle;
 
 namespace {
 
-const QSize kWindow(585, 357);
-const int kTitleHeight = 40;
+using DecyzjaLayout::kTitleHeight;
+using DecyzjaLayout::kWindow;
 
-// Where each way's label lies, and the band drawn under it.
-const QRect kSaveLabel(89, 90, 353, 25);
-const QRect kNetworkLabel(82, 171, 360, 26);
-const QRect kMailLabel(80, 260, 361, 24);
-
-QRectF bandUnder(const QRect& label)
+QRectF iconArea(int way)
 {
-    return QRectF(label.left() - 14, label.top() - 16, 420, label.height() + 32);
+    const QRectF band = DecyzjaLayout::band(way);
+    return QRectF(band.left() + DecyzjaLayout::kIconLeft, band.center().y() - 18, 46, 36);
 }
 
-QRectF iconArea(const QRect& label)
+void paintBand(QPainter& p, int way)
 {
-    const QRectF band = bandUnder(label);
-    return QRectF(band.left() + 18, band.center().y() - 18, 46, 36);
-}
-
-void paintBand(QPainter& p, const QRect& label)
-{
-    const QRectF band = bandUnder(label);
+    const QRectF band = DecyzjaLayout::band(way);
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     fillVerticalGradient(p, band, kTitleTop, kTitleBottom, 8);
@@ -95,15 +86,15 @@ QImage background()
     paintCaption(p, QRectF(24, kTitleHeight + 8, kWindow.width() - 48, 20),
                  QStringLiteral("Wybierz, jak chcesz dostarczyć sprawozdanie do szkoły:"), font(12), kText,
                  Qt::AlignLeft | Qt::AlignVCenter);
-    for (const QRect& label : {kSaveLabel, kNetworkLabel, kMailLabel})
-        paintBand(p, label);
+    for (int way = 0; way < 3; ++way)
+        paintBand(p, way);
 
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(iconPen());
     p.setBrush(Qt::NoBrush);
-    paintDisk(p, iconArea(kSaveLabel));
-    paintNetwork(p, iconArea(kNetworkLabel));
-    paintEnvelope(p, iconArea(kMailLabel));
+    paintDisk(p, iconArea(0));
+    paintNetwork(p, iconArea(1));
+    paintEnvelope(p, iconArea(2));
     return image;
 }
 

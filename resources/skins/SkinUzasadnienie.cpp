@@ -15,17 +15,18 @@ QImage background()
     QImage image = canvas(QSize(kWidth, kHeight));
     {
         QPainter p(&image);
-        paintPanel(p, QRectF(0, 0, kWidth, kHeight), Qt::transparent, kBorder, 0);
+        paintWindow(p, QSize(kWidth, kHeight), kTitleHeight,
+                    QStringLiteral("Uzasadnienie oceny niedostatecznej"), WorkAreaLayout::kCaptionLeft);
         const QFont label = font(13, true);
         paintCaption(p, QRectF(30, kSubjectList.top(), 180, 24), QStringLiteral("Przedmiot nauczania:"),
                      label, kText, Qt::AlignLeft | Qt::AlignVCenter);
         paintCaption(p, QRectF(30, kClassList.top(), 180, 24), QStringLiteral("Klasa:"), label, kText,
                      Qt::AlignLeft | Qt::AlignVCenter);
-        p.fillRect(QRectF(1, 96, kWidth - 2, 1), kLine);
+        p.fillRect(QRectF(1, kSeparatorTop, kWidth - 2, 1), kLine);
         const QFont caption = font(12, true);
-        paintCaption(p, QRectF(kPupilList.left(), 104, kPupilList.width(), 22),
+        paintCaption(p, QRectF(kPupilList.left(), kListCaptionTop, kPupilList.width(), 22),
                      QStringLiteral("Uczniowie klasy"), caption, kText, Qt::AlignLeft | Qt::AlignVCenter);
-        paintCaption(p, QRectF(kJustifiedList.left(), 104, kJustifiedList.width(), 22),
+        paintCaption(p, QRectF(kJustifiedList.left(), kListCaptionTop, kJustifiedList.width(), 22),
                      QStringLiteral("Uczniowie z uzasadnieniem"), caption, kText,
                      Qt::AlignLeft | Qt::AlignVCenter);
     }

@@ -20,7 +20,8 @@ QImage window()
 {
     QImage image = canvas(QSize(kWidth, kHeight));
     QPainter p(&image);
-    paintPanel(p, QRectF(0, 0, kWidth, kHeight), Qt::transparent, kBorder, 0);
+    paintWindow(p, QSize(kWidth, kHeight), kTitleHeight, QStringLiteral("Werdykon uczniów danej klasy"),
+                WorkAreaLayout::kCaptionLeft);
     p.fillRect(QRectF(1, kStrip.bottom() + 1, kWidth - 2, 2), kTitleBottom);
     return image;
 }

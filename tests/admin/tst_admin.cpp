@@ -104,7 +104,7 @@ private Q_SLOTS:
         run = runAdmin({QStringLiteral("decode"), EncodeValue(odd), values[2]});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QString::fromUtf8(run.out),
-                 QStringLiteral("Linia 1\\r\\nLinia 2\\\\n\\x1B[2J\\tkoniec\nTabulon\n"));
+                 QStringLiteral("Linia 1\\x0d\\x0aLinia 2\\\\n\\x1b[2J\\x09koniec\nTabulon\n"));
     }
 
     void encodeRefusesCharactersOutsideTheCodePage()

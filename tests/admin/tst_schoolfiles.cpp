@@ -1,5 +1,6 @@
 #include "document/PKXML.h"
 #include "document/ValueCipher.h"
+#include "shell/SchoolData.h"
 #include "support/TestPaths.h"
 
 #include <QDir>
@@ -145,12 +146,50 @@ private Q_SLOTS:
         const Run r = runAdmin({QStringLiteral("check-data"), dir.path()});
         QCOMPARE(r.exitCode, 0);
         const QString text = QString::fromUtf8(r.out);
-        QVERIFY2(text.contains(QStringLiteral("\n  1. Fizyka %2\n  2. %1 i %3\n  3. Zle\\x1B[2J\\x07dane")),
+        QVERIFY2(text.contains(QStringLiteral("\n  1. Fizyka %2\n  2. %1 i %3\n  3. Zle\\x1b[2J\\x07dane\\x7f")),
                  qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Nauczycieli: 4, przedmiotów: 3, klas: 3, uczniów: 5")));
         for (const QChar c : text)
             QVERIFY2(c == u'\n' || (c >= u' ' && c != QChar(0x7F) && (c < QChar(0x80) || c > QChar(0x9F))),
                      qPrintable(QString::number(c.unicode(), 16)));
+    }
+
+    // A classes file cut short where the program can still read it: the check calls
+    // it damaged all the same.
+    void checkDataRefusesAFileCutShort_data()
+    {
+        QTest::addColumn<QByteArray>("cutBefore");
+        QTest::newRow("after the last value") << QByteArray("</IleUczniow>");
+        QTest::newRow("inside a closing tag") << QByteArray("sa3>");
+        QTest::newRow("before the last closing tag") << QByteArray("</Szkola>");
+    }
+
+    void checkDataRefusesAFileCutShort()
+    {
+        QFETCH(QByteArray, cutBefore);
+        QTemporaryDir dir;
+        copySet(QStringLiteral("plain"), dir.path());
+        const QString classes = dir.filePath(QStringLiteral("uczniowie.kls"));
+        QFile whole(classes);
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        const QByteArray bytes = whole.readAll();
+        whole.close();
+        const qsizetype cut = bytes.lastIndexOf(cutBefore);
+        QVERIFY(cut > 0);
+        writeFile(classes, bytes.left(cut));
+
+        SchoolData data;
+        DataFileStatus status;
+        QVERIFY(LoadClasses(classes, data, &status));
+        QVERIFY(!status.complete);
+
+        const Run r = runAdmin({QStringLiteral("check-data"), dir.path()});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(
+            r.err.contains(QStringLiteral("uczniowie.kls: plik kończy się wewnątrz niezamkniętego elementu")),
+            qPrintable(r.err));
+        QVERIFY(!r.err.contains(QStringLiteral("nauczyciele.kbs")));
     }
 
     void checkDataWarnsAboutMalformedButReadableFiles()

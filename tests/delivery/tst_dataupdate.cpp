@@ -2,13 +2,22 @@
 #include "delivery/VersionDate.h"
 #include "document/ValueCipher.h"
 #include "shell/AppState.h"
+#include "shell/Progress.h"
 #include "support/MessageRecorder.h"
+#include "support/TestPaths.h"
 #include "support/TestServer.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -20,7 +29,17 @@ const QString kNoFolder = QStringLiteral(
     "sieć nie działa.\rZgłoś problem administratorowi.");
 const QString kDamaged = QStringLiteral("Plik informacji o wersji jest uszkodzony.\rAktualizacja jest "
                                         "niemożliwa.\rZgłoś problem administratorowi.");
-const QString kUpdateFailed = QStringLiteral("Wystąpiły problemy z aktualizacją.\rBrak dostępu do danych.");
+
+QString updateFailed(const QString& reason)
+{
+    return QStringLiteral("Wystąpiły problemy z aktualizacją.\r") + reason +
+           QStringLiteral("\rDane nie zostały zmienione.");
+}
+
+QString noAccess(const QString& name)
+{
+    return updateFailed(QStringLiteral("Brak dostępu do pliku „%1”.").arg(name));
+}
 
 QByteArray readFile(const QString& path)
 {
@@ -48,17 +67,36 @@ QByteArray versionFile(const QString& d1, const QString& d2, const QString& d3,
     return versionFile({QStringLiteral("TabulonInfo"), d1, d2, d3, version});
 }
 
-// A UTF-16 data file: its bytes hold zeros and lone CR or LF bytes that a line-wise
-// copy would break.
-QByteArray utf16DataFile(const QString& text)
+QByteArray schoolFile(const QString& set, const QString& name)
 {
-    QByteArray bytes("\xFF\xFE", 2);
-    for (QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
+    return readFile(TestPaths::testData(QStringLiteral("data/school/%1/%2").arg(set, name)));
 }
+
+// Every file below `folder` (the backup folder included), by relative path.
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), readFile(path));
+    }
+    return files;
+}
+
+// Cancels the work when it comes to `item`.
+class CancellingPresenter final : public ProgressPresenter
+{
+public:
+    explicit CancellingPresenter(QString item) : m_item(std::move(item)) { setProgressPresenter(this); }
+    ~CancellingPresenter() override { setProgressPresenter(nullptr); }
+    void begin(const QString&) override {}
+    bool report(const QString& item, qint64, qint64) override { return item != m_item; }
+    void end() override {}
+
+private:
+    QString m_item;
+};
 
 // Folders of one run: the school's source, the program's data and working folders.
 struct Folders
@@ -90,23 +128,34 @@ struct Folders
     }
 
     // The school publishes new data files and `version`; the program has old ones.
+    // The new classes file is UTF-16: its bytes hold zeros and lone CR or LF bytes
+    // that a line-wise copy would break.
     void publish(const QByteArray& version)
     {
         writeFile(source + QStringLiteral("uczniowie.kls"),
-                  utf16DataFile(QStringLiteral("<Szkoła>\nśą\r</Szkoła>")));
-        writeFile(source + QStringLiteral("nauczyciele.kbs"), "<Nauczyciele>nowi</Nauczyciele>\n");
-        writeFile(source + QStringLiteral("przedmioty.kps"), "<Przedmioty>nowe</Przedmioty>\r\n");
+                  schoolFile(QStringLiteral("utf16"), QStringLiteral("uczniowie.kls")));
+        writeFile(source + QStringLiteral("nauczyciele.kbs"),
+                  schoolFile(QStringLiteral("encoded"), QStringLiteral("nauczyciele.kbs")));
+        writeFile(source + QStringLiteral("przedmioty.kps"),
+                  schoolFile(QStringLiteral("plain-true"), QStringLiteral("przedmioty.kps")));
         writeFile(source + QStringLiteral("verinfo.inf"), version);
     }
     void installOld(const QByteArray& version)
     {
-        for (const QString& name : UpdateFileNames())
-            writeFile(data + name, "stary " + name.toLatin1());
+        for (const QString& name : UpdateFileNames().mid(0, 3))
+            writeFile(data + name, schoolFile(QStringLiteral("plain"), name));
         writeFile(data + QStringLiteral("verinfo.inf"), version);
     }
     bool sameAsSource(const QString& name) const { return readFile(data + name) == readFile(source + name); }
-    bool stillOld(const QString& name) const { return readFile(data + name) == "stary " + name.toLatin1(); }
-    QStringList tempFiles() const { return QDir(temp).entryList(QDir::Files, QDir::Name); }
+    bool stillOld(const QString& name) const
+    {
+        return readFile(data + name) == schoolFile(QStringLiteral("plain"), name);
+    }
+    // What an update left in the working folder (its staging folder included).
+    QStringList tempFiles() const
+    {
+        return QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
 };
 
 } // namespace
@@ -142,6 +191,11 @@ private Q_SLOTS:
         QVERIFY2(server.startHttp({f.source, {}, 0, {}}, &error), qPrintable(error));
         f.useHttp(server);
 
+        // A link planted where the staging folder goes is removed, never followed.
+        QVERIFY(QDir().mkpath(f.root.filePath(QStringLiteral("cenne"))));
+        QVERIFY(writeFile(f.root.filePath(QStringLiteral("cenne/list.txt")), "zostaje"));
+        QVERIFY(QFile::link(f.root.filePath(QStringLiteral("cenne")), UpdateStagingFolder().chopped(1)));
+
         MessageRecorder recorder;
         QCOMPARE(CheckForUpdate(), int(UpdateDataInstalled));
         QCOMPARE(recorder.texts(),
@@ -160,7 +214,13 @@ private Q_SLOTS:
             QCOMPARE(merged.at(i), newLines.at(i));
         QCOMPARE(merged.at(4), oldLines.at(4));
         QCOMPARE(merged.at(5), oldLines.at(5));
+        QCOMPARE(readFile(f.root.filePath(QStringLiteral("cenne/list.txt"))), QByteArray("zostaje"));
         QVERIFY(f.tempFiles().isEmpty());
+        // The set installed before is kept beside the new one.
+        for (const QString& name : UpdateFileNames().mid(0, 3))
+            QCOMPARE(readFile(f.data + QStringLiteral("Kopia/") + name),
+                     schoolFile(QStringLiteral("plain"), name));
+        QCOMPARE(readFile(f.data + QStringLiteral("Kopia/verinfo.inf")), old);
 
         // Checked again, everything is current.
         recorder.clear();
@@ -215,8 +275,9 @@ private Q_SLOTS:
         f.useHttp(server);
         recorder.clear();
         QCOMPARE(CheckForUpdate(), int(UpdateProgramOutdated));
-        QCOMPARE(recorder.texts(), QStringList{QStringLiteral("Twoja wersja programu jest nieaktualna.\r"
-                                                              "Ściągnij program ze strony szkolnej i zainstaluj go.")});
+        QCOMPARE(recorder.texts(),
+                 QStringList{QStringLiteral("Twoja wersja programu jest nieaktualna.\r"
+                                            "Ściągnij program ze strony szkolnej i zainstaluj go.")});
         f.publish(versionFile(QStringLiteral("3.09.2024"), QStringLiteral("1.09.2024"),
                               QStringLiteral("1.09.2024"), QStringLiteral("2.2.0")));
         recorder.clear();
@@ -236,7 +297,7 @@ private Q_SLOTS:
         const QByteArray installedPupils = readFile(f.data + QStringLiteral("uczniowie.kls"));
         recorder.clear();
         QCOMPARE(CheckForUpdate(), int(UpdateFetchFailed));
-        QCOMPARE(recorder.texts(), QStringList{kUpdateFailed});
+        QCOMPARE(recorder.texts(), QStringList{noAccess(QStringLiteral("nauczyciele.kbs"))});
         QCOMPARE(readFile(f.data + QStringLiteral("uczniowie.kls")), installedPupils);
     }
 
@@ -256,13 +317,12 @@ private Q_SLOTS:
 
         MessageRecorder recorder;
         QCOMPARE(CheckForUpdate(), int(UpdateFetchFailed));
-        QCOMPARE(recorder.texts(), QStringList{kUpdateFailed});
+        QCOMPARE(recorder.texts(), QStringList{noAccess(QStringLiteral("przedmioty.kps"))});
         for (const QString& name : UpdateFileNames())
             QVERIFY2(f.stillOld(name) || name == QLatin1String("verinfo.inf"), qPrintable(name));
         QCOMPARE(readFile(f.data + QStringLiteral("verinfo.inf")), installedVersion);
-        QCOMPARE(f.tempFiles(),
-                 (QStringList{QStringLiteral("nauczyciele.kbs"), QStringLiteral("uczniowie.kls"),
-                              QStringLiteral("verinfo.inf")}));
+        // The files fetched before the failure went with the staging folder.
+        QVERIFY(f.tempFiles().isEmpty());
     }
 
     void unreachableSourceGivesTheModesMessage()
@@ -327,14 +387,22 @@ private Q_SLOTS:
             QCOMPARE(readFile(f.data + QStringLiteral("verinfo.inf")), old);
         }
 
-        // A date in another format: reported, then counted as not newer.
-        f.publish(versionFile(QStringLiteral("1.09.2024"), QStringLiteral("09/02/2024"),
-                              QStringLiteral("2.09.2024")));
+        // A date in another format, in the new file or in the installed one: one
+        // message, nothing more, nothing changed.
+        const QByteArray otherFormat = versionFile(QStringLiteral("1.09.2024"), QStringLiteral("09/02/2024"),
+                                                   QStringLiteral("2.09.2024"));
+        f.publish(otherFormat);
         recorder.clear();
-        QCOMPARE(CheckForUpdate(), int(UpdateAllCurrent));
-        QCOMPARE(recorder.texts().first(),
-                 QStringLiteral("Plik informacji o wersji jest uszkodzony.Zgłoś problem administratorowi."));
+        QCOMPARE(CheckForUpdate(), int(UpdateNothingDone));
+        QCOMPARE(recorder.texts(), QStringList{kDamaged});
         QVERIFY(f.stillOld(QStringLiteral("uczniowie.kls")));
+        f.publish(old);
+        QVERIFY(writeFile(f.data + QStringLiteral("verinfo.inf"), otherFormat));
+        recorder.clear();
+        QCOMPARE(CheckForUpdate(), int(UpdateNothingDone));
+        QCOMPARE(recorder.texts(), QStringList{kDamaged});
+        QVERIFY(f.stillOld(QStringLiteral("uczniowie.kls")));
+        QVERIFY(f.tempFiles().isEmpty());
 
         // The installed copy is gone.
         QVERIFY(QFile::remove(f.data + QStringLiteral("verinfo.inf")));
@@ -376,8 +444,22 @@ private Q_SLOTS:
         recorder.clear();
         QCOMPARE(InitialDataFetch(), int(InitialFetchFailed));
         QCOMPARE(recorder.texts(),
-                 QStringList{QStringLiteral(
-                     "Wystąpiły problemy z pobraniem danych.\rDane są niedostępne lub uszkodzone.")});
+                 QStringList{QStringLiteral("Wystąpiły problemy z pobraniem danych.\rBrak dostępu do pliku "
+                                            "„uczniowie.kls”.\rDane nie zostały zmienione.")});
+        QVERIFY(QDir(empty.data).entryList(QDir::Files).isEmpty());
+
+        // A first fetch checks the files as an update does: a damaged one installs
+        // nothing.
+        f.publish(version);
+        QVERIFY(writeFile(empty.source + QStringLiteral("nauczyciele.kbs"), "<html>Nie ma</html>"));
+        for (const QString& name : {QStringLiteral("uczniowie.kls"), QStringLiteral("przedmioty.kps"),
+                                    QStringLiteral("verinfo.inf")})
+            QVERIFY(QFile::copy(f.source + name, empty.source + name));
+        recorder.clear();
+        QCOMPARE(InitialDataFetch(), int(InitialFetchFailed));
+        QCOMPARE(recorder.texts(),
+                 QStringList{QStringLiteral("Wystąpiły problemy z pobraniem danych.\rPlik „nauczyciele.kbs” "
+                                            "jest uszkodzony.\rDane nie zostały zmienione.")});
         QVERIFY(QDir(empty.data).entryList(QDir::Files).isEmpty());
     }
 
@@ -393,20 +475,146 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(f.data + QStringLiteral("nauczyciele.kbs")));
         QVERIFY(QDir().mkdir(f.data + QStringLiteral("nauczyciele.kbs")));
 
+        const QMap<QString, QByteArray> before = snapshot(f.data);
+
         MessageRecorder recorder;
         QCOMPARE(CheckForUpdate(), int(UpdateFetchFailed));
-        QCOMPARE(recorder.texts(), QStringList{kUpdateFailed});
-        // The file installed before the failure stays installed, the one after it is
-        // untouched, and the installed version file is not merged.
-        QVERIFY(f.sameAsSource(QStringLiteral("uczniowie.kls")));
-        QVERIFY(f.stillOld(QStringLiteral("przedmioty.kps")));
+        QCOMPARE(recorder.texts(),
+                 QStringList{updateFailed(QStringLiteral("Nie udało się zapisać pobranych plików."))});
+        // The file installed before the failure is put back: all or nothing. No
+        // temporary file is left behind.
+        QVERIFY(f.stillOld(QStringLiteral("uczniowie.kls")));
         QCOMPARE(readFile(f.data + QStringLiteral("verinfo.inf")), installedVersion);
-        QCOMPARE(QDir(f.data).entryList(QDir::Files).size(), 3); // no temporary file left behind
+        QCOMPARE(snapshot(f.data), before);
+        QVERIFY(f.tempFiles().isEmpty());
+    }
 
-        QVERIFY(InstallDataFile(QStringLiteral("brak.kps"))); // nothing fetched, nothing to do
-        QVERIFY(!QFile::exists(f.data + QStringLiteral("brak.kps")));
-        DropTempFile(QStringLiteral("nauczyciele.kbs"));
-        QVERIFY(!f.tempFiles().contains(QStringLiteral("nauczyciele.kbs")));
+    // Whatever a bad server sends, the installed files stay as they were, byte for
+    // byte, the teacher gets one message, and a good server's update then installs.
+    void badServersChangeNothing_data()
+    {
+        QTest::addColumn<QString>("behave");
+        QTest::addColumn<QString>("cancelAt");
+        QTest::addColumn<bool>("badMarker");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("message");
+        const QString pupils = QStringLiteral("uczniowie.kls");
+        const QString teachers = QStringLiteral("nauczyciele.kbs");
+        const QString subjects = QStringLiteral("przedmioty.kps");
+        const QString damaged = QStringLiteral("Plik „%1” jest uszkodzony.");
+        QTest::newRow("error page with status 200")
+            << teachers + QStringLiteral("=html") << QString() << false << int(UpdateFetchFailed)
+            << updateFailed(damaged.arg(teachers));
+        QTest::newRow("data file cut in the middle")
+            << pupils + QStringLiteral("=cut") << QString() << false << int(UpdateFetchFailed)
+            << updateFailed(damaged.arg(pupils));
+        QTest::newRow("bytes dripping past the time limit")
+            << subjects + QStringLiteral("=drip") << QString() << false << int(UpdateFetchFailed)
+            << noAccess(subjects);
+        QTest::newRow("connection closed mid-file") << pupils + QStringLiteral("=close") << QString() << false
+                                                    << int(UpdateFetchFailed) << noAccess(pupils);
+        QTest::newRow("version file with a bad marker")
+            << QString() << QString() << true << int(UpdateNothingDone) << kDamaged;
+        QTest::newRow("cancelled by the teacher") << QString() << teachers << false << int(UpdateFetchFailed)
+                                                  << updateFailed(QStringLiteral("Pobieranie przerwano."));
+    }
+
+    void badServersChangeNothing()
+    {
+        QFETCH(QString, behave);
+        QFETCH(QString, cancelAt);
+        QFETCH(bool, badMarker);
+        QFETCH(int, result);
+        QFETCH(QString, message);
+
+        Folders f;
+        const QByteArray fresh = versionFile(QStringLiteral("2.09.2024"), QStringLiteral("1.09.2024"),
+                                             QStringLiteral("1.09.2024"));
+        f.publish(badMarker ? versionFile({QStringLiteral("TabulonInfoX"), QStringLiteral("2.09.2024"),
+                                           QStringLiteral("1.09.2024"), QStringLiteral("1.09.2024"),
+                                           QStringLiteral("2.1.1")})
+                            : fresh);
+        f.installOld(versionFile(QStringLiteral("1.09.2024"), QStringLiteral("1.09.2024"),
+                                 QStringLiteral("1.09.2024")));
+        QVERIFY(QDir().mkpath(f.data + QStringLiteral("Kopia")));
+        QVERIFY(writeFile(f.data + QStringLiteral("Kopia/uczniowie.kls"), "kopia sprzed lat"));
+        const QMap<QString, QByteArray> before = snapshot(f.data);
+        updateLimits().fileSeconds = 2;
+
+        {
+            TestServer bad;
+            QString error;
+            TestServer::HttpOptions options{f.source, {}, 0, {}};
+            if (!behave.isEmpty())
+                options.behave = QStringList{behave};
+            QVERIFY2(bad.startHttp(options, &error), qPrintable(error));
+            f.useHttp(bad);
+            std::optional<CancellingPresenter> cancel;
+            if (!cancelAt.isEmpty())
+                cancel.emplace(cancelAt);
+            MessageRecorder recorder;
+            QElapsedTimer clock;
+            clock.start();
+            QCOMPARE(CheckForUpdate(), result);
+            // Ended by the file's own time limit, not by the server's 100-second drip.
+            QVERIFY(clock.elapsed() < 30000);
+            QCOMPARE(recorder.texts(), QStringList{message});
+            QCOMPARE(snapshot(f.data), before);
+            QVERIFY(f.tempFiles().isEmpty());
+        }
+
+        f.publish(fresh);
+        TestServer good;
+        QString error;
+        QVERIFY2(good.startHttp({f.source, {}, 0, {}}, &error), qPrintable(error));
+        f.useHttp(good);
+        MessageRecorder recorder;
+        QCOMPARE(CheckForUpdate(), int(UpdateDataInstalled));
+        QCOMPARE(recorder.texts(),
+                 QStringList{QStringLiteral("Dane zostały zaktualizowane.\rŻyczę przyjemnej pracy.")});
+        for (const QString& name : UpdateFileNames().mid(0, 3))
+            QVERIFY2(f.sameAsSource(name), qPrintable(name));
+        updateLimits() = UpdateLimits{};
+    }
+
+    // In school-network mode a version file that is no regular file is never read:
+    // a FIFO would wait for a writer for ever, /dev/zero would never end.
+    void networkModeReadsOnlyRegularFiles()
+    {
+        Folders f;
+        const QByteArray old = versionFile(QStringLiteral("1.09.2024"), QStringLiteral("1.09.2024"),
+                                           QStringLiteral("1.09.2024"));
+        f.publish(old);
+        f.installOld(old);
+        const QString version = f.source + QStringLiteral("verinfo.inf");
+        const QMap<QString, QByteArray> before = snapshot(f.data);
+        MessageRecorder recorder;
+        for (const QString& kind :
+             {QStringLiteral("fifo"), QStringLiteral("/dev/zero"), QStringLiteral("folder")}) {
+            QVERIFY(QFile::remove(version) || QDir(version).removeRecursively());
+            if (kind == QLatin1String("fifo"))
+                QCOMPARE(::mkfifo(QFile::encodeName(version).constData(), 0600), 0);
+            else if (kind == QLatin1String("folder"))
+                QVERIFY(QFile::link(f.root.path(), version));
+            else
+                QVERIFY(QFile::link(kind, version));
+            recorder.clear();
+            QCOMPARE(CheckForUpdate(), int(UpdateNothingDone));
+            QCOMPARE(recorder.texts(), QStringList{kDamaged});
+            QCOMPARE(snapshot(f.data), before);
+        }
+
+        // A data file linked to a device is a damaged file too.
+        QVERIFY(QFile::remove(version));
+        QVERIFY(writeFile(version, versionFile(QStringLiteral("2.09.2024"), QStringLiteral("1.09.2024"),
+                                               QStringLiteral("1.09.2024"))));
+        QVERIFY(QFile::remove(f.source + QStringLiteral("przedmioty.kps")));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), f.source + QStringLiteral("przedmioty.kps")));
+        recorder.clear();
+        QCOMPARE(CheckForUpdate(), int(UpdateFetchFailed));
+        QCOMPARE(recorder.texts(),
+                 QStringList{updateFailed(QStringLiteral("Plik „przedmioty.kps” jest uszkodzony."))});
+        QCOMPARE(snapshot(f.data), before);
     }
 };
 

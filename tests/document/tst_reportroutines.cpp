@@ -74,6 +74,39 @@ private Q_SLOTS:
         QVERIFY(xml.contains(QStringLiteral("\t<Date>04.03.2026 g. 08:04:09</Date>\r\n</Szkola>\r\n")));
     }
 
+    // Characters the report cannot hold are asked about once, before anything is
+    // written: Nie writes nothing and leaves the editor's input for another try, Tak
+    // writes them as "?".
+    void unstorableCharactersAskBeforeWriting()
+    {
+        const InneInput input{QStringLiteral("Wycieczka do Киев"),
+                              {QStringLiteral("Było super 😀"), QStringLiteral("ok")}};
+        MessageRecorder recorder;
+        recorder.scriptAnswers({AnswerNo, AnswerYes});
+        QVERIFY(!WriteInneReport(input, m_state, m_now));
+        QCOMPARE(recorder.messages().size(), 1);
+        const MessageRecorder::Message question = recorder.messages().constFirst();
+        QCOMPARE(question.kind, int(KindQuestion));
+        for (const QString& listed :
+             {QStringLiteral("К"), QStringLiteral("и"), QStringLiteral("е"), QStringLiteral("в"),
+              QStringLiteral("😀"), QStringLiteral("Киев"), QStringLiteral("super 😀")})
+            QVERIFY2(question.text.contains(listed), qPrintable(listed));
+        QVERIFY(m_state.DocumentFileName.isEmpty());
+        QVERIFY(QDir(m_temp.path()).isEmpty());
+
+        QVERIFY(WriteInneReport(input, m_state, m_now));
+        QCOMPARE(recorder.messages().size(), 2);
+        const QString xml = document(m_state.DocumentFileName);
+        QVERIFY(xml.contains(QStringLiteral("Wycieczka do ????")));
+        QVERIFY(xml.contains(QStringLiteral("Było super ?")));
+        QVERIFY(!xml.contains(QStringLiteral("Киев")));
+
+        // Polish text alone asks nothing.
+        QVERIFY(WriteInneReport({QStringLiteral("Zażółć gęślą jaźń – „cytat”"), {QStringLiteral("x")}},
+                                m_state, m_now));
+        QCOMPARE(recorder.messages().size(), 2);
+    }
+
     void classificationWithEmptyListsAndUnnumberedAverages()
     {
         _KlasaFull sheet = sheetOf({QStringLiteral("Ola"), QStringLiteral("Piotr")});

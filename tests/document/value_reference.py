@@ -369,14 +369,13 @@ def shown(text):
     out = []
     for c in text:
         o = ord(c)
+        bidi = 0x202A <= o <= 0x202E or 0x2066 <= o <= 0x2069 or o in (0x200E, 0x200F, 0x061C)
         if c == "\\":
             out.append("\\\\")
-        elif c in "\n\r\t":
-            out.append({"\n": "\\n", "\r": "\\r", "\t": "\\t"}[c])
-        elif o < 0x20 or 0x7F <= o <= 0x9F:
-            out.append("\\x%02X" % o)
-        elif o in (0x2028, 0x2029):
-            out.append("\\u%X" % o)
+        elif o < 0x20 or o == 0x7F:
+            out.append("\\x%02x" % o)
+        elif 0x80 <= o < 0xA0 or bidi:
+            out.append("\\u{%04x}" % o)
         else:
             out.append(c)
     return "".join(out)

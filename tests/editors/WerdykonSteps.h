@@ -2,6 +2,7 @@
 
 // Steps through the class classification editor by its controls' names, shared by
 // the editor's own test and the test that drives it from the main window.
+#include "shell/AppState.h"
 #include "shell/SchoolData.h"
 #include "support/ModalAnswer.h"
 
@@ -19,7 +20,7 @@ inline const QString kNothingToRemove =
 inline const QString kChooseToRemove =
     QStringLiteral("Wskaż na liście po prawej ucznia, którego chcesz usunąć.");
 inline const QString kChooseAttendance =
-    QStringLiteral("Wybierz ucznia, którego ma wzorową frekwencję.\rSięgnij do listy po lewej.");
+    QStringLiteral("Wybierz ucznia, który ma wzorową frekwencję.\rSięgnij do listy po lewej.");
 
 template <typename T = QWidget> inline T* part(QWidget* window, const char* name)
 {
@@ -128,6 +129,16 @@ inline QStringList goldenSubjects()
 {
     return {QStringLiteral("Matematyka"), QStringLiteral("Fizyka & astronomia"),
             QStringLiteral("Język polski")};
+}
+
+// The school loader of a running program on the golden school, with two teachers.
+inline bool loadGoldenSchool()
+{
+    schoolData() = SchoolData{};
+    schoolData().Classes = goldenSchool();
+    appState().TeacherNames = {QStringLiteral("Abacki Jan"), QStringLiteral("Kowalska Anna")};
+    appState().SubjectNames = goldenSubjects();
+    return true;
 }
 
 // Enters the hand-worked report into the editor, in an order other than the class

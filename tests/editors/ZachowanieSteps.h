@@ -11,7 +11,7 @@ namespace ZachowanieSteps {
 using namespace WerdykonSteps;
 
 inline const QString kChooseExemplary =
-    QStringLiteral("Wybierz ucznia, którego ma ocenę wzorową.\rSięgnij do listy po lewej.");
+    QStringLiteral("Wybierz ucznia, który ma ocenę wzorową.\rSięgnij do listy po lewej.");
 inline const QString kChooseLowered =
     QStringLiteral("Wybierz ucznia, którego ocenę obniżoną chcesz uzasadnić.\rSięgnij do listy po lewej.");
 inline const QString kNothingToEdit =

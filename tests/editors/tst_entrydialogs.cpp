@@ -19,7 +19,7 @@ namespace {
 const QString kBadNumber = QStringLiteral("Wpisz poprawnie wartość średniej.");
 const QString kOutOfRange = QStringLiteral("Wartość średniej musi być z przedziału [4,75-6,0]. Popraw.");
 const QString kNoSubject = QStringLiteral("Wskaż na liście co najmniej jeden przedmiot.");
-const QString kEmptyText = QStringLiteral("Wpisz uzasadnienie lub anuluj.\rUzasadnienie nie może byc puste.");
+const QString kEmptyText = QStringLiteral("Wpisz uzasadnienie lub anuluj.\rUzasadnienie nie może być puste.");
 
 template <typename T> T* part(QWidget* window, const char* name)
 {
@@ -128,8 +128,7 @@ private Q_SLOTS:
             auto* edit = part<QLineEdit>(modal, "EWartoscSredniej");
             QTest::keyClick(edit, Qt::Key_Home);
             for (int i = 0; i < 2; ++i) {
-                QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier,
-                                QString(QChar(0x7f)));
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
                 QApplication::sendEvent(edit, &press);
             }
             QCOMPARE(edit->text(), QStringLiteral("0"));

@@ -207,12 +207,12 @@ private Q_SLOTS:
             const char* background;
             const char* memo;
         } cases[] = {
-            {m_realProgramu.get(), HintGroupCurriculum, QSize(808, 500), "Imrealizacja", "Mogolne"},
-            {m_realWych.get(), HintGroupHeadAndClass, QSize(808, 500), "Imrealizacja", "Mogolne"},
-            {m_zajDodatkowe.get(), HintGroupAdditional, QSize(809, 500), "Imrealizacja", "Mogolne"},
-            {m_dyrektor.get(), HintGroupHeadAndClass, QSize(809, 500), "ImTlo", "MDydaktyczna"},
-            {m_inne.get(), HintGroupOther, QSize(809, 499), "Imrealizacja", "MInfo"},
-            {m_karta.get(), HintGroupCharter, QSize(809, 500), "Imrealizacja", "MInfo"},
+            {m_realProgramu.get(), HintGroupCurriculum, QSize(808, 490), "Imrealizacja", "Mogolne"},
+            {m_realWych.get(), HintGroupHeadAndClass, QSize(808, 490), "Imrealizacja", "Mogolne"},
+            {m_zajDodatkowe.get(), HintGroupAdditional, QSize(808, 490), "Imrealizacja", "Mogolne"},
+            {m_dyrektor.get(), HintGroupHeadAndClass, QSize(808, 490), "ImTlo", "MDydaktyczna"},
+            {m_inne.get(), HintGroupOther, QSize(808, 490), "Imrealizacja", "MInfo"},
+            {m_karta.get(), HintGroupCharter, QSize(808, 490), "Imrealizacja", "MInfo"},
         };
         for (const auto& c : cases) {
             const QByteArray name = c.editor->objectName().toLatin1();

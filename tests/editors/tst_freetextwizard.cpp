@@ -64,10 +64,7 @@ private Q_SLOTS:
         QCOMPARE(appState().WizardStep, 2);
     }
 
-    void cleanup()
-    {
-        m_program.reset();
-    }
+    void cleanup() { m_program.reset(); }
 
     void curriculumFromTheTopicListToThePreviewAndBack()
     {
@@ -92,7 +89,7 @@ private Q_SLOTS:
         QCOMPARE(appState().WizardStep, 3);
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->parentWidget(), m_main);
-        QCOMPARE(editor->pos(), QPoint(56, 86));
+        QCOMPARE(editor->pos(), QPoint(46, 86));
         QVERIFY(messages.messages().isEmpty());
 
         // Nothing typed: the step stays.
@@ -145,7 +142,7 @@ private Q_SLOTS:
         chooseTopic(8);
         QCOMPARE(appState().WizardStep, 3);
         QVERIFY(editor->isVisible());
-        QCOMPARE(editor->pos(), QPoint(56, 86));
+        QCOMPARE(editor->pos(), QPoint(46, 86));
         mainClick("ImNaprzod");
         QCOMPARE(appState().WizardStep, 3);
         QCOMPARE(messages.texts(), QStringList{QStringLiteral("Wpisz konieczne informacje.")});

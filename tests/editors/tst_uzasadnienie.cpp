@@ -160,7 +160,7 @@ private Q_SLOTS:
         click(editor(), "LUzasadniaj");
         QVERIFY(empty.ran() && !empty.leftOpen());
         QCOMPARE(messages.texts(), QStringList{QStringLiteral(
-                                       "Wpisz uzasadnienie lub anuluj.\rUzasadnienie nie może byc puste.")});
+                                       "Wpisz uzasadnienie lub anuluj.\rUzasadnienie nie może być puste.")});
         QVERIFY(justified()->count() == 0);
         QCOMPARE(klasaFull().CountJustifications(JustificationKind::FailingGrade), 0);
     }

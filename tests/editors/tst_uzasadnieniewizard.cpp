@@ -45,10 +45,7 @@ private Q_SLOTS:
         QVERIFY(m_program->isStarted());
     }
 
-    void cleanup()
-    {
-        m_program.reset();
-    }
+    void cleanup() { m_program.reset(); }
 
     void fromTheTopicListToThePreviewAndBack()
     {
@@ -66,7 +63,7 @@ private Q_SLOTS:
         QCOMPARE(appState().WizardStep, 3);
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->parentWidget(), m_main);
-        QCOMPARE(editor->pos(), QPoint(56, 86));
+        QCOMPARE(editor->pos(), QPoint(46, 86));
         QCOMPARE(appState().HintGroup, 81);
         QVERIFY(messages.messages().isEmpty());
 

@@ -34,21 +34,12 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_program = std::make_unique<RunningProgram>([] {
-            schoolData() = SchoolData{};
-            schoolData().Classes = goldenSchool();
-            appState().TeacherNames = {QStringLiteral("Abacki Jan"), QStringLiteral("Kowalska Anna")};
-            appState().SubjectNames = goldenSubjects();
-            return true;
-        });
+        m_program = std::make_unique<RunningProgram>(loadGoldenSchool);
         m_main = m_program->main();
         QVERIFY(m_program->isStarted());
     }
 
-    void cleanup()
-    {
-        m_program.reset();
-    }
+    void cleanup() { m_program.reset(); }
 
     void fromTheTeacherListToThePreviewAndBack()
     {
@@ -76,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(appState().WizardStep, 4);
         QVERIFY(!editor->isVisible());
         QVERIFY(preview->isVisible());
-        QCOMPARE(preview->pos(), QPoint(46, 89));
+        QCOMPARE(preview->pos(), QPoint(46, 86));
         QVERIFY(messages.messages().isEmpty());
 
         const QString golden = TestPaths::testData(QStringLiteral("document/golden/werdykon/"));

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 namespace {
 
@@ -284,7 +285,7 @@ private Q_SLOTS:
 
         click("ImWstecz");
         QCOMPARE(step(), 0);
-        QVERIFY(shown("PPowitanie") && !delivery->isVisible() && !shown("PWstecz") && shown("PNaprzod"));
+        QVERIFY(shown("PPowitanie") && !delivery->isVisible() && !shown("PWstecz") && !shown("PNaprzod"));
         click("ImNaprzod");
         QCOMPARE(step(), 0);
     }
@@ -386,6 +387,24 @@ private Q_SLOTS:
         click("LHelp");
         QCOMPARE(messages.messages().size(), 1);
         QVERIFY(messages.texts().constFirst().contains(expected));
+
+        // With no program for web pages the page is shown in the program's own window.
+        QVERIFY(QDir().mkpath(appState().AppFolder + QStringLiteral("Pomoc")));
+        QFile page(expected);
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write(
+            "<html><body><h1>Pomoc programu</h1><p>Krok 1 \xe2\x80\x93 lista nauczycieli</p></body></html>");
+        page.close();
+        QTest::keyClick(control<QWidget>("BListaNauczycieli"), Qt::Key_F1);
+        QCOMPARE(messages.messages().size(), 1);
+        auto* helpWindow = main->findChild<QWidget*>(QStringLiteral("FPomoc"));
+        QVERIFY(helpWindow && helpWindow->isVisible() && helpWindow->isWindow());
+        auto* shownPage = helpWindow->findChild<QTextBrowser*>(QStringLiteral("StronaPomocy"));
+        QVERIFY(shownPage->toPlainText().contains(QStringLiteral("Krok 1 – lista nauczycieli")));
+        QCOMPARE(shownPage->accessibleName(), QStringLiteral("Pomoc programu"));
+        QTest::keyClick(shownPage, Qt::Key_Escape);
+        QVERIFY(!helpWindow->isVisible());
+        QFile::remove(expected);
     }
 
     void welcomeCaptionsLightUpUnderTheMouse()

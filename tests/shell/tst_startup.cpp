@@ -1,17 +1,23 @@
+#include "delivery/DataSetInstall.h"
 #include "delivery/DataUpdate.h"
 #include "document/ValueCipher.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
 #include "shell/SchoolData.h"
+#include "shell/SettingsImportFile.h"
 #include "shell/StartupSequence.h"
 #include "support/MessageRecorder.h"
 #include "support/TestPaths.h"
 #include "support/TestServer.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -24,6 +30,19 @@ const QString kSettingsDamaged = QStringLiteral(
 const QString kFetchFailed =
     QStringLiteral("Wystąpiły problemy z pobraniem danych.\rDane są niedostępne lub uszkodzone.");
 const QString kFetchDone = QStringLiteral("Dane zostały pobrane.\rŻyczę przyjemnej pracy.");
+const QString kDataRestored =
+    QStringLiteral("Pliki danych były uszkodzone.\rProgram przywrócił ich poprzednią, poprawną wersję.");
+
+QString importDamaged(const QString& file, bool earlierSettingsWork)
+{
+    return earlierSettingsWork
+               ? QStringLiteral("Plik ustawień „%1” jest uszkodzony i nie został wczytany.\rProgram działa "
+                                "z dotychczasowymi ustawieniami.\rZgłoś problem administratorowi.")
+                     .arg(file)
+               : QStringLiteral("Plik ustawień „%1” jest uszkodzony.\rProgram nie może działać.\rZgłoś "
+                                "problem administratorowi.")
+                     .arg(file);
+}
 
 QByteArray settingsText(const QString& marker, const QString& workMode, int lineCount = 9,
                         const QString& updateSource = QStringLiteral("http://127.0.0.1/dane"))
@@ -55,6 +74,20 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// What the school serves: its three data files (values encoded) and a version file.
+void serveSchool(const QString& folder)
+{
+    for (const QString& name : {kTeachersFile, kSubjectsFile, kClassesFile})
+        QVERIFY(QFile::copy(TestPaths::testData(QStringLiteral("data/school/encoded/") + name),
+                            QDir(folder).filePath(name)));
+    QByteArray version;
+    for (const QString& line :
+         {QStringLiteral("TabulonInfo"), QStringLiteral("1.09.2024"), QStringLiteral("1.09.2024"),
+          QStringLiteral("1.09.2024"), QStringLiteral("2.1.1")})
+        version += EncodeValue(line).toLatin1() + "\r\n";
+    QVERIFY(writeFile(QDir(folder).filePath(QStringLiteral("verinfo.inf")), version));
+}
+
 // One start of the program in a folder of its own: the program's folder and the
 // user's application-data folder, with every collaborator scripted and every call
 // written down in order.
@@ -66,11 +99,27 @@ public:
           appData(root.filePath(QStringLiteral("dane"))),
           tabulonFolder(appData + QStringLiteral("/Orvix/Tabulon")),
           settingsFile(tabulonFolder + QStringLiteral("/Tabulon.ini")),
-          importFile(appFolder + QStringLiteral("tabulon.ini"))
+          importFile(appFolder + QStringLiteral("tabulon.ini")),
+          systemFolder(root.filePath(QStringLiteral("etc/tabulon")))
     {
         QDir().mkpath(appFolder);
         QDir().mkpath(appData);
+        // The system settings folder of the test's own, never the machine's /etc.
+        qputenv(kSystemSettingsFolderVariable, QFile::encodeName(systemFolder));
         appState() = AppState{};
+    }
+
+    // The files that an installation holds: settings and data.
+    QMap<QString, QByteArray> installation() const
+    {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(tabulonFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (!path.contains(QStringLiteral("/Temp/")))
+                files.insert(path, readFile(path));
+        }
+        return files;
     }
 
     // The school's files as the update installs them, values encoded.
@@ -107,7 +156,7 @@ public:
         hooks.loadSchoolData = [this] {
             calls << QStringLiteral("load");
             if (realLoad)
-                return LoadSchoolData();
+                return LoadSchoolDataOrBackup();
             appState().TeacherNames = QStringList{QStringLiteral("Kowalski Jan")};
             return true;
         };
@@ -130,6 +179,7 @@ public:
     QString tabulonFolder;
     QString settingsFile;
     QString importFile;
+    QString systemFolder;
     bool realFetch = false;
     bool realLoad = false;
     QStringList calls;
@@ -286,8 +336,7 @@ private Q_SLOTS:
         StartupRun start;
         start.realFetch = true;
         QTemporaryDir served;
-        for (const QString& name : UpdateFileNames())
-            QVERIFY(writeFile(served.filePath(name), "<Szkola>" + name.toLatin1() + "</Szkola>\r\n"));
+        serveSchool(served.path());
         TestServer server;
         QString error;
         QVERIFY2(server.startHttp({served.path(), {}, 0, {}}, &error), qPrintable(error));
@@ -311,8 +360,7 @@ private Q_SLOTS:
         StartupRun start;
         start.realFetch = true;
         QTemporaryDir served;
-        for (const QString& name : UpdateFileNames())
-            QVERIFY(writeFile(served.filePath(name), "<Szkola>" + name.toLatin1() + "</Szkola>\r\n"));
+        serveSchool(served.path());
         QVERIFY(writeFile(start.importFile,
                           settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 9, served.path())));
 
@@ -324,24 +372,39 @@ private Q_SLOTS:
             QCOMPARE(readFile(appState().DataFolder + name), readFile(served.filePath(name)));
     }
 
+    // The new settings replace the working ones only once their data have arrived;
+    // until then the program works on what it had, or ends when it had nothing.
     void anImportWhoseFetchFailsOverHttpIsKept()
     {
-        StartupRun start;
-        start.realFetch = true;
-        QTemporaryDir served;
-        TestServer server;
-        QString error;
-        QVERIFY2(server.startHttp({served.path(), {}, 404, {}}, &error), qPrintable(error));
-        const QString source = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
-        const QByteArray imported = settingsText(QStringLiteral("Tabulon"), kWorkModeHome, 9, source);
-        QVERIFY(writeFile(start.importFile, imported));
+        for (const bool earlierInstallation : {true, false}) {
+            StartupRun start;
+            start.realFetch = true;
+            start.realLoad = true;
+            if (earlierInstallation) {
+                start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+                start.installSchoolFiles({kTeachersFile, kSubjectsFile, kClassesFile});
+            }
+            const QMap<QString, QByteArray> before = start.installation();
+            QTemporaryDir served;
+            TestServer server;
+            QString error;
+            QVERIFY2(server.startHttp({served.path(), {}, 404, {}}, &error), qPrintable(error));
+            const QString source = QStringLiteral("http://127.0.0.1:%1").arg(server.port());
+            const QByteArray imported = settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 9, source);
+            QVERIFY(writeFile(start.importFile, imported));
 
-        QVERIFY(!start.run());
-        QCOMPARE(start.messages.texts(), QStringList{kFetchFailed});
-        QCOMPARE(start.endRequests(), 1);
-        QCOMPARE(readFile(start.importFile), imported);
-        QVERIFY(!start.calls.contains(QStringLiteral("load")));
-        QVERIFY(!QFileInfo::exists(appState().DataFolder + QStringLiteral("uczniowie.kls")));
+            QCOMPARE(start.run(), earlierInstallation);
+            QCOMPARE(
+                start.messages.texts(),
+                QStringList{QStringLiteral("Wystąpiły problemy z pobraniem danych.\rBrak dostępu do pliku "
+                                           "„uczniowie.kls”.\rDane nie zostały zmienione.")});
+            QCOMPARE(start.endRequests(), earlierInstallation ? 0 : 1);
+            QCOMPARE(readFile(start.importFile), imported);
+            QCOMPARE(start.calls.contains(QStringLiteral("load")), earlierInstallation);
+            QCOMPARE(start.installation(), before);
+            if (earlierInstallation)
+                QCOMPARE(appState().Settings.WorkMode, kWorkModeHome);
+        }
     }
 
     void aDamagedFileBesideTheProgramIsNotFetchedFor()
@@ -349,22 +412,127 @@ private Q_SLOTS:
         StartupRun start;
         QVERIFY(writeFile(start.importFile, settingsText(QStringLiteral("tabulon"), kWorkModeHome)));
         QVERIFY(!start.run());
-        QCOMPARE(start.messages.texts(), QStringList{kSettingsDamaged});
+        QCOMPARE(start.messages.texts(), QStringList{importDamaged(start.importFile, false)});
         QCOMPARE(start.endRequests(), 1);
         QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
         QVERIFY(QFileInfo::exists(start.importFile));
     }
 
-    void anImportThatCannotBeCopiedKeepsBothFiles()
+    // A damaged file beside a working installation is named, replaces nothing, and
+    // the program starts on the settings and data it had.
+    void aDamagedImportLeavesAWorkingInstallationAlone_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("eight lines") << false;
+        QTest::newRow("a FIFO, never opened") << true;
+    }
+
+    void aDamagedImportLeavesAWorkingInstallationAlone()
+    {
+        QFETCH(bool, fifo);
+        StartupRun start;
+        start.realLoad = true;
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+        start.installSchoolFiles({kTeachersFile, kSubjectsFile, kClassesFile});
+        const QMap<QString, QByteArray> before = start.installation();
+        if (fifo)
+            QCOMPARE(::mkfifo(QFile::encodeName(start.importFile).constData(), 0600), 0);
+        else
+            QVERIFY(
+                writeFile(start.importFile, settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork, 8)));
+
+        QVERIFY(start.run());
+        QCOMPARE(start.messages.texts(), QStringList{importDamaged(start.importFile, true)});
+        QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
+        QCOMPARE(start.installation(), before);
+        QCOMPARE(appState().Settings.WorkMode, kWorkModeHome);
+        QCOMPARE(appState().TeacherNames.first(), QStringLiteral("Kowalski Jan"));
+    }
+
+    // A settings file in the system folder cannot be deleted by the teacher: it is
+    // imported when it differs from the one imported last, and stays where it is.
+    void aSystemWideSettingsFileIsImportedWhenItChanges()
+    {
+        StartupRun start;
+        QVERIFY(QDir().mkpath(start.systemFolder));
+        const QString systemFile = start.systemFolder + QStringLiteral("/tabulon.ini");
+        const QByteArray first = settingsText(QStringLiteral("Tabulon"), kWorkModeNetwork);
+        QVERIFY(writeFile(systemFile, first));
+
+        QVERIFY(start.run());
+        QCOMPARE(start.calls.count(QStringLiteral("fetch")), 1);
+        QCOMPARE(readFile(start.settingsFile), first);
+        QCOMPARE(readFile(systemFile), first);
+
+        start.calls.clear();
+        QVERIFY(start.run());
+        QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
+
+        const QByteArray second = settingsText(QStringLiteral("Tabulon"), kWorkModeHome);
+        QVERIFY(writeFile(systemFile, second));
+        start.calls.clear();
+        QVERIFY(start.run());
+        QCOMPARE(start.calls.count(QStringLiteral("fetch")), 1);
+        QCOMPARE(readFile(start.settingsFile), second);
+        QCOMPARE(appState().Settings.WorkMode, kWorkModeHome);
+
+        // The file beside the program comes first (a build tree, Windows).
+        QVERIFY(writeFile(start.importFile, first));
+        QCOMPARE(SettingsImportFile(start.appFolder), start.importFile);
+        start.calls.clear();
+        QVERIFY(start.run());
+        QCOMPARE(start.calls.count(QStringLiteral("fetch")), 1);
+        QVERIFY(!QFileInfo::exists(start.importFile));
+        QVERIFY(QFileInfo::exists(systemFile));
+    }
+
+    // Installed data that no longer load are replaced by the backup kept at the last
+    // update, once and with one message; without a good backup the start ends as
+    // ever.
+    void damagedDataStartOnTheBackup()
+    {
+        StartupRun start;
+        start.realLoad = true;
+        start.installSettings(settingsText(QStringLiteral("Tabulon"), kWorkModeHome));
+        start.installSchoolFiles({kTeachersFile, kSubjectsFile, kClassesFile});
+        const QString files = start.tabulonFolder + QStringLiteral("/Files/");
+        QVERIFY(QDir().mkpath(files + QStringLiteral("Kopia")));
+        for (const QString& name : {kTeachersFile, kSubjectsFile, kClassesFile})
+            QVERIFY(QFile::copy(files + name, files + QStringLiteral("Kopia/") + name));
+        const QByteArray good = readFile(files + kTeachersFile);
+        QVERIFY(writeFile(files + kTeachersFile, "<html><body>Błąd 500</body></html>"));
+
+        QVERIFY(start.run());
+        QCOMPARE(start.messages.texts(), QStringList{kDataRestored});
+        QCOMPARE(readFile(files + kTeachersFile), good);
+        QCOMPARE(appState().TeacherNames.first(), QStringLiteral("Kowalski Jan"));
+
+        // Restored once: the next start says nothing.
+        start.messages.clear();
+        QVERIFY(start.run());
+        QVERIFY(start.messages.texts().isEmpty());
+
+        // Neither the data nor the backup load: the data message alone.
+        QVERIFY(writeFile(files + kTeachersFile, "<html/>"));
+        QVERIFY(writeFile(files + QStringLiteral("Kopia/") + kTeachersFile, "<html/>"));
+        start.messages.clear();
+        QVERIFY(!start.run());
+        QCOMPARE(start.messages.texts(),
+                 QStringList{QStringLiteral("Pliki danych są uszkodzone.\rProgram nie może działać. "
+                                            "Zainstaluj program ponownie.")});
+    }
+
+    // A folder by the import's name cannot be read as lines: a damaged file, which
+    // leaves the working settings in use.
+    void anImportThatCannotBeReadKeepsBothFiles()
     {
         StartupRun start;
         const QByteArray older = settingsText(QStringLiteral("Tabulon"), kWorkModeHome);
         start.installSettings(older);
-        // A folder by the import's name cannot be read as lines.
         QVERIFY(QDir().mkpath(start.importFile));
-        QVERIFY(!start.run());
-        QCOMPARE(start.messages.texts(), QStringList{kNoSettingsReinstall});
-        QCOMPARE(start.endRequests(), 1);
+        QVERIFY(start.run());
+        QCOMPARE(start.messages.texts(), QStringList{importDamaged(start.importFile, true)});
+        QCOMPARE(start.endRequests(), 0);
         QVERIFY(!start.calls.contains(QStringLiteral("fetch")));
         QVERIFY(QFileInfo::exists(start.importFile));
         QCOMPARE(readFile(start.settingsFile), older);

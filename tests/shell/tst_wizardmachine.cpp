@@ -287,7 +287,7 @@ private Q_SLOTS:
         // Back goes straight to the welcome panel, also through the yellow numbers.
         wizard->JumpBackToNumber(WizardMachine::NumberWidth + 5);
         QCOMPARE(appState().WizardStep, 0);
-        QVERIFY(view->welcome && !delivery->visible && !view->back && view->forward);
+        QVERIFY(view->welcome && !delivery->visible && !view->back && !view->forward);
         QCOMPARE(view->yellow, 0);
 
         wizard->StartNewDocument();
@@ -333,6 +333,15 @@ private Q_SLOTS:
         QCOMPARE(editor->cleared, 1);
         QCOMPARE(appState().HintGroup, int(HintGroupWelcome));
         QVERIFY(messages.messages().isEmpty());
+
+        // New data for an outdated program are installed too: the lists follow them;
+        // current data for an outdated one (5) and a failed fetch (3) reload nothing.
+        for (const int result : {5, 3, 4}) {
+            view->updateResult = result;
+            wizard->UpdateData();
+        }
+        QCOMPARE(view->reloads, 2);
+        QCOMPARE(editor->cleared, 2);
     }
 
     void hintTable()
@@ -350,7 +359,7 @@ private Q_SLOTS:
         QCOMPARE(HintCountOf(3), 0);
         QCOMPARE(
             HintText(121, 3),
-            QStringLiteral("Z tego okna możesz wrócić do poprzednich okien klikając na żółte numery w lewym "
+            QStringLiteral("Z tego okna możesz wrócić do poprzednich okien, klikając żółte numery w lewym "
                            "dolnym rogu."));
         SetHintGroup(HintGroupJustification);
         QCOMPARE(appState().HintGroup, 81);

@@ -95,6 +95,8 @@ bool TestServer::startHttp(const HttpOptions& options, QString* error)
         args << QStringLiteral("--redirect") << options.redirect;
     if (options.stall)
         args << QStringLiteral("--stall");
+    for (const QString& behaviour : options.behave)
+        args << QStringLiteral("--behave") << behaviour;
     return start(QStringLiteral("http_server.py"), args, error);
 }
 

@@ -49,6 +49,8 @@ public:
         int status = 0;     // every request answered with this status, when set
         QString redirect;   // every request redirected here, when set
         bool stall = false; // never answers
+        // "name=mode": a bad answer for one file (see http_server.py)
+        QStringList behave = {};
     };
     bool startHttp(const HttpOptions& options, QString* error = nullptr);
 

@@ -11,8 +11,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -183,6 +183,22 @@ int main(int argc, char** argv)
     curriculum->findChild<QPlainTextEdit*>(QStringLiteral("MSukcesy"))
         ->setPlainText(QStringLiteral("Dwoje uczniów zakwalifikowało się do etapu rejonowego konkursu."));
     ok = save(&main, out, QStringLiteral("realizacja.png")) && ok;
+
+    // The question before writing a report with characters it cannot hold; Nie goes
+    // back to the editor.
+    curriculum->findChild<QPlainTextEdit*>(QStringLiteral("MSukcesy"))
+        ->setPlainText(QStringLiteral("Konkurs „Кенгуру” – drugie miejsce 🏆"));
+    QTimer::singleShot(300, [&ok, &out] {
+        QWidget* question = QApplication::activeModalWidget();
+        if (!question) {
+            std::fprintf(stderr, "tabulon-screenshots: no question before writing\n");
+            ok = false;
+            return;
+        }
+        ok = save(question, out, QStringLiteral("znaki.png")) && ok;
+        QTest::keyClick(question, Qt::Key_N);
+    });
+    click(&main, "ImNaprzod");
 
     TFAbout about;
     about.show();

@@ -1,0 +1,33 @@
+#pragma once
+
+class QLabel;
+class QWidget;
+
+// Keyboard use of the skinned windows. Labels and pictures that act as buttons (the
+// ones that show the hand cursor) take the focus, carry the button role for screen
+// readers, show a focus mark in the skin's colours and answer Enter and Space with the
+// same click the mouse gives, so that the windows' own click handlers run unchanged.
+// Tab and Shift+Tab walk every window's controls in reading order.
+namespace KeyboardAccess {
+
+// Makes the button labels of `window` (and of the windows laid over it or opened from
+// it) reachable from the keyboard and orders Tab through them in reading order: rows
+// from top to bottom, left to right within a row. Called once, when the windows exist.
+void PrepareWindow(QWidget* window);
+
+// True for a label or picture that acts as a button.
+bool IsButtonLabel(const QWidget* widget);
+
+// Turns `label` into a button for the keyboard and screen readers, or back (`reachable`
+// false: a picture that answers the mouse only, such as one whose click depends on
+// where it falls).
+void SetButtonLabel(QLabel* label, bool reachable);
+
+// The click of a button label, as the mouse gives it: pressed and let go over its middle.
+void ClickButtonLabel(QWidget* label);
+
+// Installs the keys, the focus mark and the button role for the whole program; safe to
+// call more than once.
+void Install();
+
+} // namespace KeyboardAccess
