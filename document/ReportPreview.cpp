@@ -21,17 +21,22 @@ QString PreviewEscape(const QString& text)
     return out;
 }
 
+bool AllowedInXml(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
 QString XmlCharacters(const QString& text)
 {
     QString out = text;
     for (qsizetype i = 0; i < out.size(); ++i) {
-        const char16_t c = out.at(i).unicode();
-        const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
-        if (QChar::isHighSurrogate(c) && i + 1 < out.size() && out.at(i + 1).isLowSurrogate()) {
+        const QChar unit = out.at(i);
+        if (unit.isHighSurrogate() && i + 1 < out.size() && out.at(i + 1).isLowSurrogate()) {
             ++i; // a pair: a character beyond the first plane, which XML holds
             continue;
         }
-        if (control || QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF)
+        if (unit.isSurrogate() || !AllowedInXml(unit.unicode()))
             out[i] = QLatin1Char('?');
     }
     return out;

@@ -12,6 +12,9 @@
 // markup.
 QString PreviewEscape(const QString& text);
 
+// True for the characters XML 1.0 allows in a document.
+bool AllowedInXml(char32_t c);
+
 // `text` with every character that XML 1.0 cannot hold (control characters other
 // than tab, line feed and carriage return, lone surrogates, U+FFFE and U+FFFF) as
 // "?", the mark that also stands for a character outside the code page.

@@ -240,8 +240,10 @@ private Q_SLOTS:
         sheet.StoreJustification(JustificationKind::FailingGrade, 2, QStringLiteral("Fizyka"),
                                  {QStringLiteral("Zeszyt") + QChar(0x7) + QStringLiteral(".")});
         MessageRecorder recorder;
+        recorder.scriptAnswers({AnswerYes}); // write them as "?"
         QVERIFY(WriteUzasadnienieReport({QStringLiteral("Fizyka"), QStringLiteral("IIa")}, sheet, m_state,
                                         m_now));
+        QCOMPARE(recorder.messages().size(), 1);
         const QString xml = document(QStringLiteral("UNdst_Fizyka_IIa_Kowalska Anna"));
         QVERIFY(xml.contains(QStringLiteral("<Osoba>A, B</Osoba>\r\n\t\t\t<IloscWierszy>1</IloscWierszy>"
                                             "\r\n\t\t\t<Wiersz0>Brak prac ?</Wiersz0>")));
