@@ -2,6 +2,7 @@
 // way the program does at start-up and shows what the program would see.
 
 #include "admin/Command.h"
+#include "admin/TerminalText.h"
 #include "shell/SchoolData.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@ const char* const kUsage = "Użycie: tabulon-admin check-data FOLDER [--json]\n"
                            "Wczytuje pliki danych szkoły z FOLDERU (nauczyciele.kbs, przedmioty.kps,\n"
                            "uczniowie.kls) tak jak program i wypisuje odczytane dane: liczby, nauczycieli,\n"
                            "przedmioty i klasy z uczniami. Z opcją --json wypisuje je jako JSON (UTF-8).\n"
+                           "Znaki sterujące z plików danych wypisuje jako \\xNN albo \\u{NNNN},\n"
+                           "a ukośnik wsteczny podwaja.\n"
                            "\n"
                            "Kod wyjścia: 0 dane poprawne, 1 plik brakujący lub uszkodzony, 2 złe użycie.\n";
 
@@ -70,31 +73,33 @@ QString modelJson(const SchoolData& d)
         .arg(teachers.join(QLatin1Char(',')), jsonList(d.Subjects), classes.join(QLatin1Char(',')));
 }
 
+// Built by joining, never by chained QString::arg: a name holding "%1" stays as it
+// is. Names come from the school's files, so they are shown escaped.
 QString modelSummary(const QString& folder, const SchoolData& d)
 {
     int pupils = 0;
     for (const _Klasa& c : d.Classes)
         pupils += c.PupilCount;
-    QString out = QStringLiteral("Folder: %1\n").arg(QDir::toNativeSeparators(folder));
-    out += QStringLiteral("Nauczycieli: %1, przedmiotów: %2, klas: %3, uczniów: %4\n")
-               .arg(d.Teachers.size())
-               .arg(d.Subjects.size())
-               .arg(d.Classes.size())
-               .arg(pupils);
+    const auto number = [](qsizetype n) { return QString::number(n); };
+    QString out = QStringLiteral("Folder: ") + TerminalSafe(QDir::toNativeSeparators(folder)) + QLatin1Char('\n');
+    out += QStringLiteral("Nauczycieli: ") + number(d.Teachers.size()) + QStringLiteral(", przedmiotów: ") +
+           number(d.Subjects.size()) + QStringLiteral(", klas: ") + number(d.Classes.size()) +
+           QStringLiteral(", uczniów: ") + number(pupils) + QLatin1Char('\n');
+    const auto item = [&](const QString& indent, qsizetype n, const QString& text) {
+        out += indent + number(n) + QStringLiteral(". ") + TerminalSafe(text) + QLatin1Char('\n');
+    };
     out += QStringLiteral("\nNauczyciele:\n");
     for (int i = 0; i < d.Teachers.size(); ++i)
-        out += QStringLiteral("  %1. %2\n").arg(i + 1).arg(d.Teachers[i].DisplayName());
+        item(QStringLiteral("  "), i + 1, d.Teachers[i].DisplayName());
     out += QStringLiteral("\nPrzedmioty:\n");
     for (int i = 0; i < d.Subjects.size(); ++i)
-        out += QStringLiteral("  %1. %2\n").arg(i + 1).arg(d.Subjects[i]);
+        item(QStringLiteral("  "), i + 1, d.Subjects[i]);
     out += QStringLiteral("\nKlasy:\n");
     for (const _Klasa& c : d.Classes) {
-        out += QStringLiteral("  %1 (uczniów: %2%3)\n")
-                   .arg(c.Name)
-                   .arg(c.PupilCount)
-                   .arg(c.Op.isEmpty() ? QString() : QStringLiteral(", Op: ") + c.Op);
+        out += QStringLiteral("  ") + TerminalSafe(c.Name) + QStringLiteral(" (uczniów: ") + number(c.PupilCount) +
+               (c.Op.isEmpty() ? QString() : QStringLiteral(", Op: ") + TerminalSafe(c.Op)) + QStringLiteral(")\n");
         for (int m = 0; m < c.Pupils.size(); ++m)
-            out += QStringLiteral("    %1. %2\n").arg(m + 1).arg(c.Pupils[m]);
+            item(QStringLiteral("    "), m + 1, c.Pupils[m]);
     }
     return out;
 }
@@ -111,7 +116,7 @@ int runCheckData(const QStringList& args)
         if (a == QLatin1String("--json"))
             json = true;
         else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            adminError(QStringLiteral("check-data: nieznana opcja „%1”").arg(a));
+            adminError(QStringLiteral("check-data: nieznana opcja „%1”").arg(TerminalSafe(a)));
             return 2;
         } else
             folders.append(a);
@@ -123,7 +128,7 @@ int runCheckData(const QStringList& args)
     }
     const QString folder = folders.first();
     if (!QFileInfo(folder).isDir()) {
-        adminError(QStringLiteral("check-data: folder „%1” nie istnieje").arg(folder));
+        adminError(QStringLiteral("check-data: folder „%1” nie istnieje").arg(TerminalSafe(folder)));
         return 1;
     }
 
@@ -141,7 +146,8 @@ int runCheckData(const QStringList& args)
         DataFileStatus status;
         const QString path = QDir(folder).filePath(f.file);
         if (!f.load(path, data, &status)) {
-            adminError(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), status.reason));
+            adminError(TerminalSafe(QDir::toNativeSeparators(path)) + QStringLiteral(": ") +
+                       TerminalSafe(status.reason));
             ok = false;
         } else if (!status.complete) {
             // The program still reads such a file, but an update refuses it.
@@ -152,7 +158,7 @@ int runCheckData(const QStringList& args)
         } else if (!status.wellFormed) {
             adminError(QStringLiteral("ostrzeżenie: %1 nie jest poprawnym dokumentem XML; "
                                       "program odczyta go tak jak tu")
-                           .arg(QDir::toNativeSeparators(path)));
+                           .arg(TerminalSafe(QDir::toNativeSeparators(path))));
         }
     }
     if (!ok)

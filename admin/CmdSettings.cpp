@@ -1,7 +1,9 @@
 #include "admin/Command.h"
+#include "admin/TerminalText.h"
 
 #include "document/TextCodec.h"
 #include "document/ValueCipher.h"
+#include "shell/AppState.h"
 
 #include <QFile>
 #include <QMap>
@@ -15,10 +17,12 @@ namespace {
 const char* const settingsHelp =
     "Użycie: tabulon-admin settings --mode TRYB --network-folder FOLDER --update-source ŹRÓDŁO\n"
     "           --smtp-port PORT --smtp-host SERWER --sender ADRES\n"
-    "           (--password HASŁO | --password-file PLIK) --school ADRESY [-o PLIK]\n\n"
+    "           (--password HASŁO | --password-file PLIK) --school ADRESY\n"
+    "           [--allow-plain-login] [-o PLIK]\n\n"
     "Tworzy plik ustawień programu: dziewięć zakodowanych wierszy (znacznik „Tabulon”,\n"
     "tryb pracy, folder sieciowy, źródło aktualizacji, port SMTP, serwer SMTP, adres\n"
-    "nadawcy, hasło SMTP, adres szkoły), zakończonych CR LF.\n\n"
+    "nadawcy, hasło SMTP, adres szkoły), zakończonych CR LF, oraz dziesiąty wiersz, gdy\n"
+    "podano --allow-plain-login.\n\n"
     "  --mode TRYB             „lokalny” (praca w domu) albo „sieciowy” (sieć szkolna)\n"
     "  --network-folder FOLDER folder sieciowy na sprawozdania (może być pusty)\n"
     "  --update-source ŹRÓDŁO  adres URL lub folder, z którego pobiera się dane\n"
@@ -29,9 +33,15 @@ const char* const settingsHelp =
     "  --password-file PLIK    pierwszy wiersz PLIKU jako hasło SMTP (hasło nie stoi\n"
     "                          wtedy w wierszu poleceń)\n"
     "  --school ADRESY         adres poczty szkoły, na który idą sprawozdania\n"
+    "  --allow-plain-login     pozwala wysłać hasło SMTP połączeniem bez szyfrowania,\n"
+    "                          gdy serwer nie oferuje STARTTLS; bez tej opcji program\n"
+    "                          w takim przypadku nie wysyła listu ani hasła\n"
     "  -o PLIK                 zapisuje do PLIKU (w całości albo wcale) zamiast na\n"
     "                          standardowe wyjście\n"
-    "Opcję można też podać jako --opcja=WARTOŚĆ.\n";
+    "Opcję można też podać jako --opcja=WARTOŚĆ.\n\n"
+    "Program łączy się z serwerem poczty przez STARTTLS (port 465: TLS od początku) zawsze,\n"
+    "gdy serwer to oferuje, i sprawdza jego certyfikat. Certyfikat własnego urzędu\n"
+    "certyfikacji szkoły (PEM) umieszcza się w pliku tabulon-ca.pem obok programu.\n";
 
 const QStringList valueOptions = {
     QStringLiteral("--mode"),      QStringLiteral("--network-folder"), QStringLiteral("--update-source"),
@@ -54,7 +64,8 @@ std::optional<QString> readPasswordFile(const QString& path, QString* error)
         *error = QStringLiteral("nie można odczytać pliku z hasłem „%1”: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
+    // Only the first line is wanted; a password is short.
+    const QByteArray bytes = file.read(64 * 1024);
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(bytes);
     if (decoder.hasError()) {
@@ -88,8 +99,15 @@ int runSettings(const QStringList& args)
     }
 
     QMap<QString, QString> given;
+    bool allowPlainLogin = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString option = args[i];
+        if (option == QLatin1String("--allow-plain-login")) {
+            if (allowPlainLogin)
+                return usageError(QStringLiteral("opcja --allow-plain-login podana więcej niż raz"));
+            allowPlainLogin = true;
+            continue;
+        }
         QString value;
         bool hasValue = false;
         const qsizetype eq = option.indexOf(u'=');
@@ -99,7 +117,7 @@ int runSettings(const QStringList& args)
             hasValue = true;
         }
         if (!valueOptions.contains(option))
-            return usageError(QStringLiteral("nieznana opcja lub zbędny argument „%1”").arg(args[i]));
+            return usageError(QStringLiteral("nieznana opcja lub zbędny argument „%1”").arg(TerminalSafe(args[i])));
         if (!hasValue) {
             if (i + 1 >= args.size())
                 return usageError(QStringLiteral("opcja %1 wymaga wartości").arg(option));
@@ -141,10 +159,11 @@ int runSettings(const QStringList& args)
 
     const QString mode = given.value(QStringLiteral("--mode"));
     if (mode != QLatin1String("lokalny") && mode != QLatin1String("sieciowy"))
-        return usageError(QStringLiteral("tryb „%1” nie jest ani „lokalny”, ani „sieciowy”").arg(mode));
+        return usageError(
+            QStringLiteral("tryb „%1” nie jest ani „lokalny”, ani „sieciowy”").arg(TerminalSafe(mode)));
     if (!isValidPort(given.value(QStringLiteral("--smtp-port"))))
         return usageError(QStringLiteral("port SMTP „%1” nie jest liczbą całkowitą od 1 do 65535")
-                              .arg(given.value(QStringLiteral("--smtp-port"))));
+                              .arg(TerminalSafe(given.value(QStringLiteral("--smtp-port")))));
     for (const QString& option : {QStringLiteral("--update-source"), QStringLiteral("--smtp-host"),
                                   QStringLiteral("--sender"), QStringLiteral("--school")}) {
         if (given.value(option).trimmed().isEmpty())
@@ -161,7 +180,7 @@ int runSettings(const QStringList& args)
         if (!TextCodec::canEncode(value, TextCodec::CodePage::Windows1250, &offending))
             return usageError(QStringLiteral("wartość opcji %1 zawiera znak „%2”, którego nie ma w stronie "
                                              "kodowej Windows-1250")
-                                  .arg(option, offending));
+                                  .arg(option, TerminalSafe(offending)));
         lines.append(value);
     }
 
@@ -176,12 +195,16 @@ int runSettings(const QStringList& args)
     if (endsWithSeparator(source))
         adminError(QStringLiteral("uwaga: program sam dopisuje separator na końcu źródła aktualizacji; „%1” "
                                   "da podwójny znak")
-                       .arg(source));
+                       .arg(TerminalSafe(source)));
     const QString folder = given.value(QStringLiteral("--network-folder"));
     if (network && endsWithSeparator(folder))
         adminError(QStringLiteral("uwaga: program sam dopisuje separator na końcu folderu sieciowego; „%1” "
                                   "da podwójny znak")
-                       .arg(folder));
+                       .arg(TerminalSafe(folder)));
+
+    // The optional tenth line; a file without it reads as before.
+    if (allowPlainLogin)
+        lines.append(kAllowPlainLogin);
 
     QByteArray content;
     for (const QString& line : lines)
@@ -194,7 +217,8 @@ int runSettings(const QStringList& args)
     const QString path = given.value(QStringLiteral("-o"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        adminError(QStringLiteral("nie można zapisać pliku ustawień „%1”: %2").arg(path, file.errorString()));
+        adminError(QStringLiteral("nie można zapisać pliku ustawień „%1”: %2")
+                       .arg(TerminalSafe(path), file.errorString()));
         return 2;
     }
     return 0;

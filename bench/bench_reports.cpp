@@ -1,6 +1,8 @@
 // Time to write a report of a class: the class classification and the failing-grade
 // justifications, for a usual class and for a far larger one, every pupil listed and
-// every justification different (nothing to group, the most elements).
+// every justification different (nothing to group, the most elements). Also the time to
+// mend an overlong report file name, which must grow with the name's length, no faster.
+#include "document/ReportFileName.h"
 #include "document/ReportRoutines.h"
 #include "shell/AppState.h"
 #include "shell/KlasaFull.h"
@@ -63,6 +65,14 @@ int main()
         std::printf("%5d pupils: classification %8.2f ms, justifications %8.2f ms\n", pupils,
                     secondsPerReport(pupils, runs, false, state) * 1e3,
                     secondsPerReport(pupils, runs, true, state) * 1e3);
+    }
+    for (const int length : {1000, 100000, 1000000}) {
+        const QString typed = QString(length, QChar(0x0105)); // "ą": two bytes each
+        QElapsedTimer timer;
+        timer.start();
+        const QString name = SafeFileName(typed);
+        std::printf("file name of %7d characters shortened to %lld in %8.3f ms\n", length,
+                    static_cast<long long>(name.size()), timer.nsecsElapsed() / 1e6);
     }
     return 0;
 }

@@ -14,13 +14,14 @@ QString DeliverySource();
 QString NetworkCopyTarget();
 
 // Copies the report file `source` to `target`, replacing a file of that name. The
-// copy is written beside the target and renamed over it only once complete, so a
-// failed copy never leaves a partial file under the target name. Tells the user why
+// copy is written as a new file in the target's folder and renamed over the target
+// name only once complete, so a failed copy never leaves a partial file under the
+// target name, and a link standing under that name is replaced, never followed. Tells the user why
 // it failed (missing source, unreachable folder, failed copy) and returns false.
 bool CopyDocument(const QString& source, const QString& target);
 
-// Saves the report under the name the teacher chose; a failure adds the hint that
-// the folder may be closed to the teacher. True when saved.
+// Saves the report under the name the teacher chose and tells the full path; a
+// failure adds the hint that the folder may be closed to the teacher. True when saved.
 bool SaveDocumentTo(const QString& source, const QString& target);
 
 // Copies the report into the school's network folder, only in school-network mode,
@@ -28,5 +29,9 @@ bool SaveDocumentTo(const QString& source, const QString& target);
 bool CopyToNetwork(const QString& source, const QString& target);
 
 // Sends the report by the program's own mail to the school, in the name of
-// `teacherName`, and tells the outcome. True when the server accepted the mail.
-bool MailDocument(const QString& source, const QString& teacherName);
+// `teacherName`, with progress and "Anuluj", within `timeLimitSeconds`, and tells the
+// outcome: sent, failed, cancelled, or, after the whole mail was handed over, that it
+// may have arrived. True when the server accepted the mail.
+inline constexpr int kMailTimeLimitSeconds = 120;
+bool MailDocument(const QString& source, const QString& teacherName,
+                  int timeLimitSeconds = kMailTimeLimitSeconds);

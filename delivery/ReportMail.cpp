@@ -1,5 +1,6 @@
 #include "delivery/ReportMail.h"
 
+#include "protocol/HeaderEncoding.h"
 #include "shell/AppState.h"
 
 #include <QFileInfo>
@@ -24,6 +25,31 @@ QString ReportMailBody(const QString& teacherName)
     return kGreeting + teacherName;
 }
 
+QString ReportMailHtml(const QString& teacherName)
+{
+    // The greeting's lines as they are, each ended by <br> so that a mail program
+    // shows them as lines; the name escaped, since it is text, never markup.
+    const QString name = HeaderEncoding::withoutControls(teacherName)
+                             .toHtmlEscaped();
+    QString html = QStringLiteral("<!DOCTYPE html>\r\n<html><head>"
+                                  "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-2\">"
+                                  "<title>Sprawozdanie</title></head>\r\n<body>\r\n");
+    const QString greeting = kGreeting;
+    QString line;
+    for (qsizetype i = 0; i < greeting.size(); ++i) {
+        const QChar c = greeting.at(i);
+        if (c != u'\r' && c != u'\n') {
+            line += c;
+            continue;
+        }
+        html += line + QStringLiteral("<br>\r\n");
+        line.clear();
+        if (c == u'\r' && i + 1 < greeting.size() && greeting.at(i + 1) == u'\n')
+            ++i;
+    }
+    return html + name + QStringLiteral("\r\n</body></html>\r\n");
+}
+
 MailMessage ComposeReportMail(const QString& teacherName, const QString& path, const Settings& settings,
                               const QDateTime& now)
 {
@@ -32,7 +58,7 @@ MailMessage ComposeReportMail(const QString& teacherName, const QString& path, c
     mail.SenderAddress = settings.SenderAddress;
     mail.Recipients = settings.SchoolAddress;
     mail.Subject = ReportMailSubject(teacherName);
-    mail.HtmlBody = ReportMailBody(teacherName);
+    mail.HtmlBody = ReportMailHtml(teacherName);
     mail.Date = now;
     mail.AttachmentPath = path;
     mail.AttachmentName = QFileInfo(path).fileName();
@@ -56,19 +82,23 @@ bool ReportMailAccount(const Settings& settings, SmtpAccount* account, QString* 
     account->Port = port;
     account->User = settings.SenderAddress;
     account->Password = settings.SmtpPassword;
+    account->AllowPlainLogin = settings.AllowPlainLogin;
     return true;
 }
 
-bool SendReportMail(const QString& path, const QString& teacherName, QString* error)
+MailOutcome SendReportMail(const QString& path, const QString& teacherName, QString* error,
+                           const TransferControl& control)
 {
     const AppState& state = appState();
     SmtpAccount account;
     if (!ReportMailAccount(state.Settings, &account, error))
-        return false;
+        return MailOutcome::Failed;
     // The mail is built afresh for every attempt, so a failed one leaves nothing
     // (no attachment, no recipient) behind for the next.
     const MailMessage mail =
         ComposeReportMail(teacherName, path, state.Settings, QDateTime::currentDateTime());
     SmtpClient client(account);
-    return client.send(mail, error);
+    client.setTransferControl(control);
+    client.send(mail, error);
+    return client.outcome();
 }

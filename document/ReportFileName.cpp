@@ -20,11 +20,22 @@ QString SafeFileName(const QString& name)
         if (unfitForFileName(c))
             c = QLatin1Char('-');
     }
-    while (safe.toUtf8().size() > kMaxNameBytes) {
-        safe.chop(1);
-        if (!safe.isEmpty() && safe.back().isHighSurrogate())
-            safe.chop(1);
+    // One pass: the longest start whose UTF-8 form fits, never ending inside a
+    // surrogate pair.
+    qsizetype bytes = 0;
+    qsizetype cut = 0;
+    while (cut < safe.size()) {
+        const char16_t c = safe.at(cut).unicode();
+        const bool pair = QChar::isHighSurrogate(c) && cut + 1 < safe.size() && safe.at(cut + 1).isLowSurrogate();
+        const int width = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (bytes + width > kMaxNameBytes)
+            break;
+        bytes += width;
+        cut += pair ? 2 : 1;
     }
+    if (cut > 0 && cut < safe.size() && safe.at(cut - 1).isHighSurrogate())
+        --cut;
+    safe.truncate(cut);
     return safe;
 }
 

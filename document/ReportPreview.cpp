@@ -21,6 +21,27 @@ QString PreviewEscape(const QString& text)
     return out;
 }
 
+bool AllowedInXml(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+QString XmlCharacters(const QString& text)
+{
+    QString out = text;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const QChar unit = out.at(i);
+        if (unit.isHighSurrogate() && i + 1 < out.size() && out.at(i + 1).isLowSurrogate()) {
+            ++i; // a pair: a character beyond the first plane, which XML holds
+            continue;
+        }
+        if (unit.isSurrogate() || !AllowedInXml(unit.unicode()))
+            out[i] = QLatin1Char('?');
+    }
+    return out;
+}
+
 void PreviewBegin(QStringList& page)
 {
     page.clear();
@@ -91,7 +112,7 @@ bool SavePreviewPage(const QStringList& page, const QString& path, QString* erro
 {
     QByteArray bytes;
     for (const QString& line : page)
-        bytes += TextCodec::toCp1250(line) + "\r\n";
+        bytes += TextCodec::toCp1250(XmlCharacters(line)) + "\r\n";
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)

@@ -12,6 +12,14 @@
 // markup.
 QString PreviewEscape(const QString& text);
 
+// True for the characters XML 1.0 allows in a document.
+bool AllowedInXml(char32_t c);
+
+// `text` with every character that XML 1.0 cannot hold (control characters other
+// than tab, line feed and carriage return, lone surrogates, U+FFFE and U+FFFF) as
+// "?", the mark that also stands for a character outside the code page.
+QString XmlCharacters(const QString& text);
+
 // Empties the page and appends its head: content type, title and style block.
 void PreviewBegin(QStringList& page);
 void PreviewTitle(QStringList& page, const QString& title);
@@ -24,5 +32,5 @@ void PreviewCloseText(QStringList& page);
 void PreviewEnd(QStringList& page);
 
 // Writes the page to `path` in Windows-1250, every line followed by CR LF, whole or
-// not at all. On failure `error` says why.
+// not at all; characters XML cannot hold are written as "?". On failure `error` says why.
 bool SavePreviewPage(const QStringList& page, const QString& path, QString* error);

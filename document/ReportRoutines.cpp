@@ -170,10 +170,11 @@ bool WriteZachowanieReport(const ZachowanieInput& in, _KlasaFull& sheet, AppStat
     else
         PreviewHeading(r.page, QStringLiteral("Oceny obniżone z zachowania:"));
     QStringList group;
+    const auto written = RememberingWrittenText();
     for (int i = 0; i < sheet.PupilCount; ++i) {
         if (sheet.Rows.at(i).ConductGrade.isEmpty() || sheet.Rows.at(i).Grouped)
             continue;
-        sheet.GroupSameJustification(JustificationKind::Conduct, i, group);
+        sheet.GroupSameJustification(JustificationKind::Conduct, i, group, written);
         const _UczenFull& u = sheet.Rows.at(i);
         if (group.size() > 1)
             r.label(QStringLiteral("&nbsp;&nbsp;Uczniowie: "), JoinWithCommas(group) + QStringLiteral("."));
@@ -278,10 +279,11 @@ bool WriteUzasadnienieReport(const UzasadnienieInput& in, _KlasaFull& sheet, App
 
     sheet.ClearGroupedMarks();
     QStringList group;
+    const auto written = RememberingWrittenText();
     for (int i = 0; i < sheet.PupilCount; ++i) {
         if (sheet.Rows.at(i).FailSubjects.isEmpty() || sheet.Rows.at(i).Grouped)
             continue;
-        sheet.GroupSameJustification(JustificationKind::FailingGrade, i, group);
+        sheet.GroupSameJustification(JustificationKind::FailingGrade, i, group, written);
         if (i > 0)
             PreviewBlankLine(r.page);
         if (group.size() > 1)

@@ -9,7 +9,10 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
+
+#include <memory>
 
 namespace {
 
@@ -17,6 +20,22 @@ const QString kSchool = QStringLiteral("Szkola");
 const QString kDeclaration = QStringLiteral("<?xml version=\"1.0\"  encoding=\"Windows-1250\"?>");
 
 } // namespace
+
+QString WrittenText(const QString& text)
+{
+    return TextCodec::fromCp1250(TextCodec::toCp1250(XmlCharacters(text)));
+}
+
+std::function<QString(const QString&)> RememberingWrittenText()
+{
+    auto seen = std::make_shared<QHash<QString, QString>>();
+    return [seen](const QString& text) {
+        auto known = seen->constFind(text);
+        if (known == seen->constEnd())
+            known = seen->insert(text, WrittenText(text));
+        return *known;
+    };
+}
 
 QString MakeDocNumber(const QTime& time)
 {
@@ -56,7 +75,7 @@ bool SaveReportFile(const TpkXML& doc, const QString& folder, const QString& nam
     lines.prepend(kDeclaration);
     QByteArray bytes;
     for (const QString& line : lines)
-        bytes += TextCodec::toCp1250(line) + "\r\n";
+        bytes += TextCodec::toCp1250(XmlCharacters(line)) + "\r\n";
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
@@ -162,6 +181,7 @@ void ReportWriter::writeJustifications(_KlasaFull& sheet, bool conduct)
     const JustificationKind kind = conduct ? JustificationKind::Conduct : JustificationKind::FailingGrade;
     const QString element = conduct ? QStringLiteral("Obnizone") : QStringLiteral("Uzasadnienia");
     sheet.ClearGroupedMarks();
+    const auto written = RememberingWrittenText();
     int n = 1;
     QStringList group;
     for (int r = 0; r < sheet.PupilCount; ++r) {
@@ -170,7 +190,7 @@ void ReportWriter::writeJustifications(_KlasaFull& sheet, bool conduct)
         const QString& data = conduct ? u.ConductGrade : u.FailSubjects;
         if (data.isEmpty() || u.Grouped)
             continue;
-        sheet.GroupSameJustification(kind, r, group);
+        sheet.GroupSameJustification(kind, r, group, written);
         const QString entry = QStringLiteral("Uzasadnienie") + QString::number(n++);
         setValue({element, entry, QStringLiteral("Osoba")},
                  group.size() > 1 ? JoinWithCommas(group) : u.Name);

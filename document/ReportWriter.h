@@ -4,9 +4,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class TpkXML;
 class TpkXMLNode;
 struct _KlasaFull;
+
+// `text` as a report document and its page carry it: characters XML cannot hold and
+// characters outside Windows-1250 as "?". Texts equal in this form are one text.
+QString WrittenText(const QString& text);
+
+// WrittenText remembering what it gave, for comparing the same texts many times over
+// (grouping the justifications of a class compares every pair).
+std::function<QString(const QString&)> RememberingWrittenText();
 
 // Number of a report document: the hour, minute and second of `time`, each without a
 // leading zero, joined without separator (9:05:03 gives "953").

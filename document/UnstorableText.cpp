@@ -1,6 +1,7 @@
 #include "document/UnstorableText.h"
 
 #include "document/PKXML.h"
+#include "document/ReportPreview.h"
 #include "document/TextCodec.h"
 #include "shell/Messages.h"
 
@@ -10,12 +11,6 @@ namespace {
 constexpr int kShownCharacters = 4;
 constexpr int kShownPlaces = 2;
 constexpr int kPlaceContext = 8; // characters shown on either side
-
-bool allowedInXml(char32_t c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
 
 // A character as the user can read it: itself, or its code when it has no picture
 // of its own (control characters, combining marks, unpaired surrogates).
@@ -56,7 +51,7 @@ void scan(const QString& text, UnstorableText& found)
         const bool pair = unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
         const QString character = text.mid(i, pair ? 2 : 1);
         const char32_t code = pair ? QChar::surrogateToUcs4(unit, text.at(i + 1)) : char32_t(unit.unicode());
-        const bool storable = !unit.isSurrogate() && allowedInXml(code) &&
+        const bool storable = !unit.isSurrogate() && AllowedInXml(code) &&
                               TextCodec::canEncode(character, TextCodec::CodePage::Windows1250);
         if (!storable) {
             const QString name = shown(character);

@@ -2,6 +2,10 @@
 
 #include <curl/curl.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
 #include <mutex>
 
 void EnsureCurlReady()
@@ -12,5 +16,9 @@ void EnsureCurlReady()
 
 QString CaFileOverride()
 {
-    return qEnvironmentVariable("TABULON_CA_FILE");
+    const QString fromEnvironment = qEnvironmentVariable("TABULON_CA_FILE");
+    if (!fromEnvironment.isEmpty() || !QCoreApplication::instance())
+        return fromEnvironment;
+    const QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kSchoolCaFileName));
+    return QFileInfo(besideProgram).isFile() ? besideProgram : QString();
 }

@@ -6,6 +6,11 @@
 // made; every client of this folder calls EnsureCurlReady first.
 void EnsureCurlReady();
 
-// The CA bundle that verifies TLS peers: the system's store, unless the environment
-// variable TABULON_CA_FILE names another file (the tests use their own CA).
+// A school with its own certificate authority places its certificate (PEM) under
+// this name beside the program; it is trusted in addition to the system's store.
+inline constexpr char kSchoolCaFileName[] = "tabulon-ca.pem";
+
+// The extra CA file that verifies TLS peers: the environment variable
+// TABULON_CA_FILE when set (the tests use their own CA), else kSchoolCaFileName
+// beside the program when it exists, else none (the system's store alone).
 QString CaFileOverride();

@@ -40,24 +40,10 @@ QByteArray qEncodeByte(unsigned char c)
     return out;
 }
 
-} // namespace
-
-QString withoutLineBreaks(const QString& text)
+// Encoded words for any text, each line after the first holding one word behind a
+// folding blank.
+QByteArray encodeWords(const QString& clean, int used)
 {
-    QString out = text;
-    for (QChar& c : out) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QLatin1Char(' ');
-    }
-    return out;
-}
-
-QByteArray encodeText(const QString& text, int used)
-{
-    const QString clean = withoutLineBreaks(text);
-    if (isAsciiPrintable(clean))
-        return clean.toLatin1();
-
     const QByteArray bytes = TextCodec::toIso88592(clean);
     const int frame = int(kWordStart.size() + kWordEnd.size());
     // The first word shares its line with what stands before it; every later one has
@@ -85,18 +71,85 @@ QByteArray encodeText(const QString& text, int used)
     return out;
 }
 
+// Plain ASCII folded before a run of blanks wherever the line would pass kMaxLine.
+// Empty when some word cannot be brought under the limit that way.
+QByteArray foldPlain(const QByteArray& text, int used)
+{
+    QByteArray out;
+    qsizetype lineLength = used;
+    bool lineHasText = false;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        // One piece: the blanks before a word and the word.
+        qsizetype end = i;
+        while (end < text.size() && text.at(end) == ' ')
+            ++end;
+        while (end < text.size() && text.at(end) != ' ')
+            ++end;
+        const QByteArray piece = text.mid(i, end - i);
+        const bool startsWithBlank = piece.startsWith(' ');
+        if (lineHasText && startsWithBlank && lineLength + piece.size() > kMaxLine) {
+            out += "\r\n";
+            lineLength = 0;
+        }
+        out += piece;
+        lineLength += piece.size();
+        lineHasText = true;
+        if (lineLength > kMaxLine)
+            return {};
+        i = end;
+    }
+    return out;
+}
+
+} // namespace
+
+QString withoutControls(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            continue;
+        out += c;
+    }
+    return out;
+}
+
+QString withoutLineBreaks(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
+QByteArray encodeText(const QString& text, int used)
+{
+    const QString clean = withoutControls(text);
+    if (isAsciiPrintable(clean)) {
+        const QByteArray folded = foldPlain(clean.toLatin1(), used);
+        if (!folded.isEmpty() || clean.isEmpty())
+            return folded;
+    }
+    return encodeWords(clean, used);
+}
+
 QByteArray encodePhrase(const QString& name, int used)
 {
-    const QString clean = withoutLineBreaks(name).trimmed();
+    const QString clean = withoutControls(name).trimmed();
     if (!isAsciiPrintable(clean))
-        return encodeText(clean, used);
+        return encodeWords(clean, used);
     static const QString specials = QStringLiteral("()<>[]:;@\\,.\"");
     bool needsQuotes = false;
     for (QChar c : clean) {
         if (specials.contains(c))
             needsQuotes = true;
     }
-    if (!needsQuotes)
+    if (!needsQuotes && used + clean.size() <= kMaxLine)
         return clean.toLatin1();
     QByteArray out("\"");
     for (QChar c : clean) {
@@ -105,12 +158,15 @@ QByteArray encodePhrase(const QString& name, int used)
         out += char(c.unicode());
     }
     out += '"';
+    // A name too long for its line goes as encoded words, which fold anywhere.
+    if (used + out.size() > kMaxLine)
+        return encodeWords(clean, used);
     return out;
 }
 
 bool isPlainAddress(const QString& address)
 {
-    if (address.isEmpty() || address.count(QLatin1Char('@')) != 1 || address.startsWith(QLatin1Char('@')) ||
+    if (address.isEmpty() || address.size() > kMaxAddressLength || address.count(QLatin1Char('@')) != 1 || address.startsWith(QLatin1Char('@')) ||
         address.endsWith(QLatin1Char('@')))
         return false;
     for (QChar c : address) {

@@ -11,10 +11,22 @@ namespace HeaderEncoding {
 // `text` with every CR, LF and other control character replaced by a blank.
 QString withoutLineBreaks(const QString& text);
 
+// Every text that enters a header or a mail body: without control characters
+// (C0 including NUL, CR and LF, DEL and C1), which are removed.
+QString withoutControls(const QString& text);
+
 // The longest header line that holds encoded words.
 inline constexpr int kMaxEncodedLine = 76;
+// Header lines are folded within this many characters where the text allows.
+inline constexpr int kMaxLine = 78;
+// No line of a mail is ever longer than this (RFC 5322).
+inline constexpr int kMaxHardLine = 998;
+// The longest address taken (RFC 5321 allows 254 characters in a path).
+inline constexpr int kMaxAddressLength = 254;
 
-// The value as it may stand in a header: plain ASCII stays as it is; any other text
+// The value as it may stand in a header: plain ASCII stays as it is, folded before
+// blanks to keep lines within kMaxLine (a word too long for that makes the whole
+// value encoded words); any other text
 // becomes one or more encoded words "=?ISO-8859-2?Q?...?=" (each at most 75
 // characters), separated by a folding CR LF and a blank. `used` counts what already
 // stands on the first line (the header's name, say), so that no line with an encoded

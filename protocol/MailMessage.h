@@ -5,8 +5,10 @@
 #include <QString>
 
 // One mail with an HTML body and one attached file, composed as MIME: the body is
-// 8-bit "text/html" in ISO-8859-2, the attachment base64 with Content-Disposition
-// "inline". Header text outside ASCII is written as encoded words.
+// 8-bit "text/html" in ISO-8859-2 (quoted-printable when a line is too long for a
+// mail), the attachment base64 with Content-Disposition "inline". Header text outside
+// ASCII is written as encoded words; header lines fold within 78 characters where the
+// text allows and never pass 998. Control characters of any text are removed.
 struct MailMessage
 {
     QString SenderName;
@@ -27,4 +29,8 @@ struct MailMessage
     // empty array and a readable reason when an address is bad or the attachment
     // file cannot be read.
     QByteArray compose(QString* error = nullptr) const;
+
+    // Attachments above this size are refused before anything is sent.
+    static constexpr qint64 kMaxAttachmentBytes = 10 * 1024 * 1024;
+    bool attachmentTooLarge() const;
 };

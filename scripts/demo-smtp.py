@@ -1,13 +1,15 @@
 #!/usr/bin/python3
-"""Local mail server for the demo: accepts AUTH LOGIN/PLAIN without TLS from the demo
-account and stores every received mail as a numbered .eml file in a folder.
+"""Local mail server for the demo: speaks STARTTLS with the given certificate, accepts
+AUTH LOGIN/PLAIN from the demo account only over TLS, and stores every received mail
+as a numbered .eml file in a folder.
 
-    demo-smtp.py HOST PORT FOLDER USER PASSWORD
+    demo-smtp.py HOST PORT FOLDER USER PASSWORD CERT KEY
 """
 import asyncio
 import logging
 import pathlib
 import signal
+import ssl
 import sys
 import warnings
 
@@ -30,10 +32,13 @@ class Store:
 
 
 def main():
-    # The demo runs on 127.0.0.1 only; login without TLS is what the program uses.
+    # The demo shows the safe path: the program starts TLS before it logs in.
     warnings.filterwarnings("ignore")
     logging.getLogger("mail.log").setLevel(logging.ERROR)
     host, port, folder, user, password = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4], sys.argv[5]
+    cert, key = sys.argv[6], sys.argv[7]
+    tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    tls.load_cert_chain(cert, key)
 
     def authenticate(server, session, envelope, mechanism, auth_data):
         ok = isinstance(auth_data, LoginPassword) and auth_data.login.decode() == user \
@@ -42,7 +47,8 @@ def main():
         return AuthResult(success=ok, handled=False)
 
     controller = Controller(Store(folder), hostname=host, port=port, authenticator=authenticate,
-                            auth_require_tls=False, auth_required=True)
+                            tls_context=tls, require_starttls=True, auth_require_tls=True,
+                            auth_required=True)
     controller.start()
     print(f"demo-smtp: listening on {host}:{port}, mail goes to {folder}", flush=True)
     loop = asyncio.new_event_loop()

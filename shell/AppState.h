@@ -14,7 +14,13 @@ struct Settings
     QString SenderAddress; // also the SMTP user name
     QString SmtpPassword;
     QString SchoolAddress; // receives the reports; may list several addresses
+    // Optional tenth line: the school lets the SMTP password cross a connection
+    // without encryption. Absent or any other text: never.
+    bool AllowPlainLogin = false;
 };
+
+// The tenth line's text that allows a login without encryption.
+inline const QString kAllowPlainLogin = QStringLiteral("logowanie-bez-szyfrowania");
 
 inline const QString kWorkModeHome = QStringLiteral("lokalny");
 inline const QString kWorkModeNetwork = QStringLiteral("sieciowy");

@@ -148,16 +148,18 @@ QString _KlasaFull::FirstJustifiedPupil(JustificationKind kind, const QStringLis
     return QString();
 }
 
-bool _KlasaFull::GroupSameJustification(JustificationKind kind, int row, QStringList& group)
+bool _KlasaFull::GroupSameJustification(JustificationKind kind, int row, QStringList& group,
+                                        const std::function<QString(const QString&)>& form)
 {
     group.clear();
     if (row < 0 || row >= PupilCount)
         return false;
     group.append(Rows.at(row).Name);
-    const QString text = JustificationText(kind, row);
+    const auto formed = [&](int r) { return form ? form(JustificationText(kind, r)) : JustificationText(kind, r); };
+    const QString text = formed(row);
     bool joined = false;
     for (int j = row + 1; j < PupilCount; ++j) {
-        if (!Rows.at(j).Grouped && JustificationText(kind, j) == text) {
+        if (!Rows.at(j).Grouped && formed(j) == text) {
             group.append(Rows.at(j).Name);
             Rows[j].Grouped = true;
             joined = true;

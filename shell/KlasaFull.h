@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // One pupil's row of the class sheet.
 struct _UczenFull
 {
@@ -94,9 +96,11 @@ struct _KlasaFull
     QString FirstJustifiedPupil(JustificationKind kind, const QStringList& names) const;
 
     // Gathers into `group` row r's name and the names of the later, not yet grouped
-    // rows whose text of that kind equals r's exactly, marking those later rows.
-    // True when at least one later row joined. Row r itself is not marked.
-    bool GroupSameJustification(JustificationKind kind, int row, QStringList& group);
+    // rows whose text of that kind equals r's, marking those later rows. Texts are
+    // compared as `form` gives them (exactly, without one). True when at least one
+    // later row joined. Row r itself is not marked.
+    bool GroupSameJustification(JustificationKind kind, int row, QStringList& group,
+                                const std::function<QString(const QString&)>& form = {});
     void ClearGroupedMarks();
 
     // Rows with a justification text of that kind; stored in ConductJustificationCount

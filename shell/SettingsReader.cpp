@@ -34,6 +34,8 @@ bool ReadSettings(AppState& state, const QString& appDataFolder, const ValueDeco
             return false;
         *fields[index - 1] = line(index);
     }
+    // A tenth line is optional; only its exact text allows a login in clear.
+    settings.AllowPlainLogin = lines->size() > kSettingsLines && line(kSettingsLines) == kAllowPlainLogin;
 
     const AppFolders folders = AppFolders::under(appDataFolder);
     state.DataFolder = folders.data;

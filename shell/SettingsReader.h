@@ -11,7 +11,8 @@
 using ValueDecoder = std::function<QString(const QString&)>;
 
 // Reads `state.SettingsFile`: line 0 must decode to exactly "Tabulon", lines 1 to 8
-// are the settings (later lines are ignored). On success also sets DataFolder and
+// are the settings; an optional line 9 decoding to kAllowPlainLogin sets
+// AllowPlainLogin (later lines are ignored). On success also sets DataFolder and
 // TempFolder under `appDataFolder`. False when the file cannot be read, is empty,
 // has a wrong marker or fewer than nine lines; settings decoded before a missing
 // line keep their new values.

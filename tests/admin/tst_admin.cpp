@@ -97,6 +97,14 @@ private Q_SLOTS:
 
         run = runAdmin({QStringLiteral("encode")}, polish.toUtf8() + "\n");
         QCOMPARE(run.out, (EncodeValue(polish) + "\n").toLatin1());
+
+        // One line per value, whatever its text: line ends and other control
+        // characters as escapes, the backslash doubled so that nothing is ambiguous.
+        const QString odd = QStringLiteral("Linia 1\r\nLinia 2\\n\x1B[2J\tkoniec");
+        run = runAdmin({QStringLiteral("decode"), EncodeValue(odd), values[2]});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(run.out),
+                 QStringLiteral("Linia 1\\x0d\\x0aLinia 2\\\\n\\x1b[2J\\x09koniec\nTabulon\n"));
     }
 
     void encodeRefusesCharactersOutsideTheCodePage()
@@ -171,6 +179,11 @@ private Q_SLOTS:
         const Run fromFile = runAdmin(args);
         QCOMPARE(fromFile.exitCode, 0);
         QCOMPARE(decodeLines(fromFile.out).value(7), QStringLiteral("tajne hasło"));
+
+        // A login without encryption allowed: a tenth line, the nine before unchanged.
+        const Run plain = runAdmin(settingsArgs() << QStringLiteral("--allow-plain-login"));
+        QCOMPARE(plain.exitCode, 0);
+        QCOMPARE(decodeLines(plain.out), expected + QStringList{QStringLiteral("logowanie-bez-szyfrowania")});
     }
 
     void settingsRefusesBadInputAndKeepsTheOldFile()

@@ -133,6 +133,27 @@ private Q_SLOTS:
             r.err.contains(QStringLiteral("przedmioty.kps: liczba przedmiotów („Ilosc”) nie jest liczbą")));
     }
 
+    // Names from the school's files are data: "%1" stays as written, and control
+    // characters reach the terminal only as escapes.
+    void checkDataShowsNamesAsTheyAre()
+    {
+        QTemporaryDir dir;
+        copySet(QStringLiteral("plain"), dir.path());
+        writeFile(dir.filePath(QStringLiteral("przedmioty.kps")),
+                  "<Przedmioty><Ilosc>3</Ilosc><Przedm1>Fizyka %2</Przedm1><Przedm2>%1 i %3</Przedm2>"
+                  "<Przedm3>Zle\x1B[2J\x07"
+                  "dane\x7F</Przedm3></Przedmioty>");
+        const Run r = runAdmin({QStringLiteral("check-data"), dir.path()});
+        QCOMPARE(r.exitCode, 0);
+        const QString text = QString::fromUtf8(r.out);
+        QVERIFY2(text.contains(QStringLiteral("\n  1. Fizyka %2\n  2. %1 i %3\n  3. Zle\\x1b[2J\\x07dane\\x7f")),
+                 qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Nauczycieli: 4, przedmiotów: 3, klas: 3, uczniów: 5")));
+        for (const QChar c : text)
+            QVERIFY2(c == u'\n' || (c >= u' ' && c != QChar(0x7F) && (c < QChar(0x80) || c > QChar(0x9F))),
+                     qPrintable(QString::number(c.unicode(), 16)));
+    }
+
     // A classes file cut short where the program can still read it: the check calls
     // it damaged all the same.
     void checkDataRefusesAFileCutShort_data()

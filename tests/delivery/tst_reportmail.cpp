@@ -1,10 +1,13 @@
+#include "delivery/DocumentDelivery.h"
 #include "delivery/MailHandOver.h"
 #include "delivery/ReportMail.h"
 #include "shell/AppState.h"
+#include "shell/Progress.h"
 #include "support/MessageRecorder.h"
 #include "support/TestServer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -83,6 +86,22 @@ private:
     bool m_ready = false;
 };
 
+// Cancels at its n-th report, as the teacher pressing "Anuluj" would.
+class CancellingPresenter final : public ProgressPresenter
+{
+public:
+    explicit CancellingPresenter(int cancelAt) : m_cancelAt(cancelAt) {}
+    void begin(const QString& title) override { titles << title; }
+    bool report(const QString&, qint64, qint64) override { return ++reports < m_cancelAt; }
+    void end() override { ++ended; }
+    QStringList titles;
+    int reports = 0;
+    int ended = 0;
+
+private:
+    int m_cancelAt;
+};
+
 } // namespace
 
 class TestReportMail : public QObject
@@ -120,20 +139,27 @@ private Q_SLOTS:
         QVERIFY(text.contains("filename=\"=?ISO-8859-2?Q?=ACle_2b=2Exml?=\""));
         QCOMPARE(text.count("Content-Disposition:"), 1);
 
-        // Nine body lines, the teacher's name last.
+        // A small HTML document: the greeting's nine lines as lines, the name last.
         const QByteArray start = "Content-Transfer-Encoding: 8bit\r\n\r\n";
         const qsizetype from = text.indexOf(start) + start.size();
         const QByteArray body = text.mid(from, text.indexOf("\r\n--=_", from) - from);
-        const QList<QByteArray> lines = body.split('\n');
-        QCOMPARE(lines.size(), 10); // nine lines, each ended by CR LF
-        QCOMPARE(lines.at(0), QByteArray("Witam. \r"));
-        QCOMPARE(lines.at(1), QByteArray("\r"));
-        QCOMPARE(lines.at(2), QByteArray("\r"));
-        QCOMPARE(lines.at(3), QByteArray("Oto moje sprawozdanie. Prosz\xEA przekaza\xE6 protokolantowi. \r"));
-        QCOMPARE(lines.at(6), QByteArray("Z powa\xBF"
-                                         "aniem.  \r"));
-        QCOMPARE(lines.at(7), QByteArray("\r"));
-        QCOMPARE(lines.at(8), QByteArray("Ja\xB6 B\xB1k\r"));
+        QVERIFY(body.startsWith("<!DOCTYPE html>\r\n<html><head>"));
+        QVERIFY(body.endsWith("\r\n</body></html>\r\n"));
+        const QByteArray lines = body.mid(body.indexOf("<body>\r\n") + 8);
+        QCOMPARE(lines.left(lines.indexOf("\r\n</body>")),
+                 QByteArray("Witam. <br>\r\n<br>\r\n<br>\r\n"
+                            "Oto moje sprawozdanie. Prosz\xEA przekaza\xE6 protokolantowi. <br>\r\n<br>\r\n<br>\r\n"
+                            "Z powa\xBF"
+                            "aniem.  <br>\r\n<br>\r\nJa\xB6 B\xB1k"));
+
+        // A name is text in the body: escaped, without control characters.
+        const QByteArray odd =
+            ComposeReportMail(QStringLiteral("<b>Ola & Ala</b>") + QChar(0) + QStringLiteral("\x1B[2J"), path,
+                              settings, now)
+                .compose();
+        QVERIFY(odd.contains("\r\n&lt;b&gt;Ola &amp; Ala&lt;/b&gt;[2J\r\n</body>"));
+        QVERIFY(!odd.contains('\0'));
+        QVERIFY(!odd.contains('\x1B'));
     }
 
     void portIsAWholeNumber()
@@ -171,16 +197,79 @@ private Q_SLOTS:
         options.folder = dir.path();
         QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
         appState().Settings = schoolSettings(server.port());
-        QVERIFY(!SendReportMail(dir.filePath(QStringLiteral("brak.xml")), appState().TeacherName, &error));
+        QCOMPARE(SendReportMail(dir.filePath(QStringLiteral("brak.xml")), appState().TeacherName, &error), MailOutcome::Failed);
         QVERIFY(error.contains(QStringLiteral("brak.xml")));
 
         // Nobody listens on the port of a stopped server.
         server.stop();
         error.clear();
-        QVERIFY(!SendReportMail(report, appState().TeacherName, &error));
+        QCOMPARE(SendReportMail(report, appState().TeacherName, &error), MailOutcome::Failed);
         QVERIFY(!error.isEmpty());
         QVERIFY(mailsIn(dir.path()).isEmpty());
         QVERIFY(QFileInfo::exists(report));
+    }
+
+    // What the teacher is told when a send does not end as sent: the whole mail handed
+    // over and the server silent gives the may-have-arrived message within the send's
+    // limit; "Anuluj" gives the cancel message; an oversized report is refused before
+    // any connection.
+    void teacherIsToldHowTheSendEnded()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString report = dir.filePath(QStringLiteral("2b.xml"));
+        QVERIFY(writeFile(report, "<Szkola/>"));
+        appState().TeacherName = QStringLiteral("Kowalska Zofia");
+        const QString inbox = dir.filePath(QStringLiteral("poczta"));
+        QVERIFY(QDir().mkpath(inbox));
+
+        TestServer silent;
+        TestServer::SmtpOptions options;
+        options.folder = inbox;
+        options.silentAfterData = true;
+        QString error;
+        QVERIFY2(silent.startSmtp(options, &error), qPrintable(error));
+        appState().Settings = schoolSettings(silent.port());
+        appState().Settings.AllowPlainLogin = true; // the test server has no STARTTLS
+        MessageRecorder messages;
+        CancellingPresenter patient(1000000);
+        setProgressPresenter(&patient);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!MailDocument(report, appState().TeacherName, 3));
+        QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(messages.texts(),
+                 QStringList{QStringLiteral("Serwer poczty nie potwierdził przyjęcia listu, ale list mógł już "
+                                            "dotrzeć do szkoły.\rSprawdź to w szkole, zanim wyślesz go ponownie.")});
+        QCOMPARE(mailsIn(inbox), QStringList{QStringLiteral("1.eml")}); // it had arrived indeed
+        QCOMPARE(patient.titles, QStringList{QStringLiteral("Wysyłanie listu do szkoły")});
+        QVERIFY(patient.reports > 0);
+        QCOMPARE(patient.ended, 1);
+
+        TestServer server;
+        options.silentAfterData = false;
+        QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+        appState().Settings.SmtpPort = QString::number(server.port());
+        CancellingPresenter cancelling(1);
+        setProgressPresenter(&cancelling);
+        messages.clear();
+        QVERIFY(!MailDocument(report, appState().TeacherName));
+        QCOMPARE(messages.texts(),
+                 QStringList{QStringLiteral("Wysyłanie listu zostało przerwane.\rList nie został wysłany.")});
+        QCOMPARE(mailsIn(inbox), QStringList{QStringLiteral("1.eml")});
+
+        setProgressPresenter(nullptr);
+        QFile big(report);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(10 * 1024 * 1024 + 1));
+        big.close();
+        const QByteArray logins = readFile(QDir(inbox).filePath(QStringLiteral("auth.log")));
+        messages.clear();
+        QVERIFY(!MailDocument(report, appState().TeacherName));
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("Dokument jest za duży, by wysłać go pocztą (więcej "
+                                                              "niż 10 MB).\rZapisz go na dysku i dostarcz inną drogą.")});
+        QCOMPARE(readFile(QDir(inbox).filePath(QStringLiteral("auth.log"))), logins); // never connected
+        QCOMPARE(mailsIn(inbox), QStringList{QStringLiteral("1.eml")});
     }
 
     void handsTheReportToTheMailProgram()

@@ -1,6 +1,7 @@
 #include "delivery/ReportMail.h"
 #include "shell/AppState.h"
 #include "support/TestPaths.h"
+#include "support/TestServer.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -44,6 +45,8 @@ private Q_SLOTS:
     {
         QTemporaryDir root;
         const QString mail = root.filePath(QStringLiteral("poczta"));
+        QString error;
+        QVERIFY2(TestServer::makeCertificate(root.path(), &error), qPrintable(error));
         const int port = freePort();
         QVERIFY(port > 0);
         QProcess server;
@@ -51,7 +54,8 @@ private Q_SLOTS:
         server.start(QStringLiteral("/usr/bin/python3"),
                      {TestPaths::sourceDir() + QStringLiteral("/scripts/demo-smtp.py"),
                       QStringLiteral("127.0.0.1"), QString::number(port), mail,
-                      QStringLiteral("nauczyciel@sp7.demo"), QStringLiteral("haslo")});
+                      QStringLiteral("nauczyciel@sp7.demo"), QStringLiteral("haslo"),
+                      root.filePath(QStringLiteral("cert.pem")), root.filePath(QStringLiteral("key.pem"))});
         QVERIFY(server.waitForStarted());
         QVERIFY2(waitUntilListening(server), "the demo mail server did not start");
 
@@ -70,17 +74,23 @@ private Q_SLOTS:
         settings.SenderAddress = QStringLiteral("nauczyciel@sp7.demo");
         settings.SchoolAddress = QStringLiteral("sekretariat@sp7.demo");
 
+        // Without the demo's CA the server's certificate is not trusted: nothing is
+        // sent, and the password never leaves.
+        settings.SmtpPassword = QStringLiteral("haslo");
+        qunsetenv("TABULON_CA_FILE");
+        QCOMPARE(SendReportMail(report, appState().TeacherName, &error), MailOutcome::UntrustedCertificate);
+        qputenv("TABULON_CA_FILE", root.filePath(QStringLiteral("cert.pem")).toLocal8Bit());
+
         // A wrong password is refused at once, not left to the client's time-out.
         settings.SmtpPassword = QStringLiteral("zle");
-        QString error;
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!SendReportMail(report, appState().TeacherName, &error));
+        QCOMPARE(SendReportMail(report, appState().TeacherName, &error), MailOutcome::Failed);
         QVERIFY(!error.isEmpty());
         QVERIFY2(clock.elapsed() < 10000, qPrintable(error));
 
         settings.SmtpPassword = QStringLiteral("haslo");
-        QVERIFY2(SendReportMail(report, appState().TeacherName, &error), qPrintable(error));
+        QVERIFY2(SendReportMail(report, appState().TeacherName, &error) == MailOutcome::Sent, qPrintable(error));
         const QStringList stored = QDir(mail).entryList({QStringLiteral("*.eml")});
         QCOMPARE(stored, QStringList{QStringLiteral("001.eml")});
         QFile received(mail + QStringLiteral("/001.eml"));
@@ -89,6 +99,7 @@ private Q_SLOTS:
         QVERIFY(text.contains("sekretariat@sp7.demo"));
         QVERIFY(text.contains("Kowalski_Jan_101010.xml"));
 
+        qunsetenv("TABULON_CA_FILE");
         server.terminate();
         QVERIFY(server.waitForFinished(5000));
     }

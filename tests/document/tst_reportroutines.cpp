@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 class TestReportRoutines : public QObject
 {
@@ -223,6 +224,43 @@ private Q_SLOTS:
         QCOMPARE(page.mid(page.size() - 5),
                  QStringList({QStringLiteral("&nbsp;&nbsp;&nbsp; <br>"), QStringLiteral("&nbsp;<br>"),
                               QStringLiteral("</p>"), QStringLiteral("</body>"), QStringLiteral("</html>")}));
+    }
+
+    // Texts that differ only in characters the document cannot hold are one text
+    // there, so their pupils share one justification; control characters from the
+    // school's names become "?", and document and page stay well-formed XML.
+    void writtenTextsDecideGroupsAndNeverBreakTheXml()
+    {
+        const QString odd = QStringLiteral("C") + QChar(0) + QStringLiteral("\x1B[31m") + QChar(0xFFFE);
+        _KlasaFull sheet = sheetOf({QStringLiteral("A"), QStringLiteral("B"), odd});
+        sheet.StoreJustification(JustificationKind::FailingGrade, 0, QStringLiteral("Fizyka"),
+                                 {QStringLiteral("Brak prac ✓")});
+        sheet.StoreJustification(JustificationKind::FailingGrade, 1, QStringLiteral("Fizyka"),
+                                 {QStringLiteral("Brak prac ✗")});
+        sheet.StoreJustification(JustificationKind::FailingGrade, 2, QStringLiteral("Fizyka"),
+                                 {QStringLiteral("Zeszyt") + QChar(0x7) + QStringLiteral(".")});
+        MessageRecorder recorder;
+        recorder.scriptAnswers({AnswerYes}); // write them as "?"
+        QVERIFY(WriteUzasadnienieReport({QStringLiteral("Fizyka"), QStringLiteral("IIa")}, sheet, m_state,
+                                        m_now));
+        QCOMPARE(recorder.messages().size(), 1);
+        const QString xml = document(QStringLiteral("UNdst_Fizyka_IIa_Kowalska Anna"));
+        QVERIFY(xml.contains(QStringLiteral("<Osoba>A, B</Osoba>\r\n\t\t\t<IloscWierszy>1</IloscWierszy>"
+                                            "\r\n\t\t\t<Wiersz0>Brak prac ?</Wiersz0>")));
+        QVERIFY(xml.contains(QStringLiteral("<Osoba>C??[31m?</Osoba>")));
+        QVERIFY(xml.contains(QStringLiteral("<Wiersz0>Zeszyt?.</Wiersz0>")));
+        QVERIFY(xml.contains(QStringLiteral("<Ilosc>2</Ilosc>")));
+        QVERIFY(m_state.PreviewPage.contains(QStringLiteral("<b>&nbsp;&nbsp;Uczniowie: </b> A, B<br>")));
+
+        for (const QString& text : {xml, file(QStringLiteral("Wb.htm"))}) {
+            for (const QChar c : text)
+                QVERIFY2(c >= QLatin1Char(' ') || c == u'\t' || c == u'\r' || c == u'\n',
+                         qPrintable(QString::number(c.unicode())));
+        }
+        QXmlStreamReader reader(xml);
+        while (!reader.atEnd())
+            reader.readNext();
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
     }
 
     void typedTextNeverEscapesTheFolderOrThePage()

@@ -355,12 +355,30 @@ def main():
     decoded = run_admin(admin, ["decode"], cases)
     assert len(decoded) == len(cases)
     for value, text in zip(cases, decoded):
-        assert text == decode(value), ("decode", value, text, decode(value))
+        assert text == shown(decode(value)), ("decode", value, text, decode(value))
     assert decode(valid) == "Tabulon"
     sample = cases[::37]
-    assert run_admin(admin, ["decode", "--"] + [v for v in sample if v], []) == [decode(v) for v in sample if v]
+    assert run_admin(admin, ["decode", "--"] + [v for v in sample if v], []) == \
+        [shown(decode(v)) for v in sample if v]
 
     print("%d values encoded and %d decoded alike (seed %d)" % (len(texts), len(cases), seed))
+
+
+def shown(text):
+    """A decoded text as `decode` prints it: one line, control characters escaped."""
+    out = []
+    for c in text:
+        o = ord(c)
+        bidi = 0x202A <= o <= 0x202E or 0x2066 <= o <= 0x2069 or o in (0x200E, 0x200F, 0x061C)
+        if c == "\\":
+            out.append("\\\\")
+        elif o < 0x20 or o == 0x7F:
+            out.append("\\x%02x" % o)
+        elif 0x80 <= o < 0xA0 or bidi:
+            out.append("\\u{%04x}" % o)
+        else:
+            out.append(c)
+    return "".join(out)
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,10 +42,13 @@ QJsonObject readMeta(const QString& path)
     return QJsonDocument::fromJson(readFile(path)).object();
 }
 
-SmtpAccount account(int port, const QString& password = QString::fromLatin1(TestServer::kSmtpPassword))
+// The test server speaks plain TCP unless it is given a certificate, so the school
+// allows a login in clear here unless a test says otherwise.
+SmtpAccount account(int port, const QString& password = QString::fromLatin1(TestServer::kSmtpPassword),
+                    bool allowPlainLogin = true)
 {
-    return SmtpAccount{QStringLiteral("127.0.0.1"), port, QString::fromLatin1(TestServer::kSmtpUser),
-                       password};
+    return SmtpAccount{QStringLiteral("127.0.0.1"), port, QString::fromLatin1(TestServer::kSmtpUser), password,
+                       allowPlainLogin};
 }
 
 // The headers of a message or of one MIME part: everything before the first empty line.
@@ -64,6 +68,61 @@ QByteArray writeAttachment(const QString& path)
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         return {};
     return bytes;
+}
+
+// The text of an unstructured header value as a mail program shows it: unfolded,
+// encoded words decoded, the blanks between adjacent encoded words dropped.
+QString headerText(const QByteArray& value)
+{
+    QByteArray unfolded = value;
+    unfolded.replace("\r\n", "");
+    QByteArray bytes;
+    qsizetype i = 0;
+    bool afterWord = false;
+    while (i < unfolded.size()) {
+        if (unfolded.mid(i, 15) == "=?ISO-8859-2?Q?") {
+            const qsizetype end = unfolded.indexOf("?=", i + 15);
+            const QByteArray text = unfolded.mid(i + 15, end - i - 15);
+            for (qsizetype k = 0; k < text.size(); ++k) {
+                if (text[k] == '=') {
+                    bytes += char(text.mid(k + 1, 2).toInt(nullptr, 16));
+                    k += 2;
+                } else {
+                    bytes += text[k] == '_' ? ' ' : text[k];
+                }
+            }
+            i = end + 2;
+            afterWord = true;
+            continue;
+        }
+        qsizetype blanks = i;
+        while (blanks < unfolded.size() && unfolded[blanks] == ' ')
+            ++blanks;
+        if (afterWord && unfolded.mid(blanks, 15) == "=?ISO-8859-2?Q?") {
+            i = blanks;
+            continue;
+        }
+        bytes += unfolded[i++];
+        afterWord = false;
+    }
+    return TextCodec::fromIso88592(bytes);
+}
+
+// The value of header `name` in a header block, folded lines included.
+QByteArray headerValue(const QByteArray& head, const QByteArray& name)
+{
+    const qsizetype start = head.indexOf("\r\n" + name + ": ");
+    if (start < 0)
+        return {};
+    const qsizetype from = start + name.size() + 4;
+    qsizetype end = from;
+    for (;;) {
+        end = head.indexOf("\r\n", end);
+        if (end < 0 || end + 2 >= head.size() || (head[end + 2] != ' ' && head[end + 2] != '\t'))
+            break;
+        end += 2;
+    }
+    return head.mid(from, (end < 0 ? head.size() : end) - from);
 }
 
 } // namespace
@@ -108,34 +167,14 @@ private Q_SLOTS:
         m.AttachmentBytes = "a";
         const QByteArray mail = m.compose();
         const QByteArray head = mail.left(mail.indexOf("\r\n\r\n"));
-        QByteArray subject;
-        bool inSubject = false;
         for (const QByteArray& line : head.split('\n')) {
             const QByteArray l = line.endsWith('\r') ? line.chopped(1) : line;
             if (l.contains("=?"))
                 QVERIFY2(l.size() <= 76, l.constData());
-            if (!l.startsWith(' '))
-                inSubject = l.startsWith("Subject: ");
-            if (inSubject)
-                subject += l.mid(l.startsWith("Subject: ") ? 9 : 1);
         }
         QVERIFY(head.contains("\r\n <grzegorz.brzeczyszczykiewicz@szkola.test>"));
         // Adjacent encoded words join without the blank between them.
-        QByteArray bytes;
-        for (qsizetype at = subject.indexOf("=?ISO-8859-2?Q?"); at >= 0;
-             at = subject.indexOf("=?ISO-8859-2?Q?", at + 1)) {
-            const qsizetype start = at + 15;
-            const QByteArray text = subject.mid(start, subject.indexOf("?=", start) - start);
-            for (qsizetype i = 0; i < text.size(); ++i) {
-                if (text[i] == '=') {
-                    bytes += char(text.mid(i + 1, 2).toInt(nullptr, 16));
-                    i += 2;
-                } else {
-                    bytes += text[i] == '_' ? ' ' : text[i];
-                }
-            }
-        }
-        QCOMPARE(TextCodec::fromIso88592(bytes), m.Subject);
+        QCOMPARE(headerText(headerValue("\r\n" + head, "Subject")), m.Subject);
     }
 
     void headersCannotBeInjected()
@@ -233,7 +272,7 @@ private Q_SLOTS:
             const qsizetype disposition = mail.indexOf("Content-Disposition:");
             const QByteArray part = mail.mid(mail.lastIndexOf("\r\n--=_Tabulon_", disposition));
             QVERIFY(headerBlock(part).contains(
-                "Content-Disposition: inline; filename=\"=?ISO-8859-2?Q?=ACr=F3d=B3o=2Exml?=\""));
+                "Content-Disposition: inline;\r\n filename=\"=?ISO-8859-2?Q?=ACr=F3d=B3o=2Exml?=\""));
             QVERIFY(headerBlock(part).contains("Content-Transfer-Encoding: base64"));
             const qsizetype dataStart = part.indexOf("\r\n\r\n") + 4;
             const QByteArray base64 = part.mid(dataStart, part.indexOf("\r\n--", dataStart) - dataStart);
@@ -346,7 +385,9 @@ private Q_SLOTS:
 
         // A certificate the system does not trust: no mail, and no fall-back to plain text.
         qunsetenv("TABULON_CA_FILE");
-        QVERIFY(!SmtpClient(account(server.port())).send(m, &error));
+        SmtpClient untrusting(account(server.port()));
+        QVERIFY(!untrusting.send(m, &error));
+        QCOMPARE(untrusting.outcome(), MailOutcome::UntrustedCertificate);
         QVERIFY(QDir(inbox).entryList({QStringLiteral("*.eml")}).isEmpty());
 
         qputenv("TABULON_CA_FILE", dir.filePath(QStringLiteral("cert.pem")).toLocal8Bit());
@@ -376,6 +417,134 @@ private Q_SLOTS:
         QVERIFY(!error.isEmpty());
         QVERIFY(QDir(refusing).entryList({QStringLiteral("*.eml")}).isEmpty());
         QVERIFY(!QFile::exists(QDir(refusing).filePath(QStringLiteral("auth.log"))));
+    }
+
+    // Which server gets the mail and which the password: a HELO-only server gets the
+    // mail without a login; a server without STARTTLS gets the password only where
+    // the school allows it, and otherwise nothing at all.
+    void passwordNeverCrossesInClearUnlessAllowed_data()
+    {
+        QTest::addColumn<bool>("heloOnly");
+        QTest::addColumn<bool>("allowPlain");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QByteArray>("logins");
+        QTest::newRow("helo only") << true << false << int(MailOutcome::Sent) << QByteArray();
+        QTest::newRow("helo only, plain allowed") << true << true << int(MailOutcome::Sent) << QByteArray();
+        QTest::newRow("no starttls") << false << false << int(MailOutcome::NoEncryption) << QByteArray();
+        QTest::newRow("no starttls, plain allowed")
+            << false << true << int(MailOutcome::Sent) << QByteArray("LOGIN plain\n");
+    }
+
+    void passwordNeverCrossesInClearUnlessAllowed()
+    {
+        QFETCH(bool, heloOnly);
+        QFETCH(bool, allowPlain);
+        QFETCH(int, outcome);
+        QFETCH(QByteArray, logins);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        TestServer server;
+        TestServer::SmtpOptions options;
+        options.folder = dir.path();
+        options.heloOnly = heloOnly;
+        QString error;
+        QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+        SmtpClient client(account(server.port(), QString::fromLatin1(TestServer::kSmtpPassword), allowPlain));
+        const bool sent = client.send(shortMail(), &error);
+        QCOMPARE(int(client.outcome()), outcome);
+        QCOMPARE(sent, outcome == int(MailOutcome::Sent));
+        const QDir inbox(dir.path());
+        QCOMPARE(inbox.entryList({QStringLiteral("*.eml")}).size(), sent ? 1 : 0);
+        QCOMPARE(readFile(inbox.filePath(QStringLiteral("auth.log"))), logins);
+        if (sent)
+            QCOMPARE(readMeta(inbox.filePath(QStringLiteral("1.json"))).value(QStringLiteral("authenticated")).toBool(),
+                     !logins.isEmpty());
+    }
+
+    // A server that takes the whole mail and then says nothing, or hangs up, may have
+    // kept it: the send ends within its limit and says so. A cancel before the mail
+    // was handed over is a plain cancel.
+    void endAfterTheHandOverMayHaveDelivered()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        for (const bool silent : {true, false}) {
+            const QString inbox = dir.filePath(silent ? QStringLiteral("silent") : QStringLiteral("drop"));
+            QVERIFY(QDir().mkpath(inbox));
+            TestServer server;
+            TestServer::SmtpOptions options;
+            options.folder = inbox;
+            options.silentAfterData = silent;
+            options.dropInData = !silent;
+            QString error;
+            QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+            SmtpClient client(account(server.port()));
+            client.setTransferControl({3, {}});
+            QElapsedTimer clock;
+            clock.start();
+            QVERIFY(!client.send(shortMail(), &error));
+            QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
+            QCOMPARE(client.outcome(), MailOutcome::MayHaveArrived);
+            if (silent)
+                QCOMPARE(QDir(inbox).entryList({QStringLiteral("*.eml")}).size(), 1);
+        }
+
+        TestServer server;
+        TestServer::SmtpOptions options;
+        options.folder = dir.path();
+        QString error;
+        QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+        SmtpClient client(account(server.port()));
+        int asked = 0;
+        client.setTransferControl({30, [&](qint64, qint64) { return ++asked < 2; }});
+        QVERIFY(!client.send(shortMail(), &error));
+        QCOMPARE(client.outcome(), MailOutcome::Cancelled);
+        QVERIFY(QDir(dir.path()).entryList({QStringLiteral("*.eml")}).isEmpty());
+    }
+
+    // A name of 2 000 characters, with or without blanks, Polish or not, with control
+    // characters: the mail the server receives has no line over 998, its header lines
+    // fold within 78, and the subject reads back as the name without the controls.
+    void longNamesFoldWithinTheLineLimits_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("one word") << QString(2000, QLatin1Char('A'));
+        QTest::newRow("words") << QStringLiteral("Jan Kowalski ").repeated(154);
+        QTest::newRow("polish") << QStringLiteral("Źdźbło ").repeated(286);
+        QTest::newRow("polish word") << QString(2000, QChar(0x15A));
+        QTest::newRow("controls") << QStringLiteral("Jan") + QChar(0) + QStringLiteral("\x1B[2J\tNowak ").repeated(160);
+        QTest::newRow("quoted") << QStringLiteral("Kowalski, \"Jan\" ").repeated(110);
+    }
+
+    void longNamesFoldWithinTheLineLimits()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        TestServer server;
+        TestServer::SmtpOptions options;
+        options.folder = dir.path();
+        QString error;
+        QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+        MailMessage m = shortMail();
+        m.SenderName = name;
+        m.Subject = QStringLiteral("Sprawozdanie - ") + name;
+        m.HtmlBody = QStringLiteral("<p>") + name.toHtmlEscaped() + QStringLiteral("</p>");
+        m.AttachmentName = name.left(200) + QStringLiteral(".xml");
+        QVERIFY2(SmtpClient(account(server.port())).send(m, &error), qPrintable(error));
+
+        const QByteArray mail = readFile(QDir(dir.path()).filePath(QStringLiteral("1.eml")));
+        QVERIFY(!mail.isEmpty());
+        QVERIFY(!mail.contains('\0'));
+        QVERIFY(!mail.contains('\x1B'));
+        for (const QByteArray& line : mail.split('\n'))
+            QVERIFY2(line.size() <= 999, line.left(80).constData()); // 998 and the CR
+        const QByteArray head = "\r\n" + headerBlock(mail);
+        for (const QByteArray& line : head.split('\n'))
+            QVERIFY2(line.size() <= 79, line.constData());
+        QString clean = name;
+        clean.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1F]")));
+        QCOMPARE(headerText(headerValue(head, "Subject")), QStringLiteral("Sprawozdanie - ") + clean);
     }
 
 };

@@ -1,12 +1,15 @@
 // Replays every input that once troubled the fuzzer (and a few written by hand in the
-// same spirit) through the XML reader, its writer and the school data loaders.
+// same spirit) through the XML reader, its writer and the school data loaders, and
+// through the body of every fuzz target.
 
 #include "document/PKXML.h"
+#include "fuzz/FuzzTargets.h"
 #include "shell/SchoolData.h"
 #include "support/TestPaths.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTest>
 
@@ -50,6 +53,31 @@ private Q_SLOTS:
             if (!LoadDataBuffer(kind, bytes, model, &status))
                 QVERIFY(!status.reason.isEmpty());
         }
+    }
+
+    // Every kept input, from every target's folder, through every target's body: an
+    // input that troubled one reader is a fair test for the others.
+    void replayThroughEveryTarget_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QString root = TestPaths::testData(QStringLiteral("data/fuzz-regressions"));
+        QDirIterator files(root, QDir::Files, QDirIterator::Subdirectories);
+        QStringList paths;
+        while (files.hasNext())
+            paths << files.next();
+        paths.sort();
+        for (const QString& f : paths)
+            QTest::newRow(qPrintable(QDir(root).relativeFilePath(f))) << f;
+    }
+
+    void replayThroughEveryTarget()
+    {
+        QFETCH(QString, path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        for (const FuzzTarget& target : FuzzTargets())
+            QVERIFY2(target.run(bytes), target.name);
     }
 };
 

@@ -84,8 +84,41 @@ private Q_SLOTS:
         QCOMPARE(state.Settings.SenderAddress, kGoodValues.at(6));
         QCOMPARE(state.Settings.SmtpPassword, kGoodValues.at(7));
         QCOMPARE(state.Settings.SchoolAddress, kGoodValues.at(8));
+        QVERIFY(!state.Settings.AllowPlainLogin);
         QCOMPARE(state.DataFolder, QStringLiteral("/dane/Orvix/Tabulon/Files/"));
         QCOMPARE(state.TempFolder, QStringLiteral("/dane/Orvix/Tabulon/Temp/"));
+    }
+
+    // The optional tenth line allows a login without encryption only with its exact
+    // text; a file of nine lines reads as it always did.
+    void tenthLineAllowsPlainLogin_data()
+    {
+        QTest::addColumn<QByteArrayList>("extra");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("nine lines") << QByteArrayList{} << false;
+        QTest::newRow("allowed") << QByteArrayList{storedLine(kAllowPlainLogin)} << true;
+        QTest::newRow("other text") << QByteArrayList{storedLine(QStringLiteral("tak"))} << false;
+        QTest::newRow("with a blank") << QByteArrayList{storedLine(kAllowPlainLogin + QLatin1Char(' '))} << false;
+        QTest::newRow("not encoded") << QByteArrayList{kAllowPlainLogin.toLatin1()} << false;
+        QTest::newRow("eleventh") << QByteArrayList{QByteArray(), storedLine(kAllowPlainLogin)} << false;
+    }
+
+    void tenthLineAllowsPlainLogin()
+    {
+        QFETCH(QByteArrayList, extra);
+        QFETCH(bool, allowed);
+        QTemporaryDir dir;
+        AppState& state = appState();
+        state.SettingsFile = dir.filePath(QStringLiteral("Tabulon.ini"));
+        QByteArray text;
+        for (const QString& value : kGoodValues)
+            text += storedLine(value) + "\r\n";
+        for (const QByteArray& line : extra)
+            text += line + "\r\n";
+        writeFile(state.SettingsFile, text);
+        QVERIFY(ReadSettings(state, QStringLiteral("/dane"), DecodeValue));
+        QCOMPARE(state.Settings.AllowPlainLogin, allowed);
+        QCOMPARE(state.Settings.SchoolAddress, kGoodValues.at(8));
     }
 
     void damagedFilesFail()

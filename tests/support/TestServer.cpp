@@ -77,6 +77,10 @@ bool TestServer::startSmtp(const SmtpOptions& options, QString* error)
         args << QStringLiteral("--plain-only");
     if (options.dropInData)
         args << QStringLiteral("--drop-in-data");
+    if (options.heloOnly)
+        args << QStringLiteral("--helo-only");
+    if (options.silentAfterData)
+        args << QStringLiteral("--silent-after-data");
     return start(QStringLiteral("smtp_server.py"), args, error);
 }
 

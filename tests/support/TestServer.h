@@ -35,6 +35,8 @@ public:
         bool plainOnly = false; // lists AUTH PLAIN, not LOGIN
         bool refuseStarttls = false; // with a certificate: lists STARTTLS, answers it 454
         bool dropInData = false; // takes the whole message, then hangs up instead of accepting it
+        bool heloOnly = false;   // refuses EHLO, knows only HELO (so offers no STARTTLS and no AUTH)
+        bool silentAfterData = false; // stores the whole message, then never answers
     };
     static constexpr const char* kSmtpUser = "nauczyciel@szkola.test";
     static constexpr const char* kSmtpPassword = "tajne";

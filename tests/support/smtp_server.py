@@ -32,6 +32,10 @@ def parse_args():
                    help="lists AUTH PLAIN but not LOGIN")
     p.add_argument("--drop-in-data", action="store_true",
                    help="hang up once the message has arrived, before accepting it")
+    p.add_argument("--helo-only", action="store_true",
+                   help="refuses EHLO like an old server that knows only HELO")
+    p.add_argument("--silent-after-data", action="store_true",
+                   help="stores the message, then never answers the end of DATA")
     p.add_argument("--lifetime", type=float, default=120)
     return p.parse_args()
 
@@ -51,6 +55,12 @@ class Handler:
         if self.args.drop_in_data:
             server.transport.abort()
             return "421 4.3.0 Going away"
+        if self.args.silent_after_data:
+            self.store(session, envelope)
+            await asyncio.sleep(3600)
+        return self.store(session, envelope)
+
+    def store(self, session, envelope):
         self.count += 1
         base = os.path.join(self.args.folder, str(self.count))
         with open(base + ".eml.part", "wb") as f:
@@ -84,6 +94,13 @@ def make_authenticator(args):
               and auth_data.password.decode() == args.password)
         return AuthResult(success=ok, handled=False)
     return authenticator
+
+
+class HeloOnly(SMTP):
+    """Knows only HELO: EHLO is refused, so nothing (STARTTLS, AUTH) is offered."""
+
+    async def smtp_EHLO(self, hostname):
+        await self.push("502 5.5.1 Command not implemented")
 
 
 class Dropper(asyncio.Protocol):
@@ -132,7 +149,7 @@ def main():
             tls.load_cert_chain(args.cert, args.key)
         handler = Handler(args)
 
-        server_class = RefusingStarttls if args.refuse_starttls else SMTP
+        server_class = RefusingStarttls if args.refuse_starttls else HeloOnly if args.helo_only else SMTP
 
         def factory():
             return server_class(handler, hostname="test.smtp", tls_context=tls, require_starttls=False,
