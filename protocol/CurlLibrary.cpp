@@ -32,11 +32,12 @@ struct CurlFunctions
     const char* (*easyStrerror)(CURLcode) = nullptr;
     curl_slist* (*slistAppend)(curl_slist*, const char*) = nullptr;
     void (*slistFreeAll)(curl_slist*) = nullptr;
+    curl_version_info_data* (*versionInfo)(CURLversion) = nullptr;
 
     bool complete() const
     {
         return globalInit && easyInit && easySetopt && easyPerform && easyCleanup && easyGetinfo &&
-               easyStrerror && slistAppend && slistFreeAll;
+               easyStrerror && slistAppend && slistFreeAll && versionInfo;
     }
 };
 
@@ -64,6 +65,7 @@ const CurlFunctions& curlFunctions()
         resolve(library, "curl_easy_strerror", found.easyStrerror);
         resolve(library, "curl_slist_append", found.slistAppend);
         resolve(library, "curl_slist_free_all", found.slistFreeAll);
+        resolve(library, "curl_version_info", found.versionInfo);
         // A library stays loaded for the rest of the run: handles made by it may live
         // until the program ends.
         if (found.complete())
@@ -153,6 +155,13 @@ TABULON_HIDDEN void curl_slist_free_all(curl_slist* list)
     const CurlFunctions& f = curlFunctions();
     if (f.slistFreeAll)
         f.slistFreeAll(list);
+}
+
+// Null when libcurl is missing; callers then fail at curl_easy_init anyway.
+TABULON_HIDDEN curl_version_info_data* curl_version_info(CURLversion age)
+{
+    const CurlFunctions& f = curlFunctions();
+    return f.versionInfo ? f.versionInfo(age) : nullptr;
 }
 
 } // extern "C"

@@ -317,6 +317,7 @@ private Q_SLOTS:
         settings.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
         settings.SmtpPassword = QString::fromLatin1(TestServer::kSmtpPassword);
         settings.SchoolAddress = QStringLiteral("sekretariat@szkola.test");
+        settings.AllowPlainLogin = true; // the test server offers no STARTTLS
 
         QString folder;
         {
