@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 namespace MailReader {
 
 namespace {
@@ -118,6 +120,57 @@ GPtr<GMimeParser> parserOn(int fd, GMimeFormat format)
     return parser;
 }
 
+// The number (from 1) of the first mail of an mbox whose header runs past
+// kMaxHeaderBytes, or 0. Only the headers are held in memory while GMime parses a
+// mail, so this is the one part of a mailbox that a size check after parsing cannot
+// bound. The pass reads the file in chunks and keeps no line: a mail starts with a
+// "From " line at the top of the file or after an empty line, and its header ends at
+// the next empty line.
+int firstOverlongHeader(int fd)
+{
+    constexpr qsizetype kChunk = 64 * 1024;
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    int mail = 0;
+    bool inHeader = false;
+    bool lineStart = true, lineEmpty = true, previousEmpty = true;
+    qint64 headerBytes = 0;
+    QByteArray lineHead; // the first five bytes of the line, to find "From "
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t got = ::pread(fd, chunk.data(), size_t(kChunk), offset);
+        if (got <= 0)
+            return 0;
+        offset += got;
+        for (ssize_t i = 0; i < got; ++i) {
+            const char c = chunk.at(i);
+            if (lineStart) {
+                lineHead.clear();
+                lineEmpty = true;
+                lineStart = false;
+            }
+            if (lineHead.size() < 5)
+                lineHead.append(c);
+            if (c == '\n') {
+                const bool empty = lineEmpty;
+                if (!inHeader && previousEmpty && lineHead.startsWith("From ")) {
+                    ++mail;
+                    inHeader = true;
+                    headerBytes = 0;
+                } else if (inHeader && empty) {
+                    inHeader = false;
+                }
+                previousEmpty = empty;
+                lineStart = true;
+                continue;
+            }
+            if (c != '\r')
+                lineEmpty = false;
+            if (inHeader && ++headerBytes > kMaxHeaderBytes)
+                return mail;
+        }
+    }
+}
+
 } // namespace
 
 void ReadSingleMail(int fd, const QString& label, const Sink& sink)
@@ -133,6 +186,13 @@ void ReadSingleMail(int fd, const QString& label, const Sink& sink)
 
 void ReadMailbox(int fd, const QString& label, const Sink& sink)
 {
+    if (const int mail = firstOverlongHeader(fd)) {
+        ::close(fd);
+        sink.damaged(label, QStringLiteral("list nr %1 ma nagłówek dłuższy niż %2 MB; skrzynki nie odczytano")
+                                .arg(mail)
+                                .arg(kMaxHeaderBytes >> 20));
+        return;
+    }
     GPtr<GMimeParser> parser = parserOn(fd, GMIME_FORMAT_MBOX);
     int number = 0;
     while (!g_mime_parser_eos(parser.get())) {

@@ -16,6 +16,8 @@ namespace MailReader {
 constexpr qint64 kMaxMailBytes = 64LL * 1024 * 1024;           // one mail
 constexpr qint64 kMaxMailboxBytes = 16LL * 1024 * 1024 * 1024; // one mbox file
 constexpr int kMaxMailboxMessages = 500000;
+// A mail's header is held in memory while it is parsed, so it has its own cap.
+constexpr qint64 kMaxHeaderBytes = 1024 * 1024;
 constexpr int kMaxAttachmentsPerMail = 100;
 
 struct Sink

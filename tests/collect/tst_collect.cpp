@@ -1,4 +1,5 @@
 #include "collect/InputCollector.h"
+#include "collect/MailReader.h"
 #include "collect/ReportCollection.h"
 #include "collect/ReportsCsv.h"
 #include "document/ReportRoutines.h"
@@ -530,6 +531,27 @@ private Q_SLOTS:
         const CollectedReport& r = reports.reports().first();
         QCOMPARE(r.Teacher, QStringLiteral("Świątek Łucja"));
         QCOMPARE(r.Blocks.first().Lines, QStringList{QStringLiteral("Zażółć gęślą jaźń = 100%")});
+
+        // A header longer than its cap is refused before GMime would hold it in memory;
+        // a long body is no such case.
+        QTemporaryDir other;
+        const QString hostile = other.filePath(QStringLiteral("Wielka"));
+        const QByteArray longLine(MailReader::kMaxHeaderBytes, 'x');
+        QVERIFY(writeFile(hostile, "From a@b.pl Fri Jun 12 10:00:00 2026\n" + plainMail +
+                                       "\nFrom x@y.pl Fri Jun 12 10:05:00 2026\nSubject: " + longLine + "\n\nx\n"));
+        QVERIFY(writeFile(other.filePath(QStringLiteral("Dluga")),
+                          "From a@b.pl Fri Jun 12 10:00:00 2026\n" + qpMail + "\n" + longLine + "\n"));
+        ReportCollection guarded;
+        InputCollector guard(guarded);
+        QVERIFY(guard.addPath(other.path(), &error));
+        QStringList states;
+        for (const CollectedReport& report : guarded.reports())
+            states.append(QFileInfo(report.Source.section(u':', 0, 0)).fileName() + u' ' +
+                          QString::number(int(report.State)) + u' ' + report.Reason);
+        states.sort();
+        QCOMPARE(states.size(), 2);
+        QVERIFY2(states.at(0).startsWith(QStringLiteral("Dluga#1 0")), qPrintable(states.at(0)));
+        QCOMPARE(states.at(1), QStringLiteral("Wielka 2 list nr 2 ma nagłówek dłuższy niż 1 MB; skrzynki nie odczytano"));
     }
 };
 
