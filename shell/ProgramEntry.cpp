@@ -35,7 +35,7 @@ int RunProgram(QApplication& app)
                                             QString::fromLatin1(kProductVersion));
     InstallPolishToolkitTexts(app);
 
-    ProgramWindows windows;
+    ProgramWindows windows(ProgramWindows::Creation::MainWindowFirst);
     windows.start();
     return app.exec();
 }

@@ -23,14 +23,71 @@
 #include "shell/WindowFinish.h"
 #include "shell/WizardWindows.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 
-ProgramWindows::ProgramWindows()
+// Holds the teacher's first input until every window exists: a click or key that
+// comes before the later windows are made makes them first, then goes on as usual.
+class ProgramWindows::InputGate final : public QObject
+{
+public:
+    InputGate(ProgramWindows* windows, QObject* parent) : QObject(parent), m_windows(windows) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        // The gate lets itself go once the windows exist: nothing of it is used after.
+        if (event->isInputEvent())
+            m_windows->createLaterWindows();
+        return false;
+    }
+
+private:
+    ProgramWindows* m_windows;
+};
+
+ProgramWindows::ProgramWindows(Creation creation)
+{
+    createFirstWindows();
+    if (creation == Creation::AllAtOnce) {
+        createLaterWindows();
+        return;
+    }
+    m_gate = new InputGate(this, m_main);
+    QCoreApplication::instance()->installEventFilter(m_gate);
+}
+
+void ProgramWindows::createFirstWindows()
 {
     m_main = create<TFGlowny>();
     m_warning = create<TFWarning>();
+    // Long work shows its progress over the main window.
+    m_progress = new ProgressWindow(m_main);
+    // The start-up may show these two before the other windows exist; the main
+    // window is finished with the windows laid over it.
+    finish(m_warning);
+    finish(m_progress);
+
+    m_previousPresenter = messagePresenter();
+    setMessagePresenter(m_warning);
+    m_previousProgress = progressPresenter();
+    setProgressPresenter(m_progress);
+}
+
+void ProgramWindows::createLaterWindows()
+{
+    if (m_complete)
+        return;
+    m_complete = true;
+    if (m_gate) {
+        QCoreApplication::instance()->removeEventFilter(m_gate);
+        m_gate->deleteLater();
+        m_gate = nullptr;
+    }
+
     // The subject curriculum editor comes before the preview; it is attached once the
     // preview exists.
     auto* realProgramu = create<TFRealProgramu>();
@@ -52,25 +109,23 @@ ProgramWindows::ProgramWindows()
     attachTextEditor(TopicRealProgramu, realProgramu, browser);
     m_main->SetAboutWindow(create<TFAbout>());
 
-    // Long work shows its progress over the main window.
-    m_progress = new ProgressWindow(m_main);
-
-    // Qt's controls fit the skins; screen readers and the keyboard reach every control
-    // of every window.
     for (QWidget* window : std::as_const(m_windows)) {
-        if (!window->isWindow())
-            continue;
-        // The button labels are marked before anything asks for their accessible
-        // interface, which is made once per control.
-        WindowFinish::Apply(window);
-        KeyboardAccess::PrepareWindow(window);
-        AccessibleNames::Apply(window);
+        if (window->isWindow() && window != m_warning)
+            finish(window);
     }
+    // A start-up that has already loaded the school could not fill these editors.
+    if (m_main->isStarted())
+        m_main->PassSchoolDataToEditors();
+}
 
-    m_previousPresenter = messagePresenter();
-    setMessagePresenter(m_warning);
-    m_previousProgress = progressPresenter();
-    setProgressPresenter(m_progress);
+void ProgramWindows::finish(QWidget* window)
+{
+    // Qt's controls fit the skins; screen readers and the keyboard reach every
+    // control. The button labels are marked before anything asks for their
+    // accessible interface, which is made once per control.
+    WindowFinish::Apply(window);
+    KeyboardAccess::PrepareWindow(window);
+    AccessibleNames::Apply(window);
 }
 
 ProgramWindows::~ProgramWindows()
@@ -151,9 +206,12 @@ template <typename Window> Window* ProgramWindows::create()
 void ProgramWindows::start()
 {
     TFGlowny* main = m_main;
-    QTimer::singleShot(0, main, [main] {
+    QTimer::singleShot(0, main, [this, main] {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             main->move(screen->availableGeometry().center() - main->rect().center());
         main->show();
+        // The main window is on the screen; the rest follow in the loop's next turn.
+        if (!m_complete)
+            QTimer::singleShot(0, main, [this] { createLaterWindows(); });
     });
 }

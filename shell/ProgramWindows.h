@@ -19,12 +19,25 @@ class TFZachowania;
 
 // Every window of the program, created once, hidden, in a fixed order with the main
 // window first. They live as long as this object; windows are shown and hidden, never
-// created again. A new window joins by one line in the constructor. The message
+// created again. A new window joins by one line in createLaterWindows. The message
 // dialog answers every message while they exist.
+//
+// The main window, the message dialog and the progress window come first; the others
+// (editors, preview, delivery, dialogs) are never needed before the teacher's first
+// step, so the program creates them right after the main window has been put on the
+// screen, through the same code and in the same order as when all are made at once.
 class ProgramWindows
 {
 public:
-    ProgramWindows();
+    enum class Creation
+    {
+        AllAtOnce,
+        // The later windows are made in the event loop's turn after the main window is
+        // shown by start(), or at once when input arrives before that turn.
+        MainWindowFirst,
+    };
+
+    explicit ProgramWindows(Creation creation = Creation::AllAtOnce);
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
@@ -33,13 +46,23 @@ public:
     TFWarning* messageDialog() const { return m_warning; }
     ProgressWindow* progressWindow() const { return m_progress; }
     const QList<QWidget*>& all() const { return m_windows; }
+    // True once every window exists.
+    bool complete() const { return m_complete; }
 
     // Shows the main window as soon as the event loop runs, so that the start-up
     // happens inside the loop and can end it.
     void start();
 
+    // Makes the windows after the first ones; does nothing once they exist.
+    void createLaterWindows();
+
 private:
+    class InputGate;
+
     template <typename Window> Window* create();
+    void createFirstWindows();
+    // The finishing touches of the keyboard, screen readers and the skins' controls.
+    static void finish(QWidget* window);
     // The delivery window lies over the main window and asks for earlier reports.
     void attachDelivery(TFDecyzja* decyzja);
     // The preview window lies over the main window; the editors load their pages
@@ -69,6 +92,8 @@ private:
     void attachJustificationEditor(TFUzasadnienie* uzasadnienie, TFEdytujNdst* dialog, TFBrowser* preview);
 
     QList<QWidget*> m_windows;
+    bool m_complete = false;
+    InputGate* m_gate = nullptr;
     TFGlowny* m_main = nullptr;
     TFWarning* m_warning = nullptr;
     MessagePresenter* m_previousPresenter = nullptr;

@@ -401,6 +401,11 @@ void TFGlowny::FillLists()
         m_bListaNauczycieli->setCurrentRow(0);
     SyncListScrollBar(m_bListaNauczycieli->count(), kTeacherRows, m_pPodListwe, m_bListaNauczycieli,
                       m_listwaVNauczyciele);
+    PassSchoolDataToEditors();
+}
+
+void TFGlowny::PassSchoolDataToEditors()
+{
     for (int topic = 0; topic < WizardWindows::TopicCount; ++topic) {
         if (ReportEditor* editor = wizardWindows().Editor(topic))
             editor->SchoolDataLoaded();

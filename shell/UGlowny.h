@@ -44,6 +44,8 @@ public:
     void ResetWizard();
     // Fills the teacher and topic lists from the school data.
     void FillLists();
+    // Lets every editor registered so far fill its own lists from the school data.
+    void PassSchoolDataToEditors();
 
     void ShowHint();
     // Called first by nearly every click handler of every window: a click anywhere

@@ -1,16 +1,20 @@
 #include "shell/AppState.h"
+#include "shell/Messages.h"
 #include "shell/ProgramEntry.h"
 #include "shell/ProgramWindows.h"
 #include "shell/SchoolData.h"
 #include "shell/UGlowny.h"
 #include "shell/UWarning.h"
+#include "shell/WizardWindows.h"
 #include "support/MessageRecorder.h"
 #include "support/TestInstallation.h"
 #include "support/TestPaths.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,6 +86,56 @@ private Q_SLOTS:
         QVERIFY(main->windowFlags().testFlag(Qt::FramelessWindowHint));
     }
 
+    // The program makes the main window first and the others once it is on the screen;
+    // input that comes sooner makes them before it is handled. The windows are the same,
+    // in the same order, as when all are made at once.
+    void laterWindowsFollowTheMainWindowOrItsFirstInput()
+    {
+        QStringList allAtOnce;
+        {
+            ProgramWindows windows;
+            QVERIFY(windows.complete());
+            for (const QWidget* window : windows.all())
+                allAtOnce.append(window->objectName());
+        }
+        ProgramWindows windows(ProgramWindows::Creation::MainWindowFirst);
+        TFGlowny* main = windows.mainWindow();
+        QVERIFY(!windows.complete());
+        QCOMPARE(windows.all().size(), 2);
+        QCOMPARE(messagePresenter(), static_cast<MessagePresenter*>(windows.messageDialog()));
+        QVERIFY(!main->findChild<QWidget*>(QStringLiteral("FWerdykon")));
+        QVERIFY(!wizardWindows().Editor(0));
+
+        QTest::keyClick(main, Qt::Key_Tab);
+        QVERIFY(windows.complete());
+        QStringList names;
+        for (const QWidget* window : windows.all())
+            names.append(window->objectName());
+        QCOMPARE(names, allAtOnce);
+        QVERIFY(main->findChild<QWidget*>(QStringLiteral("FWerdykon")));
+        QVERIFY(wizardWindows().Editor(0));
+        windows.createLaterWindows();
+        QCOMPARE(windows.all().size(), allAtOnce.size());
+    }
+
+    // The teacher sees the same main window, from its first showing on, whether the
+    // windows laid over it are made before its start-up or after it.
+    void theMainWindowLooksTheSameWhenTheOthersComeLater()
+    {
+        EmptyInstallation installation;
+        installation.installSchool();
+        const auto shown = [](ProgramWindows::Creation creation) {
+            appState() = AppState{};
+            ProgramWindows windows(creation);
+            TFGlowny* main = windows.mainWindow();
+            main->show();
+            return main->isStarted() ? main->grab().toImage() : QImage();
+        };
+        const QImage allAtOnce = shown(ProgramWindows::Creation::AllAtOnce);
+        QVERIFY(!allAtOnce.isNull());
+        QCOMPARE(shown(ProgramWindows::Creation::MainWindowFirst), allAtOnce);
+    }
+
     // The whole program, as build/bin/tabulon runs it, on an installation without a
     // settings file: the message dialog shows one notice, and once "Zamknij" is
     // clicked the event loop ends.
@@ -137,9 +191,13 @@ private Q_SLOTS:
             }
             for (QWidget* window : QApplication::topLevelWidgets()) {
                 auto* main = qobject_cast<TFGlowny*>(window);
-                if (main && main->isVisible() && main->isStarted()) {
+                // The curriculum editor, made after the start-up, still lists the subjects.
+                const auto* editor = main ? main->findChild<QWidget*>(QStringLiteral("FRealProgramu")) : nullptr;
+                const auto* subjects =
+                    editor ? editor->findChild<QComboBox*>(QStringLiteral("CPrzedmiotNauczania")) : nullptr;
+                if (main && main->isVisible() && main->isStarted() && subjects) {
                     wasUp = appState().TeacherNames.size() == 4 && appState().SubjectNames.size() == 4 &&
-                            appState().WizardStep == 0;
+                            appState().WizardStep == 0 && subjects->count() == 4;
                     main->close();
                 }
             }

@@ -15,10 +15,12 @@ RunningProgram::RunningProgram(std::function<bool()> loadSchool) : m_loadSchool(
 
 void RunningProgram::start()
 {
-    m_windows = std::make_unique<ProgramWindows>();
+    // In the program's order: the main window, its start-up, then the other windows.
+    m_windows = std::make_unique<ProgramWindows>(ProgramWindows::Creation::MainWindowFirst);
     m_main = m_windows->mainWindow();
     m_main->SetSchoolDataLoader(m_loadSchool);
     m_main->show();
+    m_windows->createLaterWindows();
 }
 
 void RunningProgram::restart()
