@@ -10,6 +10,7 @@
 #include "shell/KlasaFull.h"
 #include "support/AdminProgram.h"
 #include "support/MessageRecorder.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,17 +21,8 @@
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 struct Run
 {
@@ -538,7 +530,8 @@ private Q_SLOTS:
         const QString hostile = other.filePath(QStringLiteral("Wielka"));
         const QByteArray longLine(MailReader::kMaxHeaderBytes, 'x');
         QVERIFY(writeFile(hostile, "From a@b.pl Fri Jun 12 10:00:00 2026\n" + plainMail +
-                                       "\nFrom x@y.pl Fri Jun 12 10:05:00 2026\nSubject: " + longLine + "\n\nx\n"));
+                                       "\nFrom x@y.pl Fri Jun 12 10:05:00 2026\nSubject: " + longLine +
+                                       "\n\nx\n"));
         QVERIFY(writeFile(other.filePath(QStringLiteral("Dluga")),
                           "From a@b.pl Fri Jun 12 10:00:00 2026\n" + qpMail + "\n" + longLine + "\n"));
         ReportCollection guarded;
@@ -551,7 +544,8 @@ private Q_SLOTS:
         states.sort();
         QCOMPARE(states.size(), 2);
         QVERIFY2(states.at(0).startsWith(QStringLiteral("Dluga#1 0")), qPrintable(states.at(0)));
-        QCOMPARE(states.at(1), QStringLiteral("Wielka 2 list nr 2 ma nagłówek dłuższy niż 1 MB; skrzynki nie odczytano"));
+        QCOMPARE(states.at(1),
+                 QStringLiteral("Wielka 2 list nr 2 ma nagłówek dłuższy niż 1 MB; skrzynki nie odczytano"));
     }
 };
 

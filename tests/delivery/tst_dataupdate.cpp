@@ -4,6 +4,7 @@
 #include "shell/AppState.h"
 #include "shell/Progress.h"
 #include "support/MessageRecorder.h"
+#include "support/TestFiles.h"
 #include "support/TestPaths.h"
 #include "support/TestServer.h"
 
@@ -20,6 +21,8 @@
 #include <sys/stat.h>
 
 namespace {
+
+using TestFiles::writeFile;
 
 const QString kNoInternet =
     QStringLiteral("Wystąpiły problemy z dostępem do plików aktualizacji.\rPrawdopodobnie brak łączności z "
@@ -45,12 +48,6 @@ QByteArray readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 QByteArray versionFile(const QStringList& plainLines)

@@ -8,6 +8,7 @@
 #include "shell/WizardWindows.h"
 #include "support/MessageRecorder.h"
 #include "support/ModalAnswer.h"
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
 #include <QDir>
@@ -25,6 +26,8 @@
 #include <memory>
 
 namespace {
+
+using TestFiles::writeFile;
 
 const QString kSourceMissing =
     QStringLiteral("Plik do przekopiowania %1 nie istnieje.\rPrawdopodobnie został usunięty.");
@@ -47,19 +50,13 @@ const QString kSaved = QStringLiteral("Dokument został zapisany w pliku:\r%1");
 const QString kMailMayHaveArrived =
     QStringLiteral("Serwer poczty nie potwierdził przyjęcia listu, ale list mógł już dotrzeć do szkoły.\r"
                    "Sprawdź to w szkole, zanim wyślesz go ponownie.");
-const QString kMailNoEncryption =
-    QStringLiteral("Serwer poczty nie oferuje szyfrowania, więc list\ri hasło nie zostały wysłane. Zapytaj administratora szkoły.");
+const QString kMailNoEncryption = QStringLiteral("Serwer poczty nie oferuje szyfrowania, więc list\ri hasło "
+                                                 "nie zostały wysłane. Zapytaj administratora szkoły.");
 
 QByteArray readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 QStringList entries(const QString& folder)

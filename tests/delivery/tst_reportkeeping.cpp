@@ -1,6 +1,8 @@
 #include "delivery/ReportArchive.h"
 #include "delivery/ReportTeacher.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,17 +10,8 @@
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "shell/AppState.h"
 #include "shell/Progress.h"
 #include "support/MessageRecorder.h"
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
 #include <QDir>
@@ -17,23 +18,14 @@
 
 namespace {
 
+using TestFiles::readFile;
+using TestFiles::writeFile;
+
 const QString kNoFile =
     QStringLiteral("Wystąpiły problemy z przygotowaniem listu.\rBrak pliku we wskazanym folderze.");
 const QString kInstruction =
     QStringLiteral("Naciśnij \"Wyślij\", program zostanie zminimalizowany, a Ty pozwól "
                    "na wysłanie listu.\rPóźniej przywróć okno samodzielnie.");
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 Settings schoolSettings(int port)
 {
@@ -147,10 +139,11 @@ private Q_SLOTS:
         QVERIFY(body.endsWith("\r\n</body></html>\r\n"));
         const QByteArray lines = body.mid(body.indexOf("<body>\r\n") + 8);
         QCOMPARE(lines.left(lines.indexOf("\r\n</body>")),
-                 QByteArray("Witam. <br>\r\n<br>\r\n<br>\r\n"
-                            "Oto moje sprawozdanie. Prosz\xEA przekaza\xE6 protokolantowi. <br>\r\n<br>\r\n<br>\r\n"
-                            "Z powa\xBF"
-                            "aniem.  <br>\r\n<br>\r\nJa\xB6 B\xB1k"));
+                 QByteArray(
+                     "Witam. <br>\r\n<br>\r\n<br>\r\n"
+                     "Oto moje sprawozdanie. Prosz\xEA przekaza\xE6 protokolantowi. <br>\r\n<br>\r\n<br>\r\n"
+                     "Z powa\xBF"
+                     "aniem.  <br>\r\n<br>\r\nJa\xB6 B\xB1k"));
 
         // A name is text in the body: escaped, without control characters.
         const QByteArray odd =
@@ -197,7 +190,8 @@ private Q_SLOTS:
         options.folder = dir.path();
         QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
         appState().Settings = schoolSettings(server.port());
-        QCOMPARE(SendReportMail(dir.filePath(QStringLiteral("brak.xml")), appState().TeacherName, &error), MailOutcome::Failed);
+        QCOMPARE(SendReportMail(dir.filePath(QStringLiteral("brak.xml")), appState().TeacherName, &error),
+                 MailOutcome::Failed);
         QVERIFY(error.contains(QStringLiteral("brak.xml")));
 
         // Nobody listens on the port of a stopped server.
@@ -239,8 +233,9 @@ private Q_SLOTS:
         QVERIFY(!MailDocument(report, appState().TeacherName, 3));
         QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(messages.texts(),
-                 QStringList{QStringLiteral("Serwer poczty nie potwierdził przyjęcia listu, ale list mógł już "
-                                            "dotrzeć do szkoły.\rSprawdź to w szkole, zanim wyślesz go ponownie.")});
+                 QStringList{
+                     QStringLiteral("Serwer poczty nie potwierdził przyjęcia listu, ale list mógł już "
+                                    "dotrzeć do szkoły.\rSprawdź to w szkole, zanim wyślesz go ponownie.")});
         QCOMPARE(mailsIn(inbox), QStringList{QStringLiteral("1.eml")}); // it had arrived indeed
         QCOMPARE(patient.titles, QStringList{QStringLiteral("Wysyłanie listu do szkoły")});
         QVERIFY(patient.reports > 0);
@@ -266,8 +261,9 @@ private Q_SLOTS:
         const QByteArray logins = readFile(QDir(inbox).filePath(QStringLiteral("auth.log")));
         messages.clear();
         QVERIFY(!MailDocument(report, appState().TeacherName));
-        QCOMPARE(messages.texts(), QStringList{QStringLiteral("Dokument jest za duży, by wysłać go pocztą (więcej "
-                                                              "niż 10 MB).\rZapisz go na dysku i dostarcz inną drogą.")});
+        QCOMPARE(messages.texts(),
+                 QStringList{QStringLiteral("Dokument jest za duży, by wysłać go pocztą (więcej "
+                                            "niż 10 MB).\rZapisz go na dysku i dostarcz inną drogą.")});
         QCOMPARE(readFile(QDir(inbox).filePath(QStringLiteral("auth.log"))), logins); // never connected
         QCOMPARE(mailsIn(inbox), QStringList{QStringLiteral("1.eml")});
     }

@@ -1,6 +1,8 @@
 #include "editors/DraftStore.h"
 #include "editors/EditorInput.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -9,6 +11,8 @@
 #include <QTest>
 
 namespace {
+
+using TestFiles::writeFile;
 
 const QString kTeacher = QStringLiteral("Żółkiewska Łucja");
 
@@ -33,12 +37,6 @@ Draft sampleDraft()
     draft.About = QStringLiteral("klasa IIIb <gim>");
     draft.Input = SaveInput(edit);
     return draft;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "protocol/HttpClient.h"
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
 #include <QElapsedTimer>
@@ -10,11 +11,7 @@
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using TestFiles::writeFile;
 
 QString url(const TestServer& server, const QString& name)
 {

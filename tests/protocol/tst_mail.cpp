@@ -2,6 +2,7 @@
 #include "protocol/HeaderEncoding.h"
 #include "protocol/MailMessage.h"
 #include "protocol/SmtpClient.h"
+#include "support/TestFiles.h"
 #include "support/TestServer.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <QTest>
 
 namespace {
+
+using TestFiles::readFile;
 
 // A small report mail from the test server's user to the school.
 MailMessage shortMail()
@@ -31,12 +34,6 @@ MailMessage shortMail()
 const QString kBody = QStringLiteral("Witam. \n\r\n\rOto moje sprawozdanie. Proszę przekazać protokolantowi. "
                                      "\n\r\n\rZ poważaniem.  \n\r");
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QJsonObject readMeta(const QString& path)
 {
     return QJsonDocument::fromJson(readFile(path)).object();
@@ -47,8 +44,8 @@ QJsonObject readMeta(const QString& path)
 SmtpAccount account(int port, const QString& password = QString::fromLatin1(TestServer::kSmtpPassword),
                     bool allowPlainLogin = true)
 {
-    return SmtpAccount{QStringLiteral("127.0.0.1"), port, QString::fromLatin1(TestServer::kSmtpUser), password,
-                       allowPlainLogin};
+    return SmtpAccount{QStringLiteral("127.0.0.1"), port, QString::fromLatin1(TestServer::kSmtpUser),
+                       password, allowPlainLogin};
 }
 
 // The headers of a message or of one MIME part: everything before the first empty line.
@@ -158,7 +155,8 @@ private Q_SLOTS:
         // In a whole mail no header line that holds an encoded word is longer than 76
         // characters, the header's name included, and the words still give the text.
         MailMessage m;
-        m.SenderName = QStringLiteral("Grzegorz Brzęczyszczykiewicz-Żółtowski ze Szczebrzeszyna nad Wieprzem");
+        m.SenderName =
+            QStringLiteral("Grzegorz Brzęczyszczykiewicz-Żółtowski ze Szczebrzeszyna nad Wieprzem");
         m.SenderAddress = QStringLiteral("grzegorz.brzeczyszczykiewicz@szkola.test");
         m.Recipients = QStringLiteral("szkola@szkola.test");
         m.Subject = QStringLiteral("Sprawozdanie: ") + longName;
@@ -405,8 +403,11 @@ private Q_SLOTS:
         // above all, no login in clear text.
         const QString refusing = dir.filePath(QStringLiteral("refusing"));
         QVERIFY(QDir().mkpath(refusing));
-        TestServer::SmtpOptions options{refusing, dir.filePath(QStringLiteral("cert.pem")),
-                                        dir.filePath(QStringLiteral("key.pem")), {}, false};
+        TestServer::SmtpOptions options{refusing,
+                                        dir.filePath(QStringLiteral("cert.pem")),
+                                        dir.filePath(QStringLiteral("key.pem")),
+                                        {},
+                                        false};
         options.refuseStarttls = true;
         TestServer refuser;
         QVERIFY2(refuser.startSmtp(options, &error), qPrintable(error));
@@ -457,7 +458,9 @@ private Q_SLOTS:
         QCOMPARE(inbox.entryList({QStringLiteral("*.eml")}).size(), sent ? 1 : 0);
         QCOMPARE(readFile(inbox.filePath(QStringLiteral("auth.log"))), logins);
         if (sent)
-            QCOMPARE(readMeta(inbox.filePath(QStringLiteral("1.json"))).value(QStringLiteral("authenticated")).toBool(),
+            QCOMPARE(readMeta(inbox.filePath(QStringLiteral("1.json")))
+                         .value(QStringLiteral("authenticated"))
+                         .toBool(),
                      !logins.isEmpty());
     }
 
@@ -512,7 +515,8 @@ private Q_SLOTS:
         QTest::newRow("words") << QStringLiteral("Jan Kowalski ").repeated(154);
         QTest::newRow("polish") << QStringLiteral("Źdźbło ").repeated(286);
         QTest::newRow("polish word") << QString(2000, QChar(0x15A));
-        QTest::newRow("controls") << QStringLiteral("Jan") + QChar(0) + QStringLiteral("\x1B[2J\tNowak ").repeated(160);
+        QTest::newRow("controls") << QStringLiteral("Jan") + QChar(0) +
+                                         QStringLiteral("\x1B[2J\tNowak ").repeated(160);
         QTest::newRow("quoted") << QStringLiteral("Kowalski, \"Jan\" ").repeated(110);
     }
 
@@ -546,7 +550,6 @@ private Q_SLOTS:
         clean.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1F]")));
         QCOMPARE(headerText(headerValue(head, "Subject")), QStringLiteral("Sprawozdanie - ") + clean);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestMail)

@@ -7,6 +7,7 @@
 #include "shell/SettingsImportFile.h"
 #include "shell/StartupSequence.h"
 #include "support/MessageRecorder.h"
+#include "support/TestFiles.h"
 #include "support/TestPaths.h"
 #include "support/TestServer.h"
 
@@ -20,6 +21,9 @@
 #include <sys/stat.h>
 
 namespace {
+
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 const QString kNoSettingsShare = QStringLiteral(
     "Brak danych koniecznych do poprawnej pracy.\rProgram nie może działać.\rUdostępnij konieczne dane.");
@@ -60,18 +64,6 @@ QByteArray settingsText(const QString& marker, const QString& workMode, int line
     for (int i = 0; i < lineCount; ++i)
         text += EncodeValue(values.at(i)).toLatin1() + "\r\n";
     return text;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // What the school serves: its three data files (values encoded) and a version file.
