@@ -13,6 +13,7 @@
 #include "editors/UWerdykon.h"
 #include "editors/UZachowanie.h"
 #include "editors/UZajDodatkowe.h"
+#include "resources/SkinPrefetch.h"
 #include "shell/AccessibleNames.h"
 #include "shell/KeyboardAccess.h"
 #include "shell/Messages.h"
@@ -28,9 +29,14 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
-// Holds the teacher's first input until every window exists: a click or key that
-// comes before the later windows are made makes them first, then goes on as usual.
+#include <functional>
+#include <utility>
+
+// Holds the teacher's first input until the program is up: a click or key that comes
+// before the start-up has run and the later windows are made has them done first,
+// then goes on as usual; if the start-up ended the program, the input goes nowhere.
 class ProgramWindows::InputGate final : public QObject
 {
 public:
@@ -39,18 +45,49 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        // The gate lets itself go once the windows exist: nothing of it is used after.
-        if (event->isInputEvent())
-            m_windows->createLaterWindows();
-        return false;
+        // The gate lets itself go first: nothing of it is used after.
+        return event->isInputEvent() && !m_windows->finishStarting();
     }
 
 private:
     ProgramWindows* m_windows;
 };
 
+// Calls `then` in the event loop's turn after the window was first painted on the
+// screen, so that whatever `then` does comes after the teacher sees the window.
+class ProgramWindows::FirstPaintWatch final : public QObject
+{
+public:
+    FirstPaintWatch(QWindow* window, std::function<void()> then) : QObject(window), m_then(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The window paints itself while it handles this event; `then` is queued
+        // behind it.
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, std::move(m_then));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
 ProgramWindows::ProgramWindows(Creation creation)
 {
+    // The main window's first pictures are decoded while the windows are built.
+    if (creation == Creation::MainWindowFirst) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        m_skinPrefetch = std::make_unique<SkinPrefetch>(TFGlowny::WelcomePictures(),
+                                                        screen ? screen->devicePixelRatio() : 1.0);
+    }
     createFirstWindows();
     if (creation == Creation::AllAtOnce) {
         createLaterWindows();
@@ -77,16 +114,43 @@ void ProgramWindows::createFirstWindows()
     setProgressPresenter(m_progress);
 }
 
-void ProgramWindows::createLaterWindows()
+bool ProgramWindows::runStartup()
 {
-    if (m_complete)
-        return;
-    m_complete = true;
+    m_startingUp = true;
+    const bool goesOn = m_main->RunStartup();
+    m_startingUp = false;
+    return goesOn;
+}
+
+bool ProgramWindows::finishStarting()
+{
+    // The answer to a message the start-up shows passes on to the message.
+    if (m_startingUp)
+        return true;
+    releaseGate();
+    const bool goesOn = runStartup();
+    if (goesOn)
+        createLaterWindows();
+    return goesOn;
+}
+
+void ProgramWindows::releaseGate()
+{
     if (m_gate) {
         QCoreApplication::instance()->removeEventFilter(m_gate);
         m_gate->deleteLater();
         m_gate = nullptr;
     }
+}
+
+void ProgramWindows::createLaterWindows()
+{
+    if (m_complete)
+        return;
+    m_complete = true;
+    releaseGate();
+    // The main window has taken its pictures, or never will.
+    m_skinPrefetch.reset();
 
     // The subject curriculum editor comes before the preview; it is attached once the
     // preview exists.
@@ -209,9 +273,20 @@ void ProgramWindows::start()
     QTimer::singleShot(0, main, [this, main] {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             main->move(screen->availableGeometry().center() - main->rect().center());
+        // The teacher sees the welcome panel first; the school is loaded and the
+        // other windows are made once it has been painted, each in a turn of its own.
+        main->SetStartupAfterShowing();
         main->show();
-        // The main window is on the screen; the rest follow in the loop's next turn.
-        if (!m_complete)
-            QTimer::singleShot(0, main, [this] { createLaterWindows(); });
+        const auto afterPaint = [this, main] {
+            if (m_startingUp || m_complete)
+                return;
+            if (runStartup() && !m_complete)
+                QTimer::singleShot(0, main, [this] { createLaterWindows(); });
+        };
+        QWindow* window = main->windowHandle();
+        if (window && !window->isExposed())
+            new FirstPaintWatch(window, afterPaint);
+        else
+            QTimer::singleShot(0, main, afterPaint);
     });
 }

@@ -3,10 +3,13 @@
 #include <QList>
 #include <QWidget>
 
+#include <memory>
+
 class FreeTextEditor;
 class MessagePresenter;
 class ProgressPresenter;
 class ProgressWindow;
+class SkinPrefetch;
 class TFBrowser;
 class TFDecyzja;
 class TFEdytujNdst;
@@ -32,8 +35,8 @@ public:
     enum class Creation
     {
         AllAtOnce,
-        // The later windows are made in the event loop's turn after the main window is
-        // shown by start(), or at once when input arrives before that turn.
+        // The later windows are made after the main window is shown by start() and
+        // its start-up has run, or at once when input arrives before that.
         MainWindowFirst,
     };
 
@@ -49,8 +52,9 @@ public:
     // True once every window exists.
     bool complete() const { return m_complete; }
 
-    // Shows the main window as soon as the event loop runs, so that the start-up
-    // happens inside the loop and can end it.
+    // Shows the main window as soon as the event loop runs; once it has been painted,
+    // its start-up runs inside the loop (and can end it), then the later windows are
+    // made.
     void start();
 
     // Makes the windows after the first ones; does nothing once they exist.
@@ -58,6 +62,15 @@ public:
 
 private:
     class InputGate;
+    class FirstPaintWatch;
+
+    // Runs the main window's start-up if it is waiting; false when it ended the
+    // program. Input that comes while it runs (an answer to its message) passes the
+    // gate untouched.
+    bool runStartup();
+    // The gate's part: the start-up if it is waiting, then the later windows.
+    bool finishStarting();
+    void releaseGate();
 
     template <typename Window> Window* create();
     void createFirstWindows();
@@ -93,6 +106,8 @@ private:
 
     QList<QWidget*> m_windows;
     bool m_complete = false;
+    bool m_startingUp = false;
+    std::unique_ptr<SkinPrefetch> m_skinPrefetch;
     InputGate* m_gate = nullptr;
     TFGlowny* m_main = nullptr;
     TFWarning* m_warning = nullptr;

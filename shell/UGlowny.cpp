@@ -162,6 +162,12 @@ TFGlowny::TFGlowny(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
 
 TFGlowny::~TFGlowny() = default;
 
+QStringList TFGlowny::WelcomePictures()
+{
+    return {QStringLiteral("tloglowny"), QStringLiteral("powitanie"), QStringLiteral("numerki"),
+            QStringLiteral("numerkiy")};
+}
+
 void TFGlowny::FormCreate()
 {
     setObjectName(QStringLiteral("FGlowny"));
@@ -323,7 +329,19 @@ void TFGlowny::showEvent(QShowEvent* event)
     if (m_shown)
         return;
     m_shown = true;
+    if (m_startupOnShowing)
+        RunStartup();
+}
+
+bool TFGlowny::RunStartup()
+{
+    if (m_startupRan)
+        return m_started;
+    if (!m_shown || !isVisible())
+        return true;
+    m_startupRan = true;
     FormShow();
+    return m_started;
 }
 
 void TFGlowny::FormShow()

@@ -34,9 +34,22 @@ public:
     static constexpr int kWidth = 900;
     static constexpr int kHeight = 650;
 
+    // The pictures of the window on its welcome panel, in the order it shows them:
+    // the program has them decoded while it builds its windows.
+    static QStringList WelcomePictures();
+
     // True once the start-up has brought the program up; false before it and after a
     // start-up that ended the program.
     bool isStarted() const { return m_started; }
+
+    // The start-up runs inside the window's first showing, unless this is set before
+    // it: then the window comes up on its welcome panel and the start-up waits for
+    // RunStartup. The program does so, to put the window on the screen before it
+    // loads the school.
+    void SetStartupAfterShowing() { m_startupOnShowing = false; }
+    // Runs a start-up that is waiting: once, and only while the window is shown.
+    // False when the start-up has run and ended the program.
+    bool RunStartup();
 
     WizardMachine& wizard() { return *m_wizard; }
 
@@ -168,6 +181,8 @@ private:
     std::function<bool()> m_loadSchoolData;
 
     bool m_shown = false; // the start-up runs on the first showing only
+    bool m_startupOnShowing = true;
+    bool m_startupRan = false;
     bool m_started = false;
     QObject* m_enterPressedIn = nullptr; // the list that saw the last Enter pressed
     bool m_dragging = false;

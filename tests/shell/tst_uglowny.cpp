@@ -1,3 +1,5 @@
+#include "resources/SkinPicture.h"
+#include "resources/SkinPrefetch.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
 #include "shell/ProgramEntry.h"
@@ -16,9 +18,15 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QPixmapCache>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+
+#include <functional>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -42,6 +50,32 @@ public:
             QVERIFY(QFile::copy(TestPaths::testData(QStringLiteral("data/school/encoded/") + name),
                                 programData() + QStringLiteral("/Files/") + name));
     }
+};
+
+} // namespace
+
+namespace {
+
+// Calls `seen` when the window is first exposed, before the window handles it.
+class ExposeWatch : public QObject
+{
+public:
+    ExposeWatch(QWindow* window, std::function<void()> seen) : m_seen(std::move(seen))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed() && m_seen) {
+            std::exchange(m_seen, nullptr)();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_seen;
 };
 
 } // namespace
@@ -220,6 +254,72 @@ private Q_SLOTS:
         QVERIFY(appState().TeacherNames.isEmpty());
         QVERIFY(appState().MachineSignature.endsWith(QStringLiteral(" osNieznany")));
         QCOMPARE(appState().Settings.UpdateSource, QStringLiteral("http://127.0.0.1:1/dane/"));
+    }
+
+    // The program puts its main window on the screen first: the start-up runs once the
+    // window has been painted, and the other windows are made after it.
+    void theProgramPaintsItsMainWindowBeforeTheStartUp()
+    {
+        EmptyInstallation installation;
+        installation.installSchool();
+        ProgramWindows windows(ProgramWindows::Creation::MainWindowFirst);
+        TFGlowny* main = windows.mainWindow();
+        std::optional<bool> startedWhenPainted;
+        std::optional<bool> laterWindowsAtStartUp;
+        main->SetSchoolDataLoader([&] {
+            laterWindowsAtStartUp = windows.complete();
+            return LoadSchoolData();
+        });
+        main->winId();
+        ExposeWatch watch(main->windowHandle(), [&] { startedWhenPainted = main->isStarted(); });
+
+        windows.start();
+        QTRY_VERIFY(windows.complete());
+        QCOMPARE(startedWhenPainted, std::optional<bool>(false));
+        QCOMPARE(laterWindowsAtStartUp, std::optional<bool>(false));
+        QVERIFY(main->isStarted());
+        QCOMPARE(appState().TeacherNames.size(), 4);
+    }
+
+    // A key pressed before the start-up has run (the window is not painted yet) has
+    // the start-up and the other windows done first, then reaches the window.
+    void inputBeforeTheStartUpHasItDoneFirst()
+    {
+        EmptyInstallation installation;
+        installation.installSchool();
+        ProgramWindows windows(ProgramWindows::Creation::MainWindowFirst);
+        TFGlowny* main = windows.mainWindow();
+        main->winId();
+        std::optional<bool> readyForTheKey;
+        ExposeWatch watch(main->windowHandle(), [&] {
+            QVERIFY(!main->isStarted());
+            QTest::keyClick(main, Qt::Key_Tab);
+            readyForTheKey = main->isStarted() && windows.complete();
+        });
+
+        windows.start();
+        QTRY_VERIFY(readyForTheKey.has_value());
+        QVERIFY(*readyForTheKey);
+        // The start-up the paint would have run does not run a second time.
+        QTest::qWait(50);
+        QCOMPARE(appState().TeacherNames.size(), 4);
+        QVERIFY(main->isStarted());
+    }
+
+    // The pictures the program decodes ahead are exactly the ones the welcome panel
+    // shows on the window's first showing.
+    void theWelcomePicturesAreTheOnesTheFirstShowingTakes()
+    {
+        EmptyInstallation installation;
+        installation.installSchool();
+        QPixmapCache::clear();
+        TFGlowny main;
+        SkinPrefetch prefetch(TFGlowny::WelcomePictures(), main.devicePixelRatioF());
+        const int before = SkinPicturesLoaded();
+        main.show();
+        QVERIFY(main.isStarted());
+        QCOMPARE(prefetch.untaken(), QStringList());
+        QCOMPARE(SkinPicturesLoaded() - before, TFGlowny::WelcomePictures().size());
     }
 
     void theStartUpRunsOnTheFirstShowingOnly()
