@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
@@ -14,6 +15,13 @@
 // to 2, so that it covers the same window pixels as the plain one; screens at 150 %
 // take it too and the toolkit scales it down, which stays sharper than scaling up.
 QPixmap SkinPicture(const QString& name, qreal devicePixelRatio = 1.0);
+
+// The same picture decoded into an image; unlike SkinPicture, this may be called on
+// any thread.
+QImage SkinImage(const QString& name, qreal devicePixelRatio = 1.0);
+
+// Whether a screen of `devicePixelRatio` takes the high-density paintings.
+bool SkinPictureIsHighDensity(qreal devicePixelRatio);
 
 // Whether the picture is compiled into the program.
 bool SkinPictureExists(const QString& name);

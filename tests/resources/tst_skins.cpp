@@ -2,6 +2,7 @@
 #include "editors/UWerdykon.h"
 #include "resources/SkinOnShow.h"
 #include "resources/SkinPicture.h"
+#include "resources/SkinPrefetch.h"
 #include "shell/UWarning.h"
 
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -83,6 +85,51 @@ private Q_SLOTS:
         // A screen at 150 % takes the sharp picture too; one at 100 % the plain one.
         QCOMPARE(SkinPicture(QStringLiteral("oknowarning"), 1.5).devicePixelRatio(), 2.0);
         QCOMPARE(SkinPicture(QStringLiteral("oknowarning"), 1.0).devicePixelRatio(), 1.0);
+    }
+
+    // Pictures decoded ahead are the ones decoded on the spot, each handed out once
+    // and only at the density it was made for; whatever the worker has not reached
+    // when asked for is decoded by the one asking.
+    void prefetchedPicturesMatchAndAreTakenOnce_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("plain screen") << qreal(1.0);
+        QTest::newRow("150 %") << qreal(1.5);
+        QTest::newRow("200 %") << qreal(2.0);
+    }
+
+    void prefetchedPicturesMatchAndAreTakenOnce()
+    {
+        QFETCH(qreal, ratio);
+        const QStringList names = {QStringLiteral("tloglowny"), QStringLiteral("powitanie"),
+                                   QStringLiteral("buttak"), QStringLiteral("numerki")};
+        SkinPrefetch prefetch(names, ratio);
+        QVERIFY(!SkinPrefetch::take(QStringLiteral("buttakakt"), ratio));
+        QVERIFY(!SkinPrefetch::take(QStringLiteral("tloglowny"), ratio > 1.0 ? 1.0 : 2.0));
+        // Taken from the first, while the worker works from the last.
+        for (const QString& name : names) {
+            const std::optional<QImage> picture = SkinPrefetch::take(name, ratio);
+            QVERIFY2(picture, qPrintable(name));
+            QCOMPARE(*picture, SkinImage(name, ratio));
+            QCOMPARE(picture->devicePixelRatio(), ratio > 1.0 ? 2.0 : 1.0);
+            QVERIFY(!SkinPrefetch::take(name, ratio));
+        }
+        QCOMPARE(prefetch.untaken(), QStringList());
+    }
+
+    void prefetchEndsWithPicturesLeftAndStepsAside()
+    {
+        QTest::ignoreMessage(QtCriticalMsg,
+                             "Tabulon: the window picture \"nieistniejacy\" is missing from this build");
+        {
+            SkinPrefetch prefetch({QStringLiteral("tlowerdykon"), QStringLiteral("nieistniejacy")}, 1.0);
+            QCOMPARE(prefetch.untaken().size(), 2);
+            const std::optional<QImage> missing = SkinPrefetch::take(QStringLiteral("nieistniejacy"), 1.0);
+            QVERIFY(missing && missing->isNull());
+            QCOMPARE(prefetch.untaken(), QStringList{QStringLiteral("tlowerdykon")});
+        }
+        QVERIFY(!SkinPrefetch::take(QStringLiteral("tlowerdykon"), 1.0));
+        QVERIFY(!SkinPicture(QStringLiteral("tlowerdykon")).isNull());
     }
 
     void windowsNeverShownDecodeNothing()
