@@ -38,7 +38,7 @@ extern char** environ;
 
 namespace {
 
-constexpr int kRuns = 7;
+constexpr int kRuns = 11;
 constexpr int kWidth = 900;
 constexpr int kHeight = 650;
 constexpr int kMapTimeoutMs = 20000;
