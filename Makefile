@@ -3,6 +3,7 @@ BUILD      ?= build
 BENCHBUILD ?= build-bench
 FUZZBUILD  ?= build-fuzz
 PACKAGEBUILD ?= build-package
+PACKAGE_OPTIONS ?=
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
@@ -41,7 +42,7 @@ package: deps
 	cmake -S . -B $(PACKAGEBUILD) -DCMAKE_BUILD_TYPE=Release -DTABULON_TESTS=OFF \
 	  -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_POSITION_INDEPENDENT_CODE=ON \
 	  "-DCMAKE_CXX_FLAGS=$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-	  "-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)"
+	  "-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)" $(PACKAGE_OPTIONS)
 	cmake --build $(PACKAGEBUILD) -j $(JOBS)
 	cd $(PACKAGEBUILD) && cpack -G DEB
 	scripts/check-package $(PACKAGEBUILD)/tabulon_*.deb
