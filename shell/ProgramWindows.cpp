@@ -270,23 +270,22 @@ template <typename Window> Window* ProgramWindows::create()
 void ProgramWindows::start()
 {
     TFGlowny* main = m_main;
-    QTimer::singleShot(0, main, [this, main] {
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            main->move(screen->availableGeometry().center() - main->rect().center());
-        // The teacher sees the welcome panel first; the school is loaded and the
-        // other windows are made once it has been painted, each in a turn of its own.
-        main->SetStartupAfterShowing();
-        main->show();
-        const auto afterPaint = [this, main] {
-            if (m_startingUp || m_complete)
-                return;
-            if (runStartup() && !m_complete)
-                QTimer::singleShot(0, main, [this] { createLaterWindows(); });
-        };
-        QWindow* window = main->windowHandle();
-        if (window && !window->isExposed())
-            new FirstPaintWatch(window, afterPaint);
-        else
-            QTimer::singleShot(0, main, afterPaint);
-    });
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        main->move(screen->availableGeometry().center() - main->rect().center());
+    // The teacher sees the welcome panel first; the school is loaded and the other
+    // windows are made once it has been painted, inside the event loop, each in a
+    // turn of its own.
+    main->SetStartupAfterShowing();
+    main->show();
+    const auto afterPaint = [this, main] {
+        if (m_startingUp || m_complete)
+            return;
+        if (runStartup() && !m_complete)
+            QTimer::singleShot(0, main, [this] { createLaterWindows(); });
+    };
+    QWindow* window = main->windowHandle();
+    if (window && !window->isExposed())
+        new FirstPaintWatch(window, afterPaint);
+    else
+        QTimer::singleShot(0, main, afterPaint);
 }

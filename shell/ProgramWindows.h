@@ -52,9 +52,8 @@ public:
     // True once every window exists.
     bool complete() const { return m_complete; }
 
-    // Shows the main window as soon as the event loop runs; once it has been painted,
-    // its start-up runs inside the loop (and can end it), then the later windows are
-    // made.
+    // Shows the main window; once the event loop has painted it, its start-up runs
+    // inside the loop (and can end it), then the later windows are made.
     void start();
 
     // Makes the windows after the first ones; does nothing once they exist.
