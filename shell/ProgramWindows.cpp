@@ -177,9 +177,12 @@ void ProgramWindows::createLaterWindows()
         if (window->isWindow() && window != m_warning)
             finish(window);
     }
-    // A start-up that has already loaded the school could not fill these editors.
-    if (m_main->isStarted())
+    // A start-up that has already loaded the school could not fill these editors, and
+    // the welcome panel's controls could not take the focus before they were finished.
+    if (m_main->isStarted()) {
         m_main->PassSchoolDataToEditors();
+        m_main->FocusStep();
+    }
 }
 
 void ProgramWindows::finish(QWidget* window)
@@ -277,6 +280,9 @@ void ProgramWindows::start()
     // turn of its own.
     main->SetStartupAfterShowing();
     main->show();
+    // A desktop's window manager gives a new window the keyboard; a bare X session
+    // (a kiosk, a test display) has none to do it.
+    main->activateWindow();
     const auto afterPaint = [this, main] {
         if (m_startingUp || m_complete)
             return;

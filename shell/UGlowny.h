@@ -57,6 +57,10 @@ public:
     void ResetWizard();
     // Fills the teacher and topic lists from the school data.
     void FillLists();
+    // Gives the keyboard focus to the first control of the step now shown, unless the
+    // focus is there already. Every step change does so; the program does it again
+    // once the keyboard's finishing touches reach the window after the start-up.
+    void FocusStep();
     // Lets every editor registered so far fill its own lists from the school data.
     void PassSchoolDataToEditors();
 
@@ -124,9 +128,6 @@ private:
     void ListKeyUp(QListWidget* list, int key);
     void HoverWelcomeChoice(QLabel* highlighted);
     void OpenHelp();
-    // Gives the keyboard focus to the first control of the step now shown, unless the
-    // focus is there already.
-    void FocusStep();
     // Alt+Right or Alt+Left and their kin: a click on the forward or back arrow.
     void ArrowKey(bool forward);
 

@@ -279,6 +279,8 @@ private Q_SLOTS:
         QCOMPARE(laterWindowsAtStartUp, std::optional<bool>(false));
         QVERIFY(main->isStarted());
         QCOMPARE(appState().TeacherNames.size(), 4);
+        // The keyboard starts on the welcome panel's first choice.
+        QTRY_COMPARE(main->focusWidget(), main->findChild<QWidget*>(QStringLiteral("LNowaWerdykon")));
     }
 
     // A key pressed before the start-up has run (the window is not painted yet) has
