@@ -34,9 +34,11 @@
 #include <functional>
 #include <utility>
 
-// Holds the teacher's first input until the program is up: a click or key that comes
-// before the start-up has run and the later windows are made has them done first,
-// then goes on as usual; if the start-up ended the program, the input goes nowhere.
+// Holds the teacher's first input until the program is up: a click, key or wheel turn
+// that comes before the start-up has run and the later windows are made has them done
+// first, then goes on as usual; if the start-up ended the program, the input goes
+// nowhere. The pointer merely passing over the window (as it does when the window
+// appears under it) acts on nothing beyond the main window, and waits for nothing.
 class ProgramWindows::InputGate final : public QObject
 {
 public:
@@ -46,7 +48,20 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         // The gate lets itself go first: nothing of it is used after.
-        return event->isInputEvent() && !m_windows->finishStarting();
+        return acts(event) && !m_windows->finishStarting();
+    }
+
+private:
+    static bool acts(const QEvent* event)
+    {
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::HoverMove:
+        case QEvent::TabletMove:
+            return false;
+        default:
+            return event->isInputEvent();
+        }
     }
 
 private:

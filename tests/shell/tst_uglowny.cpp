@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmapCache>
 #include <QTemporaryDir>
 #include <QTest>
@@ -294,6 +295,10 @@ private Q_SLOTS:
         main->winId();
         std::optional<bool> readyForTheKey;
         ExposeWatch watch(main->windowHandle(), [&] {
+            // The pointer passing over the window waits for nothing.
+            QMouseEvent move(QEvent::MouseMove, QPointF(450, 300), main->mapToGlobal(QPointF(450, 300)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(main, &move);
             QVERIFY(!main->isStarted());
             QTest::keyClick(main, Qt::Key_Tab);
             readyForTheKey = main->isStarted() && windows.complete();
