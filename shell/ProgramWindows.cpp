@@ -103,8 +103,12 @@ ProgramWindows::ProgramWindows(Creation creation)
         m_skinPrefetch = std::make_unique<SkinPrefetch>(TFGlowny::WelcomePictures(),
                                                         screen ? screen->devicePixelRatio() : 1.0);
     }
-    createFirstWindows();
+    m_main = create<TFGlowny>();
+    // Whichever way the start-up comes (the program's first paint, the teacher's first
+    // input, or a test showing the window), the message dialog is there for it.
+    m_main->SetBeforeStartup([this] { createMessageWindows(); });
     if (creation == Creation::AllAtOnce) {
+        createMessageWindows();
         createLaterWindows();
         return;
     }
@@ -112,9 +116,10 @@ ProgramWindows::ProgramWindows(Creation creation)
     QCoreApplication::instance()->installEventFilter(m_gate);
 }
 
-void ProgramWindows::createFirstWindows()
+void ProgramWindows::createMessageWindows()
 {
-    m_main = create<TFGlowny>();
+    if (m_warning)
+        return;
     m_warning = create<TFWarning>();
     // Long work shows its progress over the main window.
     m_progress = new ProgressWindow(m_main);
@@ -164,6 +169,7 @@ void ProgramWindows::createLaterWindows()
         return;
     m_complete = true;
     releaseGate();
+    createMessageWindows();
     // The main window has taken its pictures, or never will.
     m_skinPrefetch.reset();
 
@@ -213,9 +219,9 @@ void ProgramWindows::finish(QWidget* window)
 ProgramWindows::~ProgramWindows()
 {
     wizardWindows().Clear();
-    if (messagePresenter() == m_warning)
+    if (m_warning && messagePresenter() == m_warning)
         setMessagePresenter(m_previousPresenter);
-    if (progressPresenter() == m_progress)
+    if (m_progress && progressPresenter() == m_progress)
         setProgressPresenter(m_previousProgress);
     // Later windows may refer to earlier ones, the main window above all.
     while (!m_windows.isEmpty())

@@ -25,10 +25,11 @@ class TFZachowania;
 // created again. A new window joins by one line in createLaterWindows. The message
 // dialog answers every message while they exist.
 //
-// The main window, the message dialog and the progress window come first; the others
-// (editors, preview, delivery, dialogs) are never needed before the teacher's first
-// step, so the program creates them right after the main window has been put on the
-// screen, through the same code and in the same order as when all are made at once.
+// The main window comes first, then the message dialog and the progress window right
+// before the start-up, which may need them; the others (editors, preview, delivery,
+// dialogs) are never needed before the teacher's first step, so the program creates
+// them after the start-up, through the same code and in the same order as when all
+// are made at once.
 class ProgramWindows
 {
 public:
@@ -46,6 +47,7 @@ public:
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
     TFGlowny* mainWindow() const { return m_main; }
+    // Made right before the start-up runs (with all others when all are made at once).
     TFWarning* messageDialog() const { return m_warning; }
     ProgressWindow* progressWindow() const { return m_progress; }
     const QList<QWidget*>& all() const { return m_windows; }
@@ -72,7 +74,9 @@ private:
     void releaseGate();
 
     template <typename Window> Window* create();
-    void createFirstWindows();
+    // The message dialog and the progress window, which the start-up may need before
+    // the other windows exist; made once.
+    void createMessageWindows();
     // The finishing touches of the keyboard, screen readers and the skins' controls.
     static void finish(QWidget* window);
     // The delivery window lies over the main window and asks for earlier reports.

@@ -340,6 +340,8 @@ bool TFGlowny::RunStartup()
     if (!m_shown || !isVisible())
         return true;
     m_startupRan = true;
+    if (m_beforeStartup)
+        m_beforeStartup();
     FormShow();
     return m_started;
 }

@@ -50,6 +50,8 @@ public:
     // Runs a start-up that is waiting: once, and only while the window is shown.
     // False when the start-up has run and ended the program.
     bool RunStartup();
+    // Called right before the start-up runs, however it comes.
+    void SetBeforeStartup(std::function<void()> before) { m_beforeStartup = std::move(before); }
 
     WizardMachine& wizard() { return *m_wizard; }
 
@@ -180,6 +182,7 @@ private:
     std::function<bool(const QString&)> m_openHelp;
     std::function<int()> m_checkForUpdate;
     std::function<bool()> m_loadSchoolData;
+    std::function<void()> m_beforeStartup;
 
     bool m_shown = false; // the start-up runs on the first showing only
     bool m_startupOnShowing = true;
