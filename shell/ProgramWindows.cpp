@@ -64,7 +64,6 @@ private:
         }
     }
 
-private:
     ProgramWindows* m_windows;
 };
 
