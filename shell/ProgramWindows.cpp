@@ -193,6 +193,7 @@ void ProgramWindows::createLaterWindows()
     attachTextEditor(TopicRealProgramu, realProgramu, browser);
     m_main->SetAboutWindow(create<TFAbout>());
 
+    m_main->CreateListPanels();
     for (QWidget* window : std::as_const(m_windows)) {
         if (window->isWindow() && window != m_warning)
             finish(window);

@@ -239,6 +239,60 @@ void TFGlowny::createControls()
         setCaptionColour(choice, kCaptionWhite);
     }
 
+    // Step numbers: the plain strip and over it the yellow one, clipped to the
+    // visited steps.
+    m_pNumery = addPanel(this, "PNumery", kNumbers);
+    SetSkin(addLabel(m_pNumery, "ImNumerki", QRect(QPoint(0, 0), kNumbers.size())),
+            QStringLiteral("numerki"));
+    m_pNumeryY = addPanel(this, "PNumeryY", QRect(kNumbers.topLeft(), QSize(0, kNumbers.height())));
+    m_imY = addLabel(m_pNumeryY, "ImY", QRect(QPoint(0, 0), kNumbers.size()));
+    SetSkin(m_imY, QStringLiteral("numerkiy"));
+    m_imY->setCursor(Qt::PointingHandCursor);
+    // A click goes to the number under the mouse; the keyboard has Alt+Left instead.
+    KeyboardAccess::SetButtonLabel(m_imY, false);
+    // The current step's number is ringed, so that it stands out from the visited ones.
+    m_currentStep = new QFrame(this);
+    m_currentStep->setObjectName(QStringLiteral("ImBiezacyKrok"));
+    m_currentStep->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_currentStep->setStyleSheet(QStringLiteral(
+        "QFrame#ImBiezacyKrok { border: 3px solid #FFFFFF; border-radius: 7px; background: transparent; }"));
+    m_currentStep->hide();
+
+    m_pWstecz = addPanel(this, "PWstecz", kBack);
+    m_imWstecz = addLabel(m_pWstecz, "ImWstecz", QRect(QPoint(0, 0), kBack.size()), QStringLiteral("Wstecz"));
+    SetSkin(m_imWstecz, QStringLiteral("wstecz"));
+    m_pNaprzod = addPanel(this, "PNaprzod", kForward);
+    m_imNaprzod =
+        addLabel(m_pNaprzod, "ImNaprzod", QRect(QPoint(0, 0), kForward.size()), QStringLiteral("Dalej"));
+    SetSkin(m_imNaprzod, QStringLiteral("naprzod"));
+    // The welcome panel is what the first showing leaves; the wizard shows these when
+    // it needs them, so their pictures are not decoded at start.
+    for (QWidget* later : {m_pWstecz, m_pNaprzod})
+        later->hide();
+
+    // Hint panel: slides down inside its frame.
+    m_pPodPodpowiedz = addPanel(this, "PPodPodpowiedz", kHintFrame);
+    m_pPodpowiedz =
+        addPanel(m_pPodPodpowiedz, "PPodpowiedz", QRect(QPoint(0, -kHintFrame.height()), kHintFrame.size()));
+    m_iPodPodpowiedz = addLabel(m_pPodpowiedz, "IPodPodpowiedz", QRect(QPoint(0, 0), kHintFrame.size()));
+    SetSkin(m_iPodPodpowiedz, QStringLiteral("podpowiedz"));
+    m_lTrescPodpowiedzi = addLabel(m_pPodpowiedz, "LTrescPodpowiedzi", kHintText);
+    m_lTrescPodpowiedzi->setWordWrap(true);
+    m_lTrescPodpowiedzi->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont hintFont(QStringLiteral("DejaVu Sans"));
+    hintFont.setPixelSize(11);
+    m_lTrescPodpowiedzi->setFont(hintFont);
+    setCaptionColour(m_lTrescPodpowiedzi, kCaptionWhite);
+    m_lButPodpowiedz =
+        addLabel(m_pPodpowiedz, "LButPodpowiedz", kHintNext, QStringLiteral("Następna podpowiedź"));
+    m_pPodpowiedz->hide();
+    m_pPodPodpowiedz->hide();
+}
+
+void TFGlowny::CreateListPanels()
+{
+    if (m_pListaNauczycieli)
+        return;
     // Teacher list, with its own scroll bar shown only when the list is longer than
     // the panel.
     m_pListaNauczycieli = addPanel(this, "pListaNauczycieli", kTeachers);
@@ -271,56 +325,13 @@ void TFGlowny::createControls()
     m_blistazagadnien->addItems(kTopicTexts);
     m_blistazagadnien->installEventFilter(this);
     m_blistazagadnien->viewport()->installEventFilter(this);
-    m_pWyborOpcji->hide();
 
-    // Step numbers: the plain strip and over it the yellow one, clipped to the
-    // visited steps.
-    m_pNumery = addPanel(this, "PNumery", kNumbers);
-    SetSkin(addLabel(m_pNumery, "ImNumerki", QRect(QPoint(0, 0), kNumbers.size())),
-            QStringLiteral("numerki"));
-    m_pNumeryY = addPanel(this, "PNumeryY", QRect(kNumbers.topLeft(), QSize(0, kNumbers.height())));
-    m_imY = addLabel(m_pNumeryY, "ImY", QRect(QPoint(0, 0), kNumbers.size()));
-    SetSkin(m_imY, QStringLiteral("numerkiy"));
-    m_imY->setCursor(Qt::PointingHandCursor);
-    // A click goes to the number under the mouse; the keyboard has Alt+Left instead.
-    KeyboardAccess::SetButtonLabel(m_imY, false);
-    // The current step's number is ringed, so that it stands out from the visited ones.
-    m_currentStep = new QFrame(this);
-    m_currentStep->setObjectName(QStringLiteral("ImBiezacyKrok"));
-    m_currentStep->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_currentStep->setStyleSheet(QStringLiteral(
-        "QFrame#ImBiezacyKrok { border: 3px solid #FFFFFF; border-radius: 7px; background: transparent; }"));
-    m_currentStep->hide();
-
-    m_pWstecz = addPanel(this, "PWstecz", kBack);
-    m_imWstecz = addLabel(m_pWstecz, "ImWstecz", QRect(QPoint(0, 0), kBack.size()), QStringLiteral("Wstecz"));
-    SetSkin(m_imWstecz, QStringLiteral("wstecz"));
-    m_pNaprzod = addPanel(this, "PNaprzod", kForward);
-    m_imNaprzod =
-        addLabel(m_pNaprzod, "ImNaprzod", QRect(QPoint(0, 0), kForward.size()), QStringLiteral("Dalej"));
-    SetSkin(m_imNaprzod, QStringLiteral("naprzod"));
-    // The welcome panel is what the first showing leaves; the wizard shows these when
-    // it needs them, so their pictures are not decoded at start.
-    for (QWidget* later : {m_pListaNauczycieli, m_pWstecz, m_pNaprzod})
-        later->hide();
-
-    // Hint panel: slides down inside its frame.
-    m_pPodPodpowiedz = addPanel(this, "PPodPodpowiedz", kHintFrame);
-    m_pPodpowiedz =
-        addPanel(m_pPodPodpowiedz, "PPodpowiedz", QRect(QPoint(0, -kHintFrame.height()), kHintFrame.size()));
-    m_iPodPodpowiedz = addLabel(m_pPodpowiedz, "IPodPodpowiedz", QRect(QPoint(0, 0), kHintFrame.size()));
-    SetSkin(m_iPodPodpowiedz, QStringLiteral("podpowiedz"));
-    m_lTrescPodpowiedzi = addLabel(m_pPodpowiedz, "LTrescPodpowiedzi", kHintText);
-    m_lTrescPodpowiedzi->setWordWrap(true);
-    m_lTrescPodpowiedzi->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    QFont hintFont(QStringLiteral("DejaVu Sans"));
-    hintFont.setPixelSize(11);
-    m_lTrescPodpowiedzi->setFont(hintFont);
-    setCaptionColour(m_lTrescPodpowiedzi, kCaptionWhite);
-    m_lButPodpowiedz =
-        addLabel(m_pPodpowiedz, "LButPodpowiedz", kHintNext, QStringLiteral("Następna podpowiedź"));
-    m_pPodpowiedz->hide();
-    m_pPodPodpowiedz->hide();
+    // Where they would stand had they been made with the rest: under the step
+    // numbers and everything after them.
+    for (QWidget* panel : {m_pListaNauczycieli, m_pWyborOpcji}) {
+        panel->hide();
+        panel->stackUnder(m_pNumery);
+    }
 }
 
 void TFGlowny::showEvent(QShowEvent* event)
@@ -348,6 +359,7 @@ bool TFGlowny::RunStartup()
 
 void TFGlowny::FormShow()
 {
+    CreateListPanels();
     StartupHooks hooks = StartupSequence::programHooks();
     hooks.clearDragState = [this] { m_dragging = false; };
     hooks.shapeWindow = [this] { applyWindowShape(); };
@@ -415,6 +427,7 @@ void TFGlowny::ResetWizard()
 
 void TFGlowny::FillLists()
 {
+    CreateListPanels();
     m_blistazagadnien->setCurrentRow(0);
     ListToListBox(m_bListaNauczycieli, appState().TeacherNames);
     if (m_bListaNauczycieli->count() > 0)
@@ -444,11 +457,13 @@ bool TFGlowny::IsWelcomePanelVisible() const
 
 void TFGlowny::ShowTeacherPanel(bool visible)
 {
+    CreateListPanels();
     m_pListaNauczycieli->setVisible(visible);
 }
 
 void TFGlowny::ShowTopicPanel(bool visible)
 {
+    CreateListPanels();
     m_pWyborOpcji->setVisible(visible);
 }
 
@@ -502,16 +517,20 @@ void TFGlowny::FocusStep()
 
 void TFGlowny::FocusTeacherList()
 {
+    CreateListPanels();
     m_bListaNauczycieli->setFocus();
 }
 
 void TFGlowny::FocusTopicList()
 {
+    CreateListPanels();
     m_blistazagadnien->setFocus();
 }
 
 std::optional<QString> TFGlowny::SelectedTeacher() const
 {
+    if (!m_bListaNauczycieli)
+        return std::nullopt;
     const QList<QListWidgetItem*> selected = m_bListaNauczycieli->selectedItems();
     if (selected.isEmpty())
         return std::nullopt;
@@ -520,6 +539,8 @@ std::optional<QString> TFGlowny::SelectedTeacher() const
 
 int TFGlowny::SelectedTopic() const
 {
+    if (!m_blistazagadnien)
+        return -1;
     const QList<QListWidgetItem*> selected = m_blistazagadnien->selectedItems();
     return selected.isEmpty() ? -1 : m_blistazagadnien->row(selected.constFirst());
 }
@@ -626,7 +647,8 @@ bool TFGlowny::eventFilter(QObject* watched, QEvent* event)
         auto* mouse = static_cast<QMouseEvent*>(event);
         // Any press in a list is a new choice, whichever button; the rest answer the
         // left button only.
-        if (watched == m_bListaNauczycieli->viewport() || watched == m_blistazagadnien->viewport()) {
+        if (m_bListaNauczycieli &&
+            (watched == m_bListaNauczycieli->viewport() || watched == m_blistazagadnien->viewport())) {
             ListMouseDown();
             return false;
         }

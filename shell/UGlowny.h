@@ -59,6 +59,10 @@ public:
     void ResetWizard();
     // Fills the teacher and topic lists from the school data.
     void FillLists();
+    // The teacher and topic panels with their lists, which the welcome panel does not
+    // show: made on first need (the start-up, or whatever asks for them before it),
+    // and before the window is finished for the keyboard and screen readers.
+    void CreateListPanels();
     // Gives the keyboard focus to the first control of the step now shown, unless the
     // focus is there already. Every step change does so; the program does it again
     // once the keyboard's finishing touches reach the window after the start-up.
