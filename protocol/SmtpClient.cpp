@@ -237,7 +237,8 @@ bool SmtpClient::send(const MailMessage& message, QString* error)
     if (message.attachmentTooLarge()) {
         m_outcome = MailOutcome::AttachmentTooLarge;
         if (error)
-            *error = QStringLiteral("Załącznik jest większy niż %1 MB.").arg(MailMessage::kMaxAttachmentBytes >> 20);
+            *error = QStringLiteral("Załącznik jest większy niż %1 MB.")
+                         .arg(MailMessage::kMaxAttachmentBytes >> 20);
         return false;
     }
     const QByteArray data = message.compose(error);

@@ -191,7 +191,8 @@ private Q_SLOTS:
         // A link planted where the staging folder goes is removed, never followed.
         QVERIFY(QDir().mkpath(f.root.filePath(QStringLiteral("cenne"))));
         QVERIFY(writeFile(f.root.filePath(QStringLiteral("cenne/list.txt")), "zostaje"));
-        QVERIFY(QFile::link(f.root.filePath(QStringLiteral("cenne")), UpdateStagingFolder().chopped(1)));
+        QVERIFY(QFile::link(f.root.filePath(QStringLiteral("cenne")),
+                            appState().DataFolder + QStringLiteral("Nowe-zasadzony")));
 
         MessageRecorder recorder;
         QCOMPARE(CheckForUpdate(), int(UpdateDataInstalled));
@@ -476,8 +477,9 @@ private Q_SLOTS:
 
         MessageRecorder recorder;
         QCOMPARE(CheckForUpdate(), int(UpdateFetchFailed));
-        QCOMPARE(recorder.texts(),
-                 QStringList{updateFailed(QStringLiteral("Nie udało się zapisać pobranych plików."))});
+        QCOMPARE(recorder.texts(), QStringList{updateFailed(
+                                       QStringLiteral("Nie udało się zapisać pobranych plików.\r"
+                                                      "„nauczyciele.kbs”: W miejscu pliku jest folder."))});
         // The file installed before the failure is put back: all or nothing. No
         // temporary file is left behind.
         QVERIFY(f.stillOld(QStringLiteral("uczniowie.kls")));
