@@ -1,7 +1,6 @@
 #include "delivery/DataSetInstall.h"
 
 #include "delivery/DataUpdate.h"
-#include "delivery/RegularFileReader.h"
 #include "delivery/VersionFile.h"
 #include "protocol/HttpClient.h"
 #include "shell/SchoolData.h"
@@ -69,15 +68,7 @@ QString withoutSeparator(const QString& folder)
 // Makes the names in `folder` (renames, new files) last across a power cut.
 void syncFolder(const QString& folder)
 {
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(withoutSeparator(folder)).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder);
-#endif
+    SafeFile::SyncFolder(withoutSeparator(folder));
 }
 
 bool renameOver(const QString& from, const QString& to)
@@ -87,40 +78,12 @@ bool renameOver(const QString& from, const QString& to)
     return !error;
 }
 
-// Writes a temporary file beside `path`, every byte and to the disk, and renames it
-// over `path`: the name holds the old bytes or the new ones, never a part, and a
-// link under that name is replaced by the file instead of being followed.
-bool writeDurably(const QString& path, const QByteArray& bytes, QString* reason)
-{
-    const QFileInfo target(path);
-    const QString temp =
-        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".tmp");
-    QFile::remove(temp);
-    QFile file(temp);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && file.write(bytes) == bytes.size() &&
-              file.flush();
-#ifdef Q_OS_UNIX
-    ok = ok && ::fsync(file.handle()) == 0;
-#endif
-    if (ok) {
-        file.close();
-        ok = file.error() == QFileDevice::NoError && renameOver(temp, path);
-    }
-    if (!ok) {
-        if (reason)
-            *reason = file.errorString();
-        file.close();
-        QFile::remove(temp);
-    }
-    return ok;
-}
-
 // The bytes of a file of the set; nullopt when there is none (or none that is a
 // regular file within the size cap, which counts the same).
 std::optional<QByteArray> readSetFile(const QString& path)
 {
     QByteArray bytes;
-    if (ReadRegularFile(path, HttpClient::kDefaultMaxBodySize, {}, &bytes) != FileReadResult::Read)
+    if (!SafeFile::Read(path, HttpClient::kDefaultMaxBodySize, &bytes))
         return std::nullopt;
     return bytes;
 }
@@ -157,7 +120,7 @@ bool backUpInstalledSet(const QString& dataFolder)
         return false;
     for (const QString& name : UpdateFileNames()) {
         const std::optional<QByteArray> bytes = readSetFile(dataFolder + name);
-        if (bytes && !writeDurably(fresh + QLatin1Char('/') + name, *bytes, nullptr)) {
+        if (bytes && !SafeFile::Write(fresh + QLatin1Char('/') + name, *bytes)) {
             RemoveFolderTree(fresh);
             return false;
         }
@@ -272,8 +235,12 @@ void removeStaging(const QString& dataFolder)
                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names)
         RemoveFolderTree(dataFolder + name);
-    // A temporary file of an interrupted write of the journal.
-    QFile::remove(dataFolder + QStringLiteral(".") + kJournalName + QStringLiteral(".tmp"));
+    // Temporary files of an interrupted write of the journal.
+    const QStringList temporaries =
+        QDir(dataFolder).entryList({QLatin1Char('.') + kJournalName + QStringLiteral(".*.tmp")},
+                                   QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : temporaries)
+        QFile::remove(dataFolder + name);
 }
 
 // Finishes or throws away an interrupted install, whichever the journal says.
@@ -317,7 +284,7 @@ DataSetInstallResult installLocked(const QString& dataFolder, const QList<DataSe
         const QFileInfo target(dataFolder + file.name);
         if (target.exists() && !target.isSymLink() && !target.isFile()) {
             result.file = file.name;
-            result.reason = QStringLiteral("W miejscu pliku jest folder.");
+            result.failure.failure = FileFailure::NotRegular;
             return result;
         }
     }
@@ -327,13 +294,16 @@ DataSetInstallResult installLocked(const QString& dataFolder, const QList<DataSe
 
     QTemporaryDir staging(dataFolder + kStagingPrefix + QStringLiteral("XXXXXX"));
     if (!staging.isValid()) {
-        result.reason = staging.errorString();
+        // QTemporaryDir does not say why; a full disk is the likely cause, but not
+        // the only one.
+        result.failure = {FileFailure::Io, staging.errorString()};
         return result;
     }
     Journal journal;
     journal.staging = QFileInfo(staging.path()).fileName();
     for (const DataSetFile& file : files) {
-        if (!writeDurably(staging.filePath(file.name), file.bytes, &result.reason)) {
+        result.failure = SafeFile::Write(staging.filePath(file.name), file.bytes);
+        if (!result.failure) {
             result.file = file.name;
             return result;
         }
@@ -342,12 +312,12 @@ DataSetInstallResult installLocked(const QString& dataFolder, const QList<DataSe
     }
     syncFolder(staging.path());
     // The one step that makes the new set the installed one.
-    if (!writeDurably(dataFolder + kJournalName, journalText(journal), &result.reason))
+    result.failure = SafeFile::Write(dataFolder + kJournalName, journalText(journal));
+    if (!result.failure)
         return result;
     staging.setAutoRemove(false);
     syncFolder(dataFolder);
     step(QStringLiteral("committed"));
-    result.reason.clear();
     result.outcome = finishFromJournal(dataFolder, journal) ? DataSetInstallResult::Installed
                                                             : DataSetInstallResult::Unfinished;
     return result;
@@ -401,7 +371,7 @@ DataSetInstallResult InstallDataSet(const QString& dataFolder, const QList<DataS
     Locked locked(dataFolder);
     if (!locked.held) {
         DataSetInstallResult result;
-        result.reason = QStringLiteral("Inny uruchomiony program instaluje teraz dane.");
+        result.busy = true;
         return result;
     }
     bool whole = true;

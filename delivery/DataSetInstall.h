@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/SafeFile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -54,8 +56,9 @@ struct DataSetInstallResult
                     // the next start (or install) finishes it
     };
     Outcome outcome = Unchanged;
-    QString file;   // the file that could not be written, when one could not
-    QString reason; // why, in the user's words (a full disk says so)
+    QString file;       // the file that could not be written, when it was one of the set
+    FileResult failure; // why (FileFailureText() says it in the user's words)
+    bool busy = false;  // another running program held the data folder too long
 };
 
 // Installs `files` into `dataFolder` (which ends with a separator) as one set, the

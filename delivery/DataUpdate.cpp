@@ -75,9 +75,15 @@ QString failureText(const QString& heading, Fetched what, const QString& name, c
         reason = QStringLiteral("Pobieranie przerwano.");
         break;
     case Fetched::NotSaved:
-        reason = QStringLiteral("Nie udało się zapisać pobranych plików.");
-        if (!detail.isEmpty())
-            reason += QLatin1Char('\r') + detail;
+        // `detail` is a clause to follow a colon (FileFailureText) or a sentence.
+        if (!name.isEmpty())
+            reason = QStringLiteral("Nie udało się zapisać pliku „%1”: %2.").arg(name, detail);
+        else if (detail.endsWith(QLatin1Char('.')))
+            reason = QStringLiteral("Nie udało się zapisać pobranych plików.\r") + detail;
+        else if (!detail.isEmpty())
+            reason = QStringLiteral("Nie udało się zapisać pobranych plików: %1.").arg(detail);
+        else
+            reason = QStringLiteral("Nie udało się zapisać pobranych plików.");
         break;
     case Fetched::Ok:
     case Fetched::Unreachable:
@@ -219,10 +225,10 @@ std::optional<QString> installFailure(const QString& heading, const QList<DataSe
     case DataSetInstallResult::Unfinished:
         return unfinishedText(heading);
     case DataSetInstallResult::Unchanged:
-        return failureText(heading, Fetched::NotSaved, result.file,
-                           result.file.isEmpty()
-                               ? result.reason
-                               : QStringLiteral("„%1”: %2").arg(result.file, result.reason));
+        if (result.busy)
+            return failureText(heading, Fetched::NotSaved, {},
+                               QStringLiteral("Inny uruchomiony program właśnie instaluje dane."));
+        return failureText(heading, Fetched::NotSaved, result.file, FileFailureText(result.failure));
     }
     return std::nullopt;
 }
@@ -285,7 +291,7 @@ int CheckForUpdate()
         tell(failureText(kHeadingUpdate, Fetched::Cancelled, kVersionFileName));
         return UpdateNothingDone;
     case Fetched::NotSaved:
-        tell(failureText(kHeadingUpdate, Fetched::NotSaved, kVersionFileName));
+        tell(failureText(kHeadingUpdate, Fetched::NotSaved, {}));
         return UpdateNothingDone;
     case Fetched::Unreachable:
         tell(isHomeMode() ? kMsgNoInternet : kMsgNoFolder);

@@ -478,8 +478,8 @@ private Q_SLOTS:
         MessageRecorder recorder;
         QCOMPARE(CheckForUpdate(), int(UpdateFetchFailed));
         QCOMPARE(recorder.texts(), QStringList{updateFailed(
-                                       QStringLiteral("Nie udało się zapisać pobranych plików.\r"
-                                                      "„nauczyciele.kbs”: W miejscu pliku jest folder."))});
+                                       QStringLiteral("Nie udało się zapisać pliku „nauczyciele.kbs”: w miejscu "
+                                                         "pliku znajduje się coś, co nie jest zwykłym plikiem."))});
         // The file installed before the failure is put back: all or nothing. No
         // temporary file is left behind.
         QVERIFY(f.stillOld(QStringLiteral("uczniowie.kls")));
