@@ -7,24 +7,28 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTemporaryDir>
+#include <QThread>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
 const QString kJournalName = QStringLiteral("instalacja.dziennik");
-const QString kLockName = QStringLiteral("instalacja.blokada");
 const QString kStagingPrefix = QStringLiteral("Nowe-");
 const QByteArray kJournalMarker = "TABULON-INSTALACJA 1";
 constexpr int kLockWaitMs = 20000;
@@ -194,86 +198,146 @@ std::optional<Journal> parseJournal(const QByteArray& text)
     return journal;
 }
 
+enum class Finish
+{
+    Done,       // the set is in place; journal and staging are gone
+    RetryLater, // a rename failed: journal and staging stay for the next try
+    Lost,       // a file is neither staged nor in place (someone else's doing): the
+                // journal is of no more use and goes; the backup is what is left
+};
+
 // Puts every file of the journal's set in place, from its staging folder, and then
-// removes the journal and the staging folder. False when a file could be neither
-// found in place nor put there.
-bool finishFromJournal(const QString& dataFolder, const Journal& journal)
+// removes the journal and the staging folder.
+Finish finishFromJournal(const QString& dataFolder, const Journal& journal)
 {
     const QString staging = dataFolder + journal.staging + QLatin1Char('/');
-    bool whole = true;
+    bool renamed = true;
+    bool lost = false;
     for (const auto& [name, hash] : journal.files) {
         const QString target = dataFolder + name;
         const std::optional<QByteArray> staged = readSetFile(staging + name);
         if (staged && digest(*staged) == hash) {
-            if (!renameOver(staging + name, target))
-                whole = false;
+            renamed = renameOver(staging + name, target) && renamed;
         } else {
             const std::optional<QByteArray> installed = readSetFile(target);
-            if (!installed || digest(*installed) != hash)
-                whole = false;
+            lost = lost || !installed || digest(*installed) != hash;
         }
         step(QStringLiteral("moved ") + name);
     }
     syncFolder(dataFolder);
     step(QStringLiteral("all moved"));
-    if (!whole)
-        return false;
+    if (!renamed && !lost)
+        return Finish::RetryLater;
     QFile::remove(dataFolder + kJournalName);
     syncFolder(dataFolder);
     step(QStringLiteral("journal removed"));
     RemoveFolderTree(staging);
-    return true;
+    return lost ? Finish::Lost : Finish::Done;
 }
 
 // Staging folders no journal names are what an install left before it was
 // committed: the set installed is still the old one, whole.
-void removeStaging(const QString& dataFolder)
+void removeStaging(const QString& dataFolder, const QString& keep = {})
 {
-    const QStringList names =
-        QDir(dataFolder)
-            .entryList({kStagingPrefix + QLatin1Char('*')},
-                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QStringList names = QDir(dataFolder)
+                            .entryList({kStagingPrefix + QLatin1Char('*')},
+                                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.removeAll(keep);
     for (const QString& name : names)
         RemoveFolderTree(dataFolder + name);
     // Temporary files of an interrupted write of the journal.
     const QStringList temporaries =
-        QDir(dataFolder).entryList({QLatin1Char('.') + kJournalName + QStringLiteral(".*.tmp")},
-                                   QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        QDir(dataFolder)
+            .entryList({QLatin1Char('.') + kJournalName + QStringLiteral(".*.tmp")},
+                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : temporaries)
         QFile::remove(dataFolder + name);
 }
 
 // Finishes or throws away an interrupted install, whichever the journal says.
-// Returns whether one was finished; `whole` false when it could not be.
-bool finishInterrupted(const QString& dataFolder, bool* whole)
+// Returns whether a journal was found; `finish` says how it went.
+bool finishInterrupted(const QString& dataFolder, Finish* finish)
 {
-    *whole = true;
-    bool finished = false;
-    if (QFileInfo(dataFolder + kJournalName).isSymLink() || QFileInfo::exists(dataFolder + kJournalName)) {
-        const std::optional<QByteArray> text = readSetFile(dataFolder + kJournalName);
+    *finish = Finish::Done;
+    bool found = false;
+    QString keep;
+    const QString journalPath = dataFolder + kJournalName;
+    if (QFileInfo(journalPath).isSymLink() || QFileInfo::exists(journalPath)) {
+        const std::optional<QByteArray> text = readSetFile(journalPath);
         const std::optional<Journal> journal = text ? parseJournal(*text) : std::nullopt;
         if (journal) {
-            *whole = finishFromJournal(dataFolder, *journal);
-            finished = true;
+            found = true;
+            *finish = finishFromJournal(dataFolder, *journal);
+            if (*finish == Finish::RetryLater)
+                keep = journal->staging;
+        } else {
+            // A journal that cannot be read was never written by an install (it is
+            // written whole or not at all), so nothing was moved under it.
+            QFile::remove(journalPath);
         }
-        // A journal that cannot be read was never written by an install (it is
-        // written whole or not at all), so nothing was moved under it.
-        QFile::remove(dataFolder + kJournalName);
     }
-    removeStaging(dataFolder);
-    return finished;
+    removeStaging(dataFolder, keep);
+    return found;
 }
 
-struct Locked
+// One install or repair at a time per data folder, across programs: an advisory lock
+// on a file beside the data folder (inside it, it would be one more file in the
+// set's folder). The system drops the lock with its program, so a crash leaves no
+// stale lock. A lock file that cannot be made (a read-only disk) locks nothing, but
+// then no one can install and the writes themselves tell why.
+class Locked
 {
-    explicit Locked(const QString& dataFolder) : lock(dataFolder + kLockName)
+public:
+    explicit Locked(const QString& dataFolder)
     {
-        // Only a lock whose program has ended is stale, however long an install takes.
-        lock.setStaleLockTime(0);
-        held = lock.tryLock(kLockWaitMs);
+        const QString path = withoutSeparator(dataFolder) + QStringLiteral(".blokada");
+#ifdef Q_OS_UNIX
+        const QByteArray name = QFile::encodeName(path);
+        m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (m_fd < 0)
+            m_fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (m_fd < 0)
+            return;
+        QElapsedTimer waited;
+        waited.start();
+        while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return; // no locking on this disk; see above
+            if (waited.elapsed() > kLockWaitMs) {
+                m_busy = true;
+                return;
+            }
+            QThread::msleep(20);
+        }
+#else
+        m_lock = std::make_unique<QLockFile>(path);
+        m_lock->setStaleLockTime(0);
+        m_busy = !m_lock->tryLock(kLockWaitMs) && m_lock->error() == QLockFile::LockFailedError;
+#endif
     }
-    QLockFile lock;
-    bool held = false;
+    ~Locked()
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0)
+            ::close(m_fd); // drops the lock
+#endif
+    }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+    // Another program has held the lock for longer than anyone should.
+    bool busy() const
+    {
+        return m_busy;
+    }
+
+private:
+    bool m_busy = false;
+#ifdef Q_OS_UNIX
+    int m_fd = -1;
+#else
+    std::unique_ptr<QLockFile> m_lock;
+#endif
 };
 
 DataSetInstallResult installLocked(const QString& dataFolder, const QList<DataSetFile>& files,
@@ -292,17 +356,28 @@ DataSetInstallResult installLocked(const QString& dataFolder, const QList<DataSe
     if (backUpFirst && DataSetLoads(dataFolder) && versionFileSoundIn(dataFolder))
         backUpInstalledSet(dataFolder);
 
-    QTemporaryDir staging(dataFolder + kStagingPrefix + QStringLiteral("XXXXXX"));
-    if (!staging.isValid()) {
-        // QTemporaryDir does not say why; a full disk is the likely cause, but not
-        // the only one.
-        result.failure = {FileFailure::Io, staging.errorString()};
+    // A fresh name of our own; while the lock is held no other staging folder lives.
+    const QString stagingName =
+        kStagingPrefix + QString::number(QRandomGenerator::global()->generate64(), 36);
+    const QString staging = dataFolder + stagingName;
+    RemoveFolderTree(staging);
+    result.failure = SafeFile::MakeFolder(staging);
+    if (!result.failure)
         return result;
-    }
+    // Until the journal names it, the staging folder goes with any failure.
+    struct Discard
+    {
+        QString folder;
+        ~Discard()
+        {
+            if (!folder.isEmpty())
+                RemoveFolderTree(folder);
+        }
+    } discard{staging};
     Journal journal;
-    journal.staging = QFileInfo(staging.path()).fileName();
+    journal.staging = stagingName;
     for (const DataSetFile& file : files) {
-        result.failure = SafeFile::Write(staging.filePath(file.name), file.bytes);
+        result.failure = SafeFile::Write(staging + QLatin1Char('/') + file.name, file.bytes);
         if (!result.failure) {
             result.file = file.name;
             return result;
@@ -310,16 +385,17 @@ DataSetInstallResult installLocked(const QString& dataFolder, const QList<DataSe
         journal.files.append({file.name, digest(file.bytes)});
         step(QStringLiteral("staged ") + file.name);
     }
-    syncFolder(staging.path());
+    syncFolder(staging);
     // The one step that makes the new set the installed one.
     result.failure = SafeFile::Write(dataFolder + kJournalName, journalText(journal));
     if (!result.failure)
         return result;
-    staging.setAutoRemove(false);
+    discard.folder.clear();
     syncFolder(dataFolder);
     step(QStringLiteral("committed"));
-    result.outcome = finishFromJournal(dataFolder, journal) ? DataSetInstallResult::Installed
-                                                            : DataSetInstallResult::Unfinished;
+    result.outcome = finishFromJournal(dataFolder, journal) == Finish::Done
+                         ? DataSetInstallResult::Installed
+                         : DataSetInstallResult::Unfinished;
     return result;
 }
 
@@ -368,27 +444,34 @@ bool DataSetLoads(const QString& folder)
 DataSetInstallResult InstallDataSet(const QString& dataFolder, const QList<DataSetFile>& files)
 {
     step(QStringLiteral("start"));
-    Locked locked(dataFolder);
-    if (!locked.held) {
+    const Locked locked(dataFolder);
+    if (locked.busy()) {
         DataSetInstallResult result;
         result.busy = true;
         return result;
     }
-    bool whole = true;
-    finishInterrupted(dataFolder, &whole);
+    Finish finish = Finish::Done;
+    finishInterrupted(dataFolder, &finish);
     repairBackup(dataFolder);
     step(QStringLiteral("repaired"));
+    if (finish == Finish::RetryLater) {
+        // The set committed before this one is not all in place; a second journal
+        // would lose it, and the data are not as they were either.
+        DataSetInstallResult result;
+        result.outcome = DataSetInstallResult::Unfinished;
+        return result;
+    }
     return installLocked(dataFolder, files, true);
 }
 
 DataSetRepair RepairDataSet(const QString& dataFolder, bool restoreData)
 {
     DataSetRepair repair;
-    Locked locked(dataFolder);
-    if (!locked.held)
+    const Locked locked(dataFolder);
+    if (locked.busy())
         return repair; // another program is at it, and will leave a whole set
-    bool whole = true;
-    repair.finishedInstall = finishInterrupted(dataFolder, &whole);
+    Finish finish = Finish::Done;
+    repair.finishedInstall = finishInterrupted(dataFolder, &finish) && finish == Finish::Done;
     repairBackup(dataFolder);
 
     const QString backup = DataBackupFolder(dataFolder);

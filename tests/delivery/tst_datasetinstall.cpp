@@ -33,7 +33,8 @@ FileSet schoolSet(const QString& school, const QString& date)
 {
     FileSet set;
     for (const QString& name : UpdateFileNames().mid(0, 3))
-        set.insert(name, readFile(TestPaths::testData(QStringLiteral("data/school/%1/%2").arg(school, name))));
+        set.insert(name,
+                   readFile(TestPaths::testData(QStringLiteral("data/school/%1/%2").arg(school, name))));
     set.insert(kVersionFileName, versionFile(date));
     return set;
 }
@@ -111,15 +112,14 @@ struct DataFolder
         put(DataBackupFolder(data), backupSet());
     }
 
-    // Everything in the data folder that is not the set, its backup or the lock.
+    // Everything in the data folder that is not the set or its backup.
     QStringList leftovers() const
     {
-        QStringList names = QDir(data).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                 QDir::NoDotAndDotDot);
+        QStringList names =
+            QDir(data).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         for (const QString& name : UpdateFileNames())
             names.removeAll(name);
         names.removeAll(QStringLiteral("Kopia"));
-        names.removeAll(QStringLiteral("instalacja.blokada"));
         return names;
     }
 };
@@ -173,7 +173,8 @@ private Q_SLOTS:
         for (qsizetype i = 0; i < steps.size(); ++i) {
             const QString& stopAt = steps.at(i);
             DataFolder f;
-            QVERIFY2(runUntil(stopAt, [&] { InstallDataSet(f.data, asFiles(newSet())); }), qPrintable(stopAt));
+            QVERIFY2(runUntil(stopAt, [&] { InstallDataSet(f.data, asFiles(newSet())); }),
+                     qPrintable(stopAt));
 
             // A second start that is itself ended at the same step, where a repair
             // passes it, must leave nothing worse for the third.
@@ -186,7 +187,8 @@ private Q_SLOTS:
             const QString backup = whichSet(DataBackupFolder(f.data));
             QVERIFY2(backup == QStringLiteral("old") || backup == QStringLiteral("backup"),
                      qPrintable(stopAt + QStringLiteral(": ") + backup));
-            QVERIFY2(f.leftovers().isEmpty(), qPrintable(stopAt + QStringLiteral(": ") + f.leftovers().join(',')));
+            QVERIFY2(f.leftovers().isEmpty(),
+                     qPrintable(stopAt + QStringLiteral(": ") + f.leftovers().join(',')));
         }
     }
 
