@@ -281,21 +281,18 @@ bool finishInterrupted(const QString& dataFolder, Finish* finish)
 }
 
 // One install or repair at a time per data folder, across programs: an advisory lock
-// on a file beside the data folder (inside it, it would be one more file in the
-// set's folder). The system drops the lock with its program, so a crash leaves no
-// stale lock. A lock file that cannot be made (a read-only disk) locks nothing, but
-// then no one can install and the writes themselves tell why.
+// on the data folder itself, so that no file is added beside the set. The system
+// drops the lock with its program, so a crash leaves no stale lock. A folder that
+// cannot be opened locks nothing, but then no one can install and the writes
+// themselves tell why.
 class Locked
 {
 public:
     explicit Locked(const QString& dataFolder)
     {
-        const QString path = withoutSeparator(dataFolder) + QStringLiteral(".blokada");
 #ifdef Q_OS_UNIX
-        const QByteArray name = QFile::encodeName(path);
-        m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (m_fd < 0)
-            m_fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        const QByteArray name = QFile::encodeName(withoutSeparator(dataFolder));
+        m_fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (m_fd < 0)
             return;
         QElapsedTimer waited;
@@ -310,7 +307,7 @@ public:
             QThread::msleep(20);
         }
 #else
-        m_lock = std::make_unique<QLockFile>(path);
+        m_lock = std::make_unique<QLockFile>(withoutSeparator(dataFolder) + QStringLiteral(".blokada"));
         m_lock->setStaleLockTime(0);
         m_busy = !m_lock->tryLock(kLockWaitMs) && m_lock->error() == QLockFile::LockFailedError;
 #endif

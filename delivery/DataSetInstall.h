@@ -23,7 +23,7 @@
 //
 // Everything here works on the folder it is given and tells its caller what came of
 // it; it shows nothing to the user. One install or repair at a time per data folder,
-// whichever program runs it: a lock on a file beside the folder keeps others waiting.
+// whichever program runs it: a lock on the folder itself keeps others waiting.
 
 // Removes `folder` with everything in it. A link (or a file) under that name is
 // removed itself: what it points at is never touched.
