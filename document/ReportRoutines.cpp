@@ -62,14 +62,13 @@ public:
     }
 
 private:
-    // `why` is a clause in FileFailureText's words; the input stays in the editor.
+    // `why` is a clause in FileFailureText's words. The reason comes first: the
+    // message dialog shows about four lines, and a long path may take two.
     static bool failed(const QString& path, const QString& why)
     {
         ShowMessage(
             KindNotice, IconWarning,
-            QStringLiteral("Nie udało się zapisać pliku:\r") + QDir::toNativeSeparators(path) +
-                QStringLiteral("\rPowód: %1.\rWprowadzone dane zostały w edytorze; spróbuj jeszcze raz.")
-                    .arg(why));
+            QStringLiteral("Nie udało się zapisać pliku: %1.\r%2").arg(why, QDir::toNativeSeparators(path)));
         return false;
     }
 
