@@ -10,11 +10,11 @@
 #include "collect/ReportsCsv.h"
 #include "collect/SummaryHtml.h"
 #include "collect/SummaryPdf.h"
+#include "files/SafeFile.h"
 #include "shell/SchoolData.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <optional>
@@ -97,11 +97,11 @@ int usageError(const QString& text)
 
 bool saveFile(const QString& path, const QByteArray& content)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit())
+    const FileResult result = SafeFile::Write(path, content);
+    if (result)
         return true;
     adminError(QStringLiteral("collect: nie można zapisać pliku „%1”: %2")
-                   .arg(TerminalSafe(QDir::toNativeSeparators(path)), file.errorString()));
+                   .arg(TerminalSafe(QDir::toNativeSeparators(path)), FileFailureText(result)));
     return false;
 }
 

@@ -1,5 +1,7 @@
 #include "collect/SummaryPdf.h"
 
+#include "files/SafeFile.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QMarginsF>
@@ -7,7 +9,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
 
 namespace {
@@ -100,12 +101,10 @@ bool WriteSummaryPdf(const QStringList& parts, const QString& path, QString* err
     const QByteArray pdf = SummaryPdfBytes(parts, error);
     if (pdf.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    const FileResult result = SafeFile::Write(path, pdf);
+    if (!result)
+        *error = FileFailureText(result);
+    return result.ok();
 }
 
 bool WriteSummaryPdf(const QString& html, const QString& path, QString* error)

@@ -19,6 +19,7 @@
 #include <gmime/gmime.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kAddressSanitizer = true;
@@ -437,6 +438,195 @@ private Q_SLOTS:
             if (want.state == u"uszkodzony")
                 QVERIFY2(run.err.contains(r.at(7)), qPrintable(run.err.left(2000)));
         }
+    }
+
+    // Outputs are never written through a link planted in an input folder, never over
+    // a file the run read (whatever path names it), never two onto one file; a refused
+    // run writes nothing at all. A link outside the input folders is replaced by the
+    // written file, never followed.
+    void outputsNeverThroughLinksOrOverInputs()
+    {
+        QTemporaryDir temp;
+        const QDir root(temp.path());
+        QVERIFY(root.mkpath(QStringLiteral("siec")) && root.mkpath(QStringLiteral("inne")) &&
+                root.mkpath(QStringLiteral("wyniki")));
+        for (const char* folder : {".", "siec", "inne", "wyniki"})
+            openUp(root.filePath(QLatin1String(folder)));
+        const QString report = root.filePath(QStringLiteral("siec/kowalska.xml"));
+        const QByteArray reportBytes = programme(QStringLiteral("Kowalska Anna"), QStringLiteral("2a"));
+        QVERIFY(writeFile(report, reportBytes));
+        const QString other = root.filePath(QStringLiteral("inne/cokolwiek"));
+        QVERIFY(writeFile(other, "nie ruszać"));
+        QVERIFY(QFile::link(QStringLiteral("kowalska.xml"), root.filePath(QStringLiteral("siec/zestawienie.html"))));
+        QVERIFY(QFile::link(QStringLiteral("../inne/cokolwiek"), root.filePath(QStringLiteral("siec/braki.csv"))));
+        QVERIFY(QFile::link(QStringLiteral("../inne"), root.filePath(QStringLiteral("siec/podfolder"))));
+        QVERIFY(QFile::link(QStringLiteral("siec"), root.filePath(QStringLiteral("przez"))));
+        QVERIFY(::link(QFile::encodeName(report).constData(),
+                       QFile::encodeName(root.filePath(QStringLiteral("twardy.csv"))).constData()) == 0);
+        const QString siec = root.filePath(QStringLiteral("siec"));
+        const QString out = root.filePath(QStringLiteral("wyniki/z.html"));
+        const QList<std::pair<QStringList, QString>> refused{
+            {{siec, QStringLiteral("-o"), root.filePath(QStringLiteral("siec/zestawienie.html"))},
+             QStringLiteral("dowiązanie symboliczne")},
+            {{siec, QStringLiteral("--csv"), root.filePath(QStringLiteral("siec/braki.csv"))},
+             QStringLiteral("dowiązanie symboliczne")},
+            {{siec, QStringLiteral("-o"), root.filePath(QStringLiteral("siec/podfolder/z.html"))},
+             QStringLiteral("dowiązanie symboliczne")},
+            {{root.filePath(QStringLiteral("przez")), QStringLiteral("--csv"), report},
+             QStringLiteral("zarazem plikiem wejściowym")},
+            {{siec, QStringLiteral("--csv"), root.filePath(QStringLiteral("twardy.csv"))},
+             QStringLiteral("zarazem plikiem wejściowym")},
+            {{siec, QStringLiteral("-o"), out, QStringLiteral("--csv"), root.filePath(QStringLiteral("wyniki/../wyniki/z.html"))},
+             QStringLiteral("to ten sam plik")},
+            {{siec, QStringLiteral("--csv"), root.filePath(QStringLiteral("wyniki"))},
+             QStringLiteral("nie jest zwykłym plikiem")},
+        };
+        for (const auto& [args, reason] : refused) {
+            const ChildRun run = runChild(args, temp.filePath(QStringLiteral("err")), 1024);
+            QVERIFY2(run.exitCode == 2 && run.err.contains(reason) && run.err.contains(QStringLiteral("nic nie zapisano")),
+                     qPrintable(args.join(u' ') + QStringLiteral(" -> ") + run.err));
+            QCOMPARE(readFile(report), reportBytes);
+            QCOMPARE(readFile(other), QByteArray("nie ruszać"));
+            QVERIFY(QFileInfo(root.filePath(QStringLiteral("siec/zestawienie.html"))).isSymLink());
+            QVERIFY(QDir(root.filePath(QStringLiteral("wyniki"))).isEmpty());
+            QCOMPARE(QDir(root.filePath(QStringLiteral("inne"))).entryList(QDir::Files), QStringList{QStringLiteral("cokolwiek")});
+        }
+
+        // A link outside the input folders gives way to the written file.
+        const QString outside = root.filePath(QStringLiteral("inne/zewnetrzny.html"));
+        QVERIFY(QFile::link(QStringLiteral("cokolwiek"), outside));
+        const ChildRun run = runChild({siec, QStringLiteral("-o"), outside, QStringLiteral("--csv"),
+                                       root.filePath(QStringLiteral("wyniki/s.csv"))},
+                                      temp.filePath(QStringLiteral("err")), 1024);
+        QVERIFY2(run.exitCode == 1, qPrintable(run.err)); // the two planted links are listed
+        QCOMPARE(readFile(other), QByteArray("nie ruszać"));
+        QVERIFY(!QFileInfo(outside).isSymLink() && readFile(outside).startsWith("<!DOCTYPE html>"));
+        QVERIFY(readFile(root.filePath(QStringLiteral("wyniki/s.csv"))).contains("kowalska.xml;Kowalska Anna;3;2a;"));
+    }
+
+    // A summary far longer than one printed layout can hold is printed whole: every
+    // page has text, and the last report and the closing section are on the last pages.
+    void pdfOfThreeThousandLongReports()
+    {
+        QTemporaryDir temp;
+        openUp(temp.path());
+        const QDir input(temp.filePath(QStringLiteral("siec")));
+        QVERIFY(input.mkpath(QStringLiteral(".")));
+        openUp(input.path());
+        constexpr int kReports = 3000;
+        constexpr int kLines = 50;
+        for (int n = 1; n <= kReports; ++n) {
+            QStringList lines;
+            for (int i = 1; i <= kLines; ++i)
+                lines << QStringLiteral("Wiersz %1 sprawozdania nr %2: realizacja programu wychowawczego w klasie, "
+                                        "wycieczki, zebrania z rodzicami i dyżury.")
+                             .arg(i)
+                             .arg(n);
+            QVERIFY(writeFile(input.filePath(QStringLiteral("r%1.xml").arg(n)),
+                              document(QStringLiteral("Realizacja programu wychowawczego"),
+                                       QStringLiteral("Nauczyciel %1").arg(n, 4, 10, QLatin1Char('0')),
+                                       programmeBody(QStringLiteral("1a"), lines), QStringLiteral("12.06.2026 g. 10:00:00"))));
+        }
+        const QString pdf = temp.filePath(QStringLiteral("zestawienie.pdf"));
+        const ChildRun run = runChild({input.path(), QStringLiteral("--pdf"), pdf}, temp.filePath(QStringLiteral("err")), 2048,
+                                      {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+        const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        QVERIFY2(!pdfinfo.isEmpty() && !pdftotext.isEmpty(), "poppler-utils are needed");
+        QProcess info;
+        info.start(pdfinfo, {pdf});
+        QVERIFY(info.waitForFinished(120000));
+        const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
+        const qsizetype at = infoText.indexOf(QStringLiteral("Pages:"));
+        QVERIFY(at >= 0);
+        const int pages = infoText.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
+        QProcess text;
+        text.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(600000));
+        QStringList printed = QString::fromUtf8(text.readAllStandardOutput()).split(QChar(u'\f'));
+        if (!printed.isEmpty() && printed.last().trimmed().isEmpty())
+            printed.removeLast();
+        qInfo("%d pages", pages);
+        QCOMPARE(printed.size(), pages);
+        // 150 000 lines of text, at most about 60 lines on a page.
+        QVERIFY2(pages > kReports * kLines / 60, qPrintable(QString::number(pages)));
+        for (int p = 0; p < printed.size(); ++p)
+            QVERIFY2(!printed.at(p).trimmed().isEmpty(), qPrintable(QStringLiteral("page %1 is blank").arg(p + 1)));
+        const QString tail = (printed.value(printed.size() - 3) + printed.value(printed.size() - 2) + printed.last()).simplified();
+        QVERIFY2(tail.contains(QStringLiteral("Dokumenty zastąpione, podejrzane i uszkodzone Brak.")), qPrintable(tail.right(500)));
+        const QString all = printed.join(QString()).simplified();
+        QVERIFY(all.contains(QStringLiteral("Wiersz %1 sprawozdania nr %2:").arg(kLines).arg(kReports)));
+        QVERIFY(all.indexOf(QStringLiteral("Nauczyciel 3000 – klasa 1a")) > all.indexOf(QStringLiteral("Nauczyciel 2999 – klasa 1a")));
+    }
+
+    // No document can take a report's place by its date or by how a name is written:
+    // a date after the run is suspicious and replaces nothing; names match after
+    // blanks and letter case are folded; dates compare as written whatever the time
+    // zone (the spring-forward hour included); a corrected curriculum or other report
+    // replaces the first even with its free text changed.
+    void replacementsCannotBeForged()
+    {
+        QTemporaryDir temp;
+        openUp(temp.path());
+        const QDir input(temp.filePath(QStringLiteral("siec")));
+        QVERIFY(input.mkpath(QStringLiteral(".")));
+        openUp(input.path());
+        const QDateTime now = QDateTime::currentDateTime();
+        const auto written = [](const QDateTime& t) { return t.toString(QStringLiteral("dd.MM.yyyy 'g.' HH:mm:ss")); };
+        const auto curriculum = [](const QString& classes, const QString& date) {
+            return document(QStringLiteral("Realizacja programu z przedmiotu nauczania"), QStringLiteral("Nowak Jan"),
+                            QStringLiteral("<Przedmiot>fizyka</Przedmiot><Klasy>%1</Klasy><Ogolne><IloscWierszy>0</IloscWierszy>"
+                                           "</Ogolne><Sukcesy><IloscWierszy>0</IloscWierszy></Sukcesy>")
+                                .arg(classes),
+                            date);
+        };
+        const auto otherReport = [](const QString& about, const QString& date) {
+            return document(QStringLiteral("Inne informacje"), QStringLiteral("Nowak Jan"),
+                            QStringLiteral("<Dotyczy>%1</Dotyczy><Nr>953</Nr><Info><IloscWierszy>0</IloscWierszy></Info>").arg(about),
+                            date);
+        };
+        const QList<std::pair<QString, QByteArray>> files{
+            {QStringLiteral("a.xml"), programme(QStringLiteral("Kowalska Anna"), QStringLiteral("2a"), QStringLiteral("10.06.2026 g. 10:00:00"))},
+            {QStringLiteral("b.xml"), programme(QStringLiteral("kowalska   ANNA"), QStringLiteral(" 2A"), QStringLiteral("31.12.9999 g. 23:59:59"))},
+            {QStringLiteral("c.xml"), programme(QStringLiteral("Kowalska Anna"), QStringLiteral("2a"), written(now.addDays(2)))},
+            {QStringLiteral("d.xml"), programme(QStringLiteral("Kowalska\u00A0Anna"), QStringLiteral("2a"), written(now.addSecs(12 * 3600)))},
+            {QStringLiteral("e.xml"), programme(QStringLiteral("Lis Adam"), QStringLiteral("3b"), QStringLiteral("29.03.2026 g. 01:59:00"))},
+            {QStringLiteral("f.xml"), programme(QStringLiteral("Lis Adam"), QStringLiteral("3b"), QStringLiteral("29.03.2026 g. 02:30:00"))},
+            {QStringLiteral("g.xml"), curriculum(QStringLiteral("2a"), QStringLiteral("11.06.2026 g. 10:00:00"))},
+            {QStringLiteral("h.xml"), curriculum(QStringLiteral("2a, 2b (poprawione)"), QStringLiteral("12.06.2026 g. 10:00:00"))},
+            {QStringLiteral("i.xml"), otherReport(QStringLiteral("Rada"), QStringLiteral("11.06.2026 g. 10:00:00"))},
+            {QStringLiteral("j.xml"), otherReport(QStringLiteral("Rada pedagogiczna, wnioski"), QStringLiteral("12.06.2026 g. 10:00:00"))},
+            {QStringLiteral("k.xml"), programme(QStringLiteral("Zieliński Piotr"), QStringLiteral("1a,=1+1\t@2"))},
+        };
+        for (const auto& [name, bytes] : files)
+            QVERIFY(writeFile(input.filePath(name), bytes));
+        const QString csv = temp.filePath(QStringLiteral("s.csv"));
+        const ChildRun run = runChild({input.path(), QStringLiteral("--csv"), csv}, temp.filePath(QStringLiteral("err")), 1024,
+                                      {QStringLiteral("TZ=Europe/Warsaw")});
+        QCOMPARE(run.exitCode, 1); // two suspicious documents
+        QStringList states;
+        for (const QStringList& r : csvRows(readFile(csv)))
+            states << QFileInfo(r.value(0)).fileName() + u' ' + r.value(1) + u' ' + r.value(6);
+        QCOMPARE(states, QStringList({
+                             QStringLiteral("a.xml Kowalska Anna zastąpiony"),
+                             QStringLiteral("b.xml kowalska   ANNA podejrzany"),
+                             QStringLiteral("c.xml Kowalska Anna podejrzany"),
+                             QStringLiteral("d.xml Kowalska\u00A0Anna przyjęty"),
+                             QStringLiteral("e.xml Lis Adam zastąpiony"),
+                             QStringLiteral("f.xml Lis Adam przyjęty"),
+                             QStringLiteral("g.xml Nowak Jan zastąpiony"),
+                             QStringLiteral("h.xml Nowak Jan przyjęty"),
+                             QStringLiteral("i.xml Nowak Jan zastąpiony"),
+                             QStringLiteral("j.xml Nowak Jan przyjęty"),
+                             QStringLiteral("k.xml Zieliński Piotr przyjęty"),
+                         }));
+        QVERIFY2(run.err.contains(QStringLiteral("podejrzany: ") + input.filePath(QStringLiteral("b.xml")) +
+                                  QStringLiteral(": data „31.12.9999 g. 23:59:59” jest późniejsza")),
+                 qPrintable(run.err));
+        // The typed classes reach a spreadsheet as one text cell, whatever it splits on.
+        QVERIFY(QString::fromUtf8(readFile(csv)).contains(QStringLiteral(";3;\"1a,=1+1\t@2\";;12.06.2026 10:00:00;przyjęty;\r\n")));
     }
 };
 
