@@ -155,11 +155,11 @@ private Q_SLOTS:
                 return std::nullopt;
             return value;
         });
-        QVERIFY(keeper.Begin(store, kTeacher, 0));
+        QCOMPARE(keeper.Begin(store, kTeacher, 0), DraftKeeper::Lock::Taken);
         // A second program keeping the same draft is refused while this one runs.
         DraftKeeper second([] { return std::optional<Draft>(); });
-        QVERIFY(!second.Begin(store, kTeacher, 0));
-        QVERIFY(second.Begin(store, kTeacher, 1));
+        QCOMPARE(second.Begin(store, kTeacher, 0), DraftKeeper::Lock::Busy);
+        QCOMPARE(second.Begin(store, kTeacher, 1), DraftKeeper::Lock::Taken);
 
         keeper.Changed();
         QVERIFY(!QFile::exists(store.PathOf(kTeacher, 0)));
@@ -178,7 +178,7 @@ private Q_SLOTS:
         keeper.Changed();
         keeper.End();
         QVERIFY(QFile::exists(store.PathOf(kTeacher, 0)));
-        QVERIFY(second.Begin(store, kTeacher, 0)); // released
+        QCOMPARE(second.Begin(store, kTeacher, 0), DraftKeeper::Lock::Taken); // released
     }
 };
 
