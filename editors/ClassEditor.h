@@ -23,6 +23,10 @@ class ClassEditor : public EditorWindow
 public:
     void SetPreviewWindow(TFBrowser* preview) { m_preview = preview; }
 
+    // The notice after a draft is restored into a class whose pupils changed since.
+    static QString PupilChangesNotice(const QString& className, const QStringList& gone,
+                                      const QStringList& added);
+
 protected:
     ClassEditor(const char* objectName, const QString& title, QSize size, QPoint offset, int hintGroup,
                 TFBrowser* preview, QWidget* parent);
@@ -77,8 +81,6 @@ protected:
 
     // The names of `listed` that are among `pupils`, in their order.
     static QStringList Present(const QStringList& listed, const QStringList& pupils);
-    static QString PupilChangesNotice(const QString& className, const QStringList& gone,
-                                      const QStringList& added);
 
     // The report was written: closes the editor and shows `pageFile` in the preview.
     bool HandOver(const QString& pageFile);

@@ -81,6 +81,11 @@ QString EditorDrafts::OfferText(const QString& topicName, const Draft& draft)
         .arg(DraftStore::kDiscardedDays);
 }
 
+QString EditorDrafts::OtherMachineText(const QString& topicName, const QString& holder)
+{
+    return kOtherMachine.arg(topicName, holder);
+}
+
 NamedAnswers EditorDrafts::OfferAnswers()
 {
     return {QStringLiteral("Kontynuuj"), QStringLiteral("Zacznij od nowa"), AnswerYes};
@@ -101,7 +106,7 @@ bool EditorDrafts::TakeLock(const DraftStore& store, const QString& teacher, int
     }
     const QString holder = m_keeper.Holder();
     const NamedAnswers answers{QStringLiteral("Przejmij szkic"), QStringLiteral("Nie przejmuj"), AnswerNo};
-    if (AskNamed(IconQuestion, kOtherMachine.arg(m_topicName, holder), answers) != AnswerYes) {
+    if (AskNamed(IconQuestion, OtherMachineText(m_topicName, holder), answers) != AnswerYes) {
         ShowMessage(KindNotice, IconWarning, kBusy.arg(m_topicName));
         return false;
     }

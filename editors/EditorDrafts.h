@@ -58,6 +58,8 @@ public:
     // The question offering a draft, and its answers, exposed for their wording.
     static QString OfferText(const QString& topicName, const Draft& draft);
     static NamedAnswers OfferAnswers();
+    // The question before a lock another computer left is taken over.
+    static QString OtherMachineText(const QString& topicName, const QString& holder);
 
 private:
     std::optional<Draft> Collect() const;

@@ -6,6 +6,7 @@
 #include "resources/SkinPicture.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -97,6 +98,37 @@ QPixmap stretchedBackground(const QPixmap& painted, int extra)
     p.drawPixmap(QRectF(0, kStretchRow + extra, w, size.height() - kStretchRow), painted,
                  QRectF(0, kStretchRow * ratio, w * ratio, (size.height() - kStretchRow) * ratio));
     return grown;
+}
+
+// A word wider than the text area (a computer's name, a file's path) would run past
+// its edge: such a word may break anywhere, at zero-width spaces put between its
+// letters.
+QString breakableWords(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QString out;
+    QString word;
+    const auto flush = [&] {
+        if (metrics.horizontalAdvance(word) <= width) {
+            out += word;
+        } else {
+            for (qsizetype i = 0; i < word.size(); ++i) {
+                out += word.at(i);
+                if (!word.at(i).isHighSurrogate() && i + 1 < word.size())
+                    out += QChar(0x200B);
+            }
+        }
+        word.clear();
+    };
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            flush();
+            out += c;
+        } else {
+            word += c;
+        }
+    }
+    flush();
+    return out;
 }
 
 // A wide button's picture with `caption` written on it in the skin's button font.
@@ -247,7 +279,7 @@ int TFWarning::open(int kind, int icon, const QString& text, const NamedAnswers*
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    m_lTekstWarning->setText(shown);
+    m_lTekstWarning->setText(breakableWords(shown, m_lTekstWarning->fontMetrics(), kTextPlace.width()));
     setAccessibleDescription(shown);
 
     static const char* const icons[] = {"ikoinfo", "ikopytanie", "ikouwaga"};
