@@ -211,10 +211,15 @@ QString WaitingDraftsText(const QString& dataFolder, const std::function<QString
     // Three lines fit under the choices; the rest are counted.
     constexpr int kShown = 3;
     for (const Draft& draft : drafts.mid(0, kShown)) {
-        QString line = QStringLiteral("• ") + draft.Teacher + QStringLiteral(" – ") + topicName(draft.Topic);
-        if (!draft.About.isEmpty())
-            line += QStringLiteral(" (") + draft.About + QStringLiteral(")");
-        lines << line + QStringLiteral(", ") + when(draft.Changed);
+        // Whose, of what, when: the class or subject is named when the draft is offered.
+        const QString line = QStringLiteral("• ") + draft.Teacher + QStringLiteral(" – ") + topicName(draft.Topic);
+        // This year's dates need no year, which keeps most lines to one.
+        const QLocale polish(QLocale::Polish, QLocale::Poland);
+        const QString day = draft.Changed.date().year() == QDate::currentDate().year()
+                                ? polish.toString(draft.Changed.date(), QStringLiteral("d MMMM"))
+                                : polish.toString(draft.Changed.date(), QStringLiteral("d MMMM yyyy"));
+        lines << line + QStringLiteral(", ") + day + QLatin1Char(' ') +
+                     polish.toString(draft.Changed.time(), QStringLiteral("HH:mm"));
     }
     if (drafts.size() > kShown) {
         const qsizetype more = drafts.size() - kShown;

@@ -361,8 +361,10 @@ void TFWarning::showButton(Button button, bool highlighted)
                                                  highlighted, devicePixelRatioF()));
         return;
     }
+    // Painted at once, not when first shown: a picture still waiting would replace a
+    // captioned one given after it.
     const QString name = pictureName(button) + (highlighted ? QStringLiteral("akt") : QString());
-    SetSkin(image(button), name);
+    image(button)->setPixmap(SkinPicture(name, devicePixelRatioF()));
 }
 
 void TFWarning::moveHighlight(int step)

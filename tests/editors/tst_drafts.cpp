@@ -216,7 +216,8 @@ private Q_SLOTS:
         // The welcome panel tells that the draft waits, whose and of what.
         auto* waiting = part<QLabel>(main(), "LSzkice");
         QVERIFY(waiting && waiting->isVisible());
-        QVERIFY2(waiting->text().contains(kTeacher) && waiting->text().contains(about),
+        QVERIFY2(waiting->text().contains(kTeacher + QStringLiteral(" – ") + editorOf(topic)->windowTitle()) &&
+                     waiting->text().contains(QLocale(QLocale::Polish).toString(QDate::currentDate(), QStringLiteral("d MMMM"))),
                  qPrintable(waiting->text()));
         messages->scriptAnswers({AnswerYes});
         openEditor(topic);
