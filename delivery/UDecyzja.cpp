@@ -122,6 +122,8 @@ void setTextColour(QLabel* label, const QColor& colour)
 {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
+    // A way that cannot be used here is shown dimmed.
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x9A, 0xA8, 0xB8));
     label->setPalette(palette);
 }
 
@@ -135,13 +137,16 @@ bool isLeftClick(const QEvent* event, const QWidget* on)
 
 } // namespace
 
+const QString TFDecyzja::kNetworkWayUnavailable =
+    QStringLiteral("Niedostępne w trybie domowym: przez sieć szkolną wysyłasz tylko na komputerze w szkole.");
+
 TFDecyzja::TFDecyzja(QWidget* parent)
     : QWidget(parent, parent ? Qt::Widget : Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_ownDialogs(std::make_unique<QtDocumentFileDialogs>()), m_dialogs(m_ownDialogs.get())
 {
     // FormCreate
     setObjectName(QStringLiteral("FDecyzja"));
-    setWindowTitle(QStringLiteral("Tabulon"));
+    setWindowTitle(QStringLiteral("Dostarczenie sprawozdania"));
     setFixedSize(kWidth, kHeight);
 
     m_imTlo = new QLabel(this);
@@ -154,7 +159,7 @@ TFDecyzja::TFDecyzja(QWidget* parent)
     m_lZapisNaDysku =
         makeBandWay(this, "LZapisNaDysku", 0, 23, QStringLiteral("Chcę zapisać dokument na dysku"));
     m_lKopiowanieWSieci = makeBandWay(this, "LKopiowanieWSieci", 1, 25,
-                                      QStringLiteral("Chcę przesłać dokument przez sieć szkolną."));
+                                      QStringLiteral("Chcę przesłać dokument przez sieć szkolną"));
     m_lPocztaTajna =
         makeBandWay(this, "LPocztaTajna", 2, 26, QStringLiteral("Chcę wysłać dokument przez internet"));
     // Handing the report to the user's own mail program is kept out of sight below the
@@ -205,6 +210,12 @@ void TFDecyzja::showEvent(QShowEvent* event)
 void TFDecyzja::FormShow()
 {
     SetHintGroup(HintGroupDelivery);
+    // The network copy works only in the school's network: at home it is shown, dimmed,
+    // and says why, instead of being refused after the choice.
+    const bool network = appState().Settings.WorkMode == kWorkModeNetwork;
+    m_lKopiowanieWSieci->setEnabled(network);
+    m_lKopiowanieWSieci->setAccessibleDescription(network ? QString() : kNetworkWayUnavailable);
+    m_lKopiowanieWSieci->setToolTip(network ? QString() : kNetworkWayUnavailable);
     // Over the main window, which is this window's parent; alone (in tests) the same
     // offset counts from the screen's corner.
     move(kLeftOffset, kTopOffset);

@@ -25,15 +25,29 @@ TFEditNdst::TFEditNdst(QWidget* parent)
     m_lPrzedmioty = new QListWidget(this);
     m_lPrzedmioty->setObjectName(QStringLiteral("LPrzedmioty"));
     m_lPrzedmioty->setGeometry(20, 44, 346, 142);
-    m_lPrzedmioty->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_lPrzedmioty->setToolTip(
-        QStringLiteral("Aby wybrać więcej niż jeden, klikaj, trzymając wciśnięty klawisz Ctrl"));
+    // A check box before every subject: a click or Space marks it or takes the mark
+    // away, and the marked subjects are the chosen ones.
+    m_lPrzedmioty->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_lPrzedmioty->setToolTip(QStringLiteral("Zaznacz przedmioty kliknięciem lub spacją"));
     m_lWprowadz = makeButtonLabel(this, "LWprowadz", QRect(94, 200, 88, 26));
     m_lAnuluj = makeButtonLabel(this, "LAnuluj", QRect(204, 200, 88, 26));
 
     m_lPrzedmioty->installEventFilter(this);
     m_lWprowadz->installEventFilter(this);
     m_lAnuluj->installEventFilter(this);
+    // The check boxes and the selection are one and the same choice.
+    connect(m_lPrzedmioty, &QListWidget::itemSelectionChanged, this, [this] {
+        m_syncing = true;
+        for (int row = 0; row < m_lPrzedmioty->count(); ++row) {
+            QListWidgetItem* item = m_lPrzedmioty->item(row);
+            item->setCheckState(item->isSelected() ? Qt::Checked : Qt::Unchecked);
+        }
+        m_syncing = false;
+    });
+    connect(m_lPrzedmioty, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (!m_syncing && item->isSelected() != (item->checkState() == Qt::Checked))
+            item->setSelected(item->checkState() == Qt::Checked);
+    });
     // A double click confirms with the selection as the click left it.
     connect(m_lPrzedmioty, &QListWidget::itemDoubleClicked, this, [this] { LWprowadzClick(); });
 }
@@ -41,7 +55,13 @@ TFEditNdst::TFEditNdst(QWidget* parent)
 void TFEditNdst::SetSubjects(const QStringList& subjects)
 {
     m_lPrzedmioty->clear();
-    m_lPrzedmioty->addItems(subjects);
+    m_syncing = true;
+    for (const QString& subject : subjects) {
+        auto* item = new QListWidgetItem(subject, m_lPrzedmioty);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    m_syncing = false;
     FocusFirstSubject();
 }
 
@@ -111,6 +131,12 @@ bool TFEditNdst::LPrzedmiotyKeyPress(const QKeyEvent* event)
     }
     if (event->key() == Qt::Key_Escape) {
         LAnulujClick();
+        return true;
+    }
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        // Space marks the current subject or takes its mark away, the others stay.
+        if (QListWidgetItem* item = m_lPrzedmioty->currentItem())
+            item->setSelected(!item->isSelected());
         return true;
     }
     return false;

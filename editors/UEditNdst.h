@@ -44,4 +44,5 @@ private:
     QLabel* m_lWprowadz;
     QLabel* m_lAnuluj;
     bool m_confirmed = false;
+    bool m_syncing = false; // the check boxes follow the selection
 };

@@ -10,6 +10,7 @@
 #include "shell/KlasaFull.h"
 #include "shell/ListBoxHelpers.h"
 #include "shell/Messages.h"
+#include "shell/PolishPlural.h"
 #include "shell/TextForm.h"
 #include "shell/WindowParts.h"
 
@@ -185,7 +186,7 @@ void TFUzasadnienie::LUzasadniajClick()
     }
     // SelectedPupils is shared by every window: this text keeps its own list.
     const QStringList pupils = names;
-    m_dialog->SetPupils(QStringLiteral("Uczniowie: ") + JoinWithCommas(pupils));
+    m_dialog->SetPupils(PolishPlural::PupilsCaption(pupils));
     m_dialog->SetText({});
     m_dialog->exec();
     if (!m_dialog->JustificationConfirmed())
@@ -219,7 +220,7 @@ void TFUzasadnienie::LEdytujClick()
     appState().CurrentPupilIndex = row;
     m_dialog->SetText(sheet.JustificationToLines(kFailing, row));
     m_lUczniowie->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-    m_dialog->SetPupils(QStringLiteral("Uczeń: ") + name);
+    m_dialog->SetPupils(PolishPlural::PupilsCaption({name}));
     m_dialog->exec();
     if (!m_dialog->JustificationConfirmed())
         return;

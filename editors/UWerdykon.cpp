@@ -1,6 +1,7 @@
 #include "editors/UWerdykon.h"
 
 #include "delivery/UBrowser.h"
+#include "document/AverageValue.h"
 #include "document/KeyFilters.h"
 #include "document/ReportRoutines.h"
 #include "editors/UEditNdst.h"
@@ -11,6 +12,7 @@
 #include "shell/Hints.h"
 #include "shell/KlasaFull.h"
 #include "shell/ListBoxHelpers.h"
+#include "shell/ListEntryDetail.h"
 #include "shell/Messages.h"
 #include "shell/SchoolData.h"
 #include "shell/WindowParts.h"
@@ -104,7 +106,27 @@ TFWerdykon::TFWerdykon(TFBrowser* preview, QWidget* parent)
     OnDoubleClick(m_lUczniowieSrednie, [this] { LDodajSrednieClick(); });
     OnDoubleClick(m_lUczniowieNdst, [this] { LDodajNdstClick(); });
 
+    for (QListWidget* list : {m_lSrednieZPaskiem, m_lNiedostateczni})
+        ListEntryDetail::ShowDetails(list);
+
     ShowTab(1);
+}
+
+void TFWerdykon::ShowEnteredValues()
+{
+    // Beside each name what was entered for it, as the preview will show it.
+    const _KlasaFull& sheet = klasaFull();
+    for (int i = 0; i < m_lSrednieZPaskiem->count(); ++i) {
+        QListWidgetItem* item = m_lSrednieZPaskiem->item(i);
+        const int row = RowOfName(m_lUczniowieSrednie, item->text());
+        const int average = row >= 0 && row < sheet.Rows.size() ? sheet.Rows.at(row).Average : 0;
+        ListEntryDetail::Set(item, average >= kLowestAverage ? FormatAverage(average) : QString());
+    }
+    for (int i = 0; i < m_lNiedostateczni->count(); ++i) {
+        QListWidgetItem* item = m_lNiedostateczni->item(i);
+        const int row = RowOfName(m_lUczniowieNdst, item->text());
+        ListEntryDetail::Set(item, row >= 0 && row < sheet.Rows.size() ? sheet.Rows.at(row).FailSubjects : QString());
+    }
 }
 
 void TFWerdykon::FormShow()
@@ -179,6 +201,7 @@ bool TFWerdykon::ShowEdit(const WerdykonEdit& edit)
     ListToListBox(m_l100Frekwencja, edit.Attendance);
     ListToListBox(m_lSrednieZPaskiem, edit.Averages);
     ListToListBox(m_lNiedostateczni, edit.Failing);
+    ShowEnteredValues();
     return true;
 }
 
@@ -268,6 +291,7 @@ void TFWerdykon::LDodajSrednieClick()
             return;
     }
     AddItemIfMissing(m_lSrednieZPaskiem, m_lUczniowieSrednie->item(row)->text());
+    ShowEnteredValues();
 }
 
 void TFWerdykon::LUsunSrednieClick()
@@ -288,6 +312,7 @@ void TFWerdykon::LDodajNdstClick()
     if (!m_editNdst->SubjectsConfirmed())
         return;
     AddItemIfMissing(m_lNiedostateczni, m_lUczniowieNdst->item(row)->text());
+    ShowEnteredValues();
 }
 
 void TFWerdykon::LUsunNdstClick()

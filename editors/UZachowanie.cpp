@@ -10,6 +10,8 @@
 #include "shell/KlasaFull.h"
 #include "shell/ListBoxHelpers.h"
 #include "shell/Messages.h"
+#include "shell/ListEntryDetail.h"
+#include "shell/PolishPlural.h"
 #include "shell/SchoolData.h"
 #include "shell/TextForm.h"
 #include "shell/WindowParts.h"
@@ -83,8 +85,20 @@ TFZachowania::TFZachowania(TFEdytujZachowanie* dialog, TFBrowser* preview, QWidg
     connect(m_mInneUwagi, &QPlainTextEdit::textChanged, this, [this] { InputChanged(); });
     OnDoubleClick(m_lUczniowieWzorowe, [this] { LDodajWzorowegoClick(); });
     OnDoubleClick(m_lUczniowieNaganne, [this] { LDodajObnizoneClick(); });
+    ListEntryDetail::ShowDetails(m_lNaganni);
 
     ShowTab(1);
+}
+
+void TFZachowania::ShowEnteredGrades()
+{
+    // Beside each name the lowered grade entered for it.
+    const _KlasaFull& sheet = klasaFull();
+    for (int i = 0; i < m_lNaganni->count(); ++i) {
+        QListWidgetItem* item = m_lNaganni->item(i);
+        const int row = sheet.FindPupilRow(item->text());
+        ListEntryDetail::Set(item, row >= 0 ? sheet.Rows.at(row).ConductGrade : QString());
+    }
 }
 
 void TFZachowania::FormShow()
@@ -152,6 +166,7 @@ bool TFZachowania::ShowEdit(const ZachowanieEdit& edit)
     m_mInneUwagi->setPlainText(edit.Remarks);
     ListToListBox(m_lWzorowi, edit.Exemplary);
     ListToListBox(m_lNaganni, edit.Lowered);
+    ShowEnteredGrades();
     return true;
 }
 
@@ -223,7 +238,7 @@ void TFZachowania::LDodajObnizoneClick()
     }
     // SelectedPupils is shared by every window: this text keeps its own list.
     const QStringList pupils = names;
-    m_dialog->SetPupils(QStringLiteral("Uczniowie: ") + JoinWithCommas(pupils));
+    m_dialog->SetPupils(PolishPlural::PupilsCaption(pupils));
     m_dialog->SetText({});
     m_dialog->SetGrade(QStringLiteral("nieodpowiednia"));
     m_dialog->exec();
@@ -233,6 +248,7 @@ void TFZachowania::LDodajObnizoneClick()
     // All pupils added together get the same grade and the same text.
     sheet.StoreJustificationForPupils(kConduct, pupils, appState().ChosenConductGrade,
                                       m_dialog->TypedLines());
+    ShowEnteredGrades();
 }
 
 void TFZachowania::LUsunObnizoneClick()
@@ -250,6 +266,7 @@ void TFZachowania::LUsunObnizoneClick()
     QStringList& names = appState().SelectedPupils;
     names = sheet.CollectPupils(FilterConductGrade);
     ListToListBox(m_lNaganni, names);
+    ShowEnteredGrades();
 }
 
 void TFZachowania::LEdytujObnizoneClick()
@@ -270,12 +287,13 @@ void TFZachowania::LEdytujObnizoneClick()
     appState().CurrentPupilIndex = row;
     m_dialog->SetText(sheet.JustificationToLines(kConduct, row));
     m_dialog->SetGrade(sheet.Rows.at(row).ConductGrade);
-    m_dialog->SetPupils(QStringLiteral("Uczeń: ") + name);
+    m_dialog->SetPupils(PolishPlural::PupilsCaption({name}));
     m_dialog->exec();
     if (!m_dialog->ConductConfirmed())
         return;
     // Only this pupil: others who shared the old text keep theirs.
     sheet.StoreJustification(kConduct, row, appState().ChosenConductGrade, m_dialog->TypedLines());
+    ShowEnteredGrades();
 }
 
 bool TFZachowania::FinishReport()
