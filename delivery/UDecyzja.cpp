@@ -223,6 +223,11 @@ void TFDecyzja::FormShow()
 
 bool TFDecyzja::eventFilter(QObject* watched, QEvent* event)
 {
+    // A way that cannot be used here takes no click.
+    if (auto* widget = qobject_cast<QWidget*>(watched); widget && !widget->isEnabled() &&
+                                                        widget != m_imTlo && event->type() != QEvent::Paint)
+        return event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+               event->type() == QEvent::MouseMove;
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
         if (watched == m_imTlo)
             HighlightWay(nullptr);

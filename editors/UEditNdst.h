@@ -45,4 +45,6 @@ private:
     QLabel* m_lAnuluj;
     bool m_confirmed = false;
     bool m_syncing = false; // the check boxes follow the selection
+    // A click on a subject's check box marks it or takes the mark away alone.
+    bool CheckBoxClick(QEvent* event);
 };

@@ -206,7 +206,7 @@ QAccessibleInterface* programFactory(const QString& className, QObject* object)
     auto* widget = static_cast<QWidget*>(object);
     if (className == QLatin1String("QLabel")) {
         bool heading = false;
-        if (KeyboardAccess::IsButtonLabel(widget))
+        if (KeyboardAccess::IsButtonLabel(widget) || KeyboardAccess::IsPageTab(widget))
             return new ButtonLabelAccessible(widget);
         if (PaintedText::IsPaintedText(widget, &heading) && heading)
             return new PaintedHeadingAccessible(widget);
@@ -292,6 +292,15 @@ private:
             return;
         if (shown) {
             m_opened.append(Opened{window, QApplication::focusWidget()});
+            // Without a window manager a new window does not get the keyboard; a modal
+            // one must have it, as nothing else can take a key while it is up.
+            QPointer<QWidget> modal(window);
+            QTimer::singleShot(0, this, [modal] {
+                if (modal && modal->isVisible() && QApplication::activeWindow() != modal) {
+                    modal->activateWindow();
+                    QApplication::setActiveWindow(modal);
+                }
+            });
             return;
         }
         for (qsizetype i = m_opened.size() - 1; i >= 0; --i) {
@@ -457,6 +466,7 @@ void SetButtonLabel(QLabel* label, bool reachable)
 
 void SetPageTab(QLabel* label, bool current)
 {
+    Install();
     const QVariant before = label->property(kPageTabProperty);
     label->setProperty(kPageTabProperty, current);
     if (!before.isValid()) {
