@@ -243,6 +243,10 @@ bool showsFocusMark(const QWidget* widget)
 {
     if (!widget || !(widget->focusPolicy() & Qt::TabFocus) || reach(widget) == ReachWindow)
         return false;
+    // Qt's own dialogs (the file dialogs) mark their focus themselves.
+    if (!QString::fromLatin1(widget->window()->metaObject()->className()).startsWith(QLatin1String("TF")) &&
+        !widget->window()->inherits("ProgressWindow") && widget->window()->objectName() != QLatin1String("FPomoc"))
+        return false;
     for (const QWidget* up = widget->parentWidget(); up; up = up->parentWidget()) {
         if (qobject_cast<const QComboBox*>(up))
             return false; // the list a combo box drops down has its own highlight
@@ -288,7 +292,9 @@ private:
 
     void watchModal(QWidget* window, bool shown)
     {
-        if (!window->isWindow() || window->windowModality() == Qt::NonModal)
+        // The program's own modal windows; Qt's file dialogs look after themselves.
+        if (!window->isWindow() || window->windowModality() == Qt::NonModal ||
+            !QString::fromLatin1(window->metaObject()->className()).startsWith(QLatin1String("TF")))
             return;
         if (shown) {
             m_opened.append(Opened{window, QApplication::focusWidget()});
