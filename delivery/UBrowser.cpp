@@ -4,6 +4,7 @@
 #include "document/TextCodec.h"
 #include "files/SafeFile.h"
 #include "resources/SkinOnShow.h"
+#include "resources/skins/WorkAreaLayout.h"
 #include "shell/Hints.h"
 #include "shell/Messages.h"
 #include "shell/WindowParts.h"
@@ -74,8 +75,8 @@ TFBrowser::TFBrowser(QWidget* parent)
     m_pPodTlo = makePanel(this, "PPodTlo", QRect(0, 0, kWidth, kHeight));
     m_imTlo = makeLabel(m_pPodTlo, "ImTlo", QRect(0, 0, kWidth, kHeight));
     SetSkin(m_imTlo, QStringLiteral("tlobrowser"));
-    m_lCopiuj = makeButtonLabel(m_pPodTlo, "LCopiuj", QRect(24, 63, 76, 17));
-    m_lDrukuj = makeButtonLabel(m_pPodTlo, "LDrukuj", QRect(27, 97, 71, 16));
+    m_lCopiuj = makeButtonLabel(m_pPodTlo, "LCopiuj", WorkAreaLayout::kCopyButton);
+    m_lDrukuj = makeButtonLabel(m_pPodTlo, "LDrukuj", WorkAreaLayout::kPrintButton);
 
     m_pPodWebbrowser = makePanel(m_pPodTlo, "PPodWebbrowser", QRect(128, 60, 664, 414));
     m_pPodWebbrowser->setAutoFillBackground(true);

@@ -124,6 +124,8 @@ void setTextColour(QLabel* label, const QColor& colour)
 {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
+    // A way that cannot be used here is shown dimmed.
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x9A, 0xA8, 0xB8));
     label->setPalette(palette);
 }
 
@@ -137,13 +139,16 @@ bool isLeftClick(const QEvent* event, const QWidget* on)
 
 } // namespace
 
+const QString TFDecyzja::kNetworkWayUnavailable =
+    QStringLiteral("Niedostępne w trybie domowym: przez sieć szkolną wysyłasz tylko na komputerze w szkole.");
+
 TFDecyzja::TFDecyzja(QWidget* parent)
     : QWidget(parent, parent ? Qt::Widget : Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_ownDialogs(std::make_unique<QtDocumentFileDialogs>()), m_dialogs(m_ownDialogs.get())
 {
     // FormCreate
     setObjectName(QStringLiteral("FDecyzja"));
-    setWindowTitle(QStringLiteral("Tabulon"));
+    setWindowTitle(QStringLiteral("Dostarczenie sprawozdania"));
     setFixedSize(kWidth, kHeight);
 
     m_imTlo = new QLabel(this);
@@ -156,7 +161,7 @@ TFDecyzja::TFDecyzja(QWidget* parent)
     m_lZapisNaDysku =
         makeBandWay(this, "LZapisNaDysku", 0, 23, QStringLiteral("Chcę zapisać dokument na dysku"));
     m_lKopiowanieWSieci = makeBandWay(this, "LKopiowanieWSieci", 1, 25,
-                                      QStringLiteral("Chcę przesłać dokument przez sieć szkolną."));
+                                      QStringLiteral("Chcę przesłać dokument przez sieć szkolną"));
     m_lPocztaTajna =
         makeBandWay(this, "LPocztaTajna", 2, 26, QStringLiteral("Chcę wysłać dokument przez internet"));
     // Handing the report to the user's own mail program is kept out of sight below the
@@ -207,6 +212,12 @@ void TFDecyzja::showEvent(QShowEvent* event)
 void TFDecyzja::FormShow()
 {
     SetHintGroup(HintGroupDelivery);
+    // The network copy works only in the school's network: at home it is shown, dimmed,
+    // and says why, instead of being refused after the choice.
+    const bool network = appState().Settings.WorkMode == kWorkModeNetwork;
+    m_lKopiowanieWSieci->setEnabled(network);
+    m_lKopiowanieWSieci->setAccessibleDescription(network ? QString() : kNetworkWayUnavailable);
+    m_lKopiowanieWSieci->setToolTip(network ? QString() : kNetworkWayUnavailable);
     // Over the main window, which is this window's parent; alone (in tests) the same
     // offset counts from the screen's corner.
     move(kLeftOffset, kTopOffset);
@@ -214,6 +225,11 @@ void TFDecyzja::FormShow()
 
 bool TFDecyzja::eventFilter(QObject* watched, QEvent* event)
 {
+    // A way that cannot be used here takes no click.
+    if (auto* widget = qobject_cast<QWidget*>(watched); widget && !widget->isEnabled() &&
+                                                        widget != m_imTlo && event->type() != QEvent::Paint)
+        return event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+               event->type() == QEvent::MouseMove;
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
         if (watched == m_imTlo)
             HighlightWay(nullptr);

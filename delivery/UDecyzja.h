@@ -19,6 +19,9 @@ class TFDecyzja final : public QWidget, public WizardStepWindow
     Q_OBJECT
 
 public:
+    // Why the network copy is dimmed in home mode (its description and tool tip).
+    static const QString kNetworkWayUnavailable;
+
     explicit TFDecyzja(QWidget* parent = nullptr);
     ~TFDecyzja() override;
 

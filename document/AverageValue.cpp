@@ -58,3 +58,8 @@ std::optional<int> ParseAverage(const QString& text)
     }
     return hundredths > kCeiling ? kCeiling : static_cast<int>(hundredths);
 }
+
+QString FormatAverage(int hundredths)
+{
+    return QStringLiteral("%1,%2").arg(hundredths / 100).arg(hundredths % 100, 2, 10, QLatin1Char('0'));
+}

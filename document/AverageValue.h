@@ -17,6 +17,10 @@ inline constexpr int kHighestAverage = 600; // 6,0
 // held at a ceiling far above the accepted range.
 std::optional<int> ParseAverage(const QString& text);
 
+// An average in hundredths as the program shows it, with the decimal comma: 475 is
+// "4,75", 500 is "5,00".
+QString FormatAverage(int hundredths);
+
 // Whether an average in hundredths may stand on the distinction list.
 inline bool AverageInRange(int hundredths)
 {

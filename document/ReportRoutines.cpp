@@ -1,5 +1,6 @@
 #include "document/ReportRoutines.h"
 
+#include "document/AverageValue.h"
 #include "document/PKXML.h"
 #include "document/ReportFileName.h"
 #include "document/ReportPreview.h"
@@ -85,7 +86,7 @@ public:
 
 QString average(int hundredths)
 {
-    return QStringLiteral("%1,%2").arg(hundredths / 100).arg(hundredths % 100, 2, 10, QLatin1Char('0'));
+    return FormatAverage(hundredths);
 }
 
 } // namespace

@@ -4,13 +4,16 @@
 #include "editors/PreviewHandOver.h"
 #include "resources/SkinOnShow.h"
 #include "shell/AppState.h"
+#include "shell/KeyboardAccess.h"
 #include "shell/KlasaFull.h"
 #include "shell/ListBoxHelpers.h"
 #include "shell/Messages.h"
 #include "shell/SchoolData.h"
 #include "shell/WindowParts.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QListWidget>
 
 using namespace WindowParts;
@@ -48,14 +51,21 @@ void ClassEditor::AddTabStrip(const QRect& strip, const QString& picture, int ta
     for (int i = 0; i < labels.size(); ++i) {
         QLabel* label = makeButtonLabel(panel, labels.at(i), QRect(i * tabWidth, 0, tabWidth, tabHeight));
         m_tabLabels << label;
-        // LOgolneClick and its neighbours: the current tab's label is disabled.
-        OnClick(label, [this, label, i] {
+        // LOgolneClick and its neighbours: a click on the current tab does nothing. The
+        // label stays enabled, so that a screen reader reads it as the selected page
+        // rather than an unavailable one.
+        OnClick(label, [this, i] {
             Q_EMIT HideHint();
-            if (label->isEnabled())
-                ShowTab(i + 1);
+            if (i + 1 != m_currentTab)
+                ChooseTab(i + 1);
         });
     }
+    KeyboardAccess::SetPageTabList(panel);
     panel->raise();
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+Page Down and Ctrl+Page Up turn the pages
+    // wherever the focus is in the editor; the lists and memos would take the keys
+    // otherwise, so they are seen before them.
+    qApp->installEventFilter(this);
 }
 
 QWidget* ClassEditor::AddTab(const char* name, const QString& picture, const QRect& place)
@@ -68,13 +78,61 @@ QWidget* ClassEditor::AddTab(const char* name, const QString& picture, const QRe
 
 void ClassEditor::ShowTab(int tab)
 {
-    for (QLabel* label : std::as_const(m_tabLabels))
-        label->setEnabled(true);
-    m_tabLabels.at(tab - 1)->setEnabled(false);
+    m_currentTab = tab;
+    for (int i = 0; i < m_tabLabels.size(); ++i)
+        KeyboardAccess::SetPageTab(m_tabLabels.at(i), i == tab - 1);
     m_imZakladki->move(0, -m_tabHeight * (tab - 1));
     for (int i = 0; i < m_panels.size(); ++i)
         m_panels.at(i)->setVisible(i == tab - 1);
     TabShown(tab);
+}
+
+void ClassEditor::ChooseTab(int tab)
+{
+    ShowTab(tab);
+    FocusFirstControl(m_panels.at(tab - 1));
+}
+
+void ClassEditor::FocusFirstControl(QWidget* page)
+{
+    // The first control of the page in Tab order, which is reading order.
+    for (QWidget* next = page->nextInFocusChain(); next && next != page; next = next->nextInFocusChain()) {
+        if (page->isAncestorOf(next) && next->isVisibleTo(this) && next->isEnabled() &&
+            (next->focusPolicy() & Qt::TabFocus)) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void ClassEditor::FocusFirstField()
+{
+    FocusFirstControl(m_panels.at(m_currentTab - 1));
+}
+
+bool ClassEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && isVisible() && !m_panels.isEmpty()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+        if (widget && modifiers == Qt::ControlModifier && isAncestorOf(widget) &&
+            !QApplication::activeModalWidget()) {
+            int step = 0;
+            if (key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && key->modifiers() & Qt::ShiftModifier) ||
+                key->key() == Qt::Key_PageUp)
+                step = -1;
+            else if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_PageDown)
+                step = 1;
+            if (step != 0) {
+                const int count = int(m_panels.size());
+                Q_EMIT HideHint();
+                ChooseTab((m_currentTab - 1 + step + count) % count + 1);
+                return true;
+            }
+        }
+    }
+    return EditorWindow::eventFilter(watched, event);
 }
 
 QListWidget* ClassEditor::AddPupilList(QWidget* host, const char* name, const QRect& place,

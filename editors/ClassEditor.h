@@ -41,9 +41,14 @@ protected:
                      const QList<const char*>& labels);
     // One tab's panel at `place` with its background picture.
     QWidget* AddTab(const char* name, const QString& picture, const QRect& place);
-    // Shows tab `tab` (1 for the first): its label disabled, the strip moved to its
-    // state, its panel alone visible; then TabShown.
+    // Shows tab `tab` (1 for the first): its label the selected page, the strip moved
+    // to its state, its panel alone visible; then TabShown.
     void ShowTab(int tab);
+    // The teacher chose tab `tab`: shown, and the focus on its first control.
+    void ChooseTab(int tab);
+    // The focus on the first control of the tab shown (the editor opens there).
+    void FocusFirstField();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     virtual void TabShown(int /*tab*/) {}
 
     // A pupil list; a press in it dismisses the hint.
@@ -100,4 +105,7 @@ private:
     QList<QLabel*> m_tabLabels;
     QList<QWidget*> m_panels;
     int m_tabHeight = 0;
+    int m_currentTab = 1;
+
+    void FocusFirstControl(QWidget* page);
 };

@@ -44,4 +44,7 @@ private:
     QListWidget* m_lPrzedmioty;
     QLabel* m_lWprowadz;
     QLabel* m_lAnuluj;
+    bool m_syncing = false; // the check boxes follow the selection
+    // A click on a subject's check box marks it or takes the mark away alone.
+    bool CheckBoxClick(QEvent* event);
 };

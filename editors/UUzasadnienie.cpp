@@ -10,6 +10,7 @@
 #include "shell/KlasaFull.h"
 #include "shell/ListBoxHelpers.h"
 #include "shell/Messages.h"
+#include "shell/PolishPlural.h"
 #include "shell/TextForm.h"
 #include "shell/WindowParts.h"
 
@@ -211,7 +212,7 @@ void TFUzasadnienie::LUzasadniajClick(const QJsonObject& typed)
     }
     // SelectedPupils is shared by every window: this text keeps its own list.
     const QStringList pupils = names;
-    m_dialog->SetPupils(QStringLiteral("Uczniowie: ") + JoinWithCommas(pupils));
+    m_dialog->SetPupils(PolishPlural::PupilsCaption(pupils));
     m_dialog->SetText({});
     const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("dodaj")},
                               {QStringLiteral("uczniowie"), QJsonArray::fromStringList(pupils)}};
@@ -246,7 +247,7 @@ void TFUzasadnienie::LEdytujClick(const QJsonObject& typed)
     appState().CurrentPupilIndex = row;
     m_dialog->SetText(sheet.JustificationToLines(kFailing, row));
     m_lUczniowie->setCurrentRow(row, QItemSelectionModel::NoUpdate);
-    m_dialog->SetPupils(QStringLiteral("Uczeń: ") + name);
+    m_dialog->SetPupils(PolishPlural::PupilsCaption({name}));
     const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("edytuj")}, {QStringLiteral("uczen"), name}};
     if (!RunEntryDialog(m_dialog, context, typed))
         return;

@@ -1,6 +1,7 @@
 #include "editors/UWerdykon.h"
 
 #include "delivery/UBrowser.h"
+#include "document/AverageValue.h"
 #include "document/KeyFilters.h"
 #include "document/ReportRoutines.h"
 #include "editors/UEditNdst.h"
@@ -11,6 +12,7 @@
 #include "shell/Hints.h"
 #include "shell/KlasaFull.h"
 #include "shell/ListBoxHelpers.h"
+#include "shell/ListEntryDetail.h"
 #include "shell/Messages.h"
 #include "shell/SchoolData.h"
 #include "shell/WindowParts.h"
@@ -104,7 +106,27 @@ TFWerdykon::TFWerdykon(TFBrowser* preview, QWidget* parent)
     OnDoubleClick(m_lUczniowieSrednie, [this] { LDodajSrednieClick(); });
     OnDoubleClick(m_lUczniowieNdst, [this] { LDodajNdstClick(); });
 
+    for (QListWidget* list : {m_lSrednieZPaskiem, m_lNiedostateczni})
+        ListEntryDetail::ShowDetails(list);
+
     ShowTab(1);
+}
+
+void TFWerdykon::ShowEnteredValues()
+{
+    // Beside each name what was entered for it, as the preview will show it.
+    const _KlasaFull& sheet = klasaFull();
+    for (int i = 0; i < m_lSrednieZPaskiem->count(); ++i) {
+        QListWidgetItem* item = m_lSrednieZPaskiem->item(i);
+        const int row = RowOfName(m_lUczniowieSrednie, item->text());
+        const int average = row >= 0 && row < sheet.Rows.size() ? sheet.Rows.at(row).Average : 0;
+        ListEntryDetail::Set(item, average >= kLowestAverage ? FormatAverage(average) : QString());
+    }
+    for (int i = 0; i < m_lNiedostateczni->count(); ++i) {
+        QListWidgetItem* item = m_lNiedostateczni->item(i);
+        const int row = RowOfName(m_lUczniowieNdst, item->text());
+        ListEntryDetail::Set(item, row >= 0 && row < sheet.Rows.size() ? sheet.Rows.at(row).FailSubjects : QString());
+    }
 }
 
 void TFWerdykon::FormShow()
@@ -180,6 +202,7 @@ bool TFWerdykon::ShowEdit(const WerdykonEdit& edit)
     ListToListBox(m_l100Frekwencja, Present(edit.Attendance, pupils));
     ListToListBox(m_lSrednieZPaskiem, Present(edit.Averages, pupils));
     ListToListBox(m_lNiedostateczni, Present(edit.Failing, pupils));
+    ShowEnteredValues();
     return true;
 }
 
@@ -290,6 +313,7 @@ void TFWerdykon::LDodajSrednieClick(const QJsonObject& typed)
             return;
     }
     AddItemIfMissing(m_lSrednieZPaskiem, m_lUczniowieSrednie->item(row)->text());
+    ShowEnteredValues();
 }
 
 void TFWerdykon::LUsunSrednieClick()
@@ -311,6 +335,7 @@ void TFWerdykon::LDodajNdstClick(const QJsonObject& typed)
     if (!RunEntryDialog(m_editNdst, context, typed))
         return;
     AddItemIfMissing(m_lNiedostateczni, m_lUczniowieNdst->item(row)->text());
+    ShowEnteredValues();
 }
 
 void TFWerdykon::LUsunNdstClick()

@@ -36,6 +36,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The averages and failing subjects beside the names of the right-hand lists.
+    void ShowEnteredValues();
 
 private:
     void FormShow() override;

@@ -10,6 +10,8 @@
 #include "shell/KlasaFull.h"
 #include "shell/ListBoxHelpers.h"
 #include "shell/Messages.h"
+#include "shell/ListEntryDetail.h"
+#include "shell/PolishPlural.h"
 #include "shell/SchoolData.h"
 #include "shell/TextForm.h"
 #include "shell/WindowParts.h"
@@ -84,8 +86,20 @@ TFZachowania::TFZachowania(TFEdytujZachowanie* dialog, TFBrowser* preview, QWidg
     connect(m_mInneUwagi, &QPlainTextEdit::textChanged, this, [this] { InputChanged(); });
     OnDoubleClick(m_lUczniowieWzorowe, [this] { LDodajWzorowegoClick(); });
     OnDoubleClick(m_lUczniowieNaganne, [this] { LDodajObnizoneClick(); });
+    ListEntryDetail::ShowDetails(m_lNaganni);
 
     ShowTab(1);
+}
+
+void TFZachowania::ShowEnteredGrades()
+{
+    // Beside each name the lowered grade entered for it.
+    const _KlasaFull& sheet = klasaFull();
+    for (int i = 0; i < m_lNaganni->count(); ++i) {
+        QListWidgetItem* item = m_lNaganni->item(i);
+        const int row = sheet.FindPupilRow(item->text());
+        ListEntryDetail::Set(item, row >= 0 ? sheet.Rows.at(row).ConductGrade : QString());
+    }
 }
 
 void TFZachowania::FormShow()
@@ -154,6 +168,7 @@ bool TFZachowania::ShowEdit(const ZachowanieEdit& edit)
     m_mInneUwagi->setPlainText(edit.Remarks);
     ListToListBox(m_lWzorowi, Present(edit.Exemplary, pupils));
     ListToListBox(m_lNaganni, Present(edit.Lowered, pupils));
+    ShowEnteredGrades();
     return true;
 }
 
@@ -251,7 +266,7 @@ void TFZachowania::LDodajObnizoneClick(const QJsonObject& typed)
     }
     // SelectedPupils is shared by every window: this text keeps its own list.
     const QStringList pupils = names;
-    m_dialog->SetPupils(QStringLiteral("Uczniowie: ") + JoinWithCommas(pupils));
+    m_dialog->SetPupils(PolishPlural::PupilsCaption(pupils));
     m_dialog->SetText({});
     m_dialog->SetGrade(QStringLiteral("nieodpowiednia"));
     const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("dodaj")},
@@ -262,6 +277,7 @@ void TFZachowania::LDodajObnizoneClick(const QJsonObject& typed)
     // All pupils added together get the same grade and the same text.
     sheet.StoreJustificationForPupils(kConduct, pupils, appState().ChosenConductGrade,
                                       m_dialog->TypedLines());
+    ShowEnteredGrades();
 }
 
 void TFZachowania::LUsunObnizoneClick()
@@ -279,6 +295,7 @@ void TFZachowania::LUsunObnizoneClick()
     QStringList& names = appState().SelectedPupils;
     names = sheet.CollectPupils(FilterConductGrade);
     ListToListBox(m_lNaganni, names);
+    ShowEnteredGrades();
 }
 
 void TFZachowania::LEdytujObnizoneClick(const QJsonObject& typed)
@@ -299,12 +316,13 @@ void TFZachowania::LEdytujObnizoneClick(const QJsonObject& typed)
     appState().CurrentPupilIndex = row;
     m_dialog->SetText(sheet.JustificationToLines(kConduct, row));
     m_dialog->SetGrade(sheet.Rows.at(row).ConductGrade);
-    m_dialog->SetPupils(QStringLiteral("Uczeń: ") + name);
+    m_dialog->SetPupils(PolishPlural::PupilsCaption({name}));
     const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("edytuj")}, {QStringLiteral("uczen"), name}};
     if (!RunEntryDialog(m_dialog, context, typed))
         return;
     // Only this pupil: others who shared the old text keep theirs.
     sheet.StoreJustification(kConduct, row, appState().ChosenConductGrade, m_dialog->TypedLines());
+    ShowEnteredGrades();
 }
 
 bool TFZachowania::FinishReport()

@@ -38,6 +38,8 @@ public:
 private:
     void FormShow() override;
     void LoadClass(int classIndex);
+    // The lowered grades beside the names of the right-hand list.
+    void ShowEnteredGrades();
 
     ZachowanieEdit Edit() const;
     bool ShowEdit(const ZachowanieEdit& edit);

@@ -58,6 +58,8 @@ WaitingSkins& waitingSkins()
 
 void SetSkin(QLabel* label, const QString& name)
 {
+    // The picture's name tells which painted texts lie on it (shell/PaintedText.h).
+    label->setProperty("tabulonSkin", name);
     if (label->isVisible()) {
         waitingSkins().release(label);
         paint(label, name);

@@ -1,5 +1,7 @@
 #include "shell/AccessibleNames.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QHash>
 #include <QWidget>
 
@@ -44,10 +46,10 @@ const Row kRows[] = {
     {"*", "LRozwinListe", "Rozwiń listę", ""},
 
     // Class classification editor.
-    {"FWerdykon", "LOgolne", "Zakładka Ogólne", ""},
-    {"FWerdykon", "LFrekwencja", "Zakładka Frekwencja", ""},
-    {"FWerdykon", "LSrednie", "Zakładka Średnie", ""},
-    {"FWerdykon", "LNdst", "Zakładka Oceny ndst.", ""},
+    {"FWerdykon", "LOgolne", "Ogólne", ""},
+    {"FWerdykon", "LFrekwencja", "Frekwencja", ""},
+    {"FWerdykon", "LSrednie", "Średnie", ""},
+    {"FWerdykon", "LNdst", "Oceny niedostateczne", ""},
     {"FWerdykon", "CListaKlasOgolne", "Klasa", ""},
     {"FWerdykon", "EKlasyfikowanych", "Klasyfikowanych", "Liczba uczniów klasyfikowanych."},
     {"FWerdykon", "EPromowanych", "Promowanych", "Liczba uczniów promowanych."},
@@ -68,9 +70,9 @@ const Row kRows[] = {
     {"FEditNdst", "LPrzedmioty", "Przedmioty z oceną niedostateczną", "Zaznacz przedmioty spacją."},
 
     // Conduct classification editor.
-    {"FZachowania", "LOgolne", "Zakładka Ogólne", ""},
-    {"FZachowania", "LFrekwencja", "Zakładka Wzorowi", ""},
-    {"FZachowania", "LSrednie", "Zakładka Obniżone", ""},
+    {"FZachowania", "LOgolne", "Ogólne", ""},
+    {"FZachowania", "LFrekwencja", "Wzorowi", ""},
+    {"FZachowania", "LSrednie", "Obniżone", ""},
     {"FZachowania", "CListaKlasOgolne", "Klasa", ""},
     {"FZachowania", "EKlasyfikowanych", "Klasyfikowanych", "Liczba uczniów klasyfikowanych."},
     {"FZachowania", "MInneUwagi", "Uwagi o pracy z klasą", "Nieobowiązkowe."},
@@ -116,7 +118,7 @@ const Row kRows[] = {
 
     // Preview and delivery.
     {"FBrowser", "WebBrowser", "Podgląd sprawozdania", "Ctrl+C kopiuje całe sprawozdanie."},
-    {"FBrowser", "LCopiuj", "Skopiuj sprawozdanie", "Kopiuje całą treść do schowka."},
+    {"FBrowser", "LCopiuj", "Kopiuj sprawozdanie", "Kopiuje całą treść do schowka."},
     {"FBrowser", "LDrukuj", "Drukuj sprawozdanie", ""},
     {"FDecyzja", "LZapisNaDysku", "Chcę zapisać dokument na dysku", ""},
     {"FDecyzja", "LKopiowanieWSieci", "Chcę przesłać dokument przez sieć szkolną",
@@ -187,6 +189,9 @@ void Apply(QWidget* window)
         if (entry.Name.isEmpty())
             continue;
         control->setAccessibleName(entry.Name);
+        // The list a choice list drops down is read under the choice list's name.
+        if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->view())
+            combo->view()->setAccessibleName(entry.Name);
         if (control->accessibleDescription().isEmpty() && !entry.Description.isEmpty())
             control->setAccessibleDescription(entry.Description);
     }

@@ -1,5 +1,7 @@
 #include "shell/HelpWindow.h"
 
+#include "shell/HelpSections.h"
+
 #include "shell/AccessibleNames.h"
 
 #include <QFileInfo>
@@ -31,13 +33,18 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     AccessibleNames::Apply(this);
 }
 
-bool HelpWindow::Open(const QString& path)
+bool HelpWindow::Open(const QString& pathAt)
 {
+    QString path;
+    QString anchor;
+    HelpSections::Split(pathAt, &path, &anchor);
     const QFileInfo page(path);
     if (!page.isFile() || page.isSymLink() || page.size() > kMaxPageBytes)
         return false;
     m_page->setSearchPaths({page.absolutePath()});
     m_page->setSource(QUrl::fromLocalFile(page.absoluteFilePath()), QTextDocument::HtmlResource);
+    if (!anchor.isEmpty())
+        m_page->scrollToAnchor(anchor);
     return !m_page->toPlainText().isEmpty();
 }
 

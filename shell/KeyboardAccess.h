@@ -26,6 +26,12 @@ void SetButtonLabel(QLabel* label, bool reachable);
 // The click of a button label, as the mouse gives it: pressed and let go over its middle.
 void ClickButtonLabel(QWidget* label);
 
+// Marks `label` as the selector of one page of a tab strip (a page tab to a screen
+// reader), `current` for the page shown; and `strip` as the strip holding them.
+void SetPageTab(QLabel* label, bool current);
+void SetPageTabList(QWidget* strip);
+bool IsPageTab(const QWidget* widget);
+
 // Installs the keys, the focus mark and the button role for the whole program; safe to
 // call more than once.
 void Install();

@@ -1,5 +1,7 @@
 #include "shell/PlatformGui.h"
 
+#include "shell/HelpSections.h"
+
 #include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
@@ -30,13 +32,19 @@ bool hasWebPageHandler()
 
 } // namespace
 
-bool openWithDefaultHandler(const QString& path)
+bool openWithDefaultHandler(const QString& pathAt)
 {
+    QString path;
+    QString anchor;
+    HelpSections::Split(pathAt, &path, &anchor);
 #if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
     if (path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive) && !hasWebPageHandler())
         return false;
 #endif
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QUrl url = QUrl::fromLocalFile(path);
+    if (!anchor.isEmpty())
+        url.setFragment(anchor);
+    return QDesktopServices::openUrl(url);
 }
 
 } // namespace Platform

@@ -16,6 +16,7 @@
 #include "resources/SkinPrefetch.h"
 #include "shell/AccessibleNames.h"
 #include "shell/KeyboardAccess.h"
+#include "shell/PaintedText.h"
 #include "shell/Messages.h"
 #include "shell/ProgressWindow.h"
 #include "shell/UAbout.h"
@@ -212,6 +213,7 @@ void ProgramWindows::finish(QWidget* window)
     // control. The button labels are marked before anything asks for their
     // accessible interface, which is made once per control.
     WindowFinish::Apply(window);
+    PaintedText::Apply(window);
     KeyboardAccess::PrepareWindow(window);
     AccessibleNames::Apply(window);
 }

@@ -6,6 +6,7 @@
 #include "resources/skins/GlownyLayout.h"
 #include "shell/AppFolders.h"
 #include "shell/AppState.h"
+#include "shell/HelpSections.h"
 #include "shell/HelpWindow.h"
 #include "shell/Hints.h"
 #include "shell/InstalledLayout.h"
@@ -506,6 +507,7 @@ void TFGlowny::SetYellowNumbers(int step)
     const int shown = qBound(0, step, 5);
     m_pNumeryY->resize(kNumberWidth * shown, kNumbers.height());
     m_currentStep->setVisible(shown > 0);
+    m_currentStep->setAccessibleName(shown > 0 ? QStringLiteral("Krok %1 z 5").arg(shown) : QString());
     if (shown > 0) {
         m_currentStep->setGeometry(kCurrentNumber.translated(kNumberWidth * (shown - 1), 0));
         m_currentStep->raise();
@@ -529,8 +531,9 @@ void TFGlowny::FocusStep()
     if (!step || (focused && step->isAncestorOf(focused)))
         return;
     for (QWidget* next = step->nextInFocusChain(); next && next != step; next = next->nextInFocusChain()) {
+        // An editor opens on its first field, not on the selector of its first page.
         if (step->isAncestorOf(next) && next->isVisible() && next->isEnabled() &&
-            (next->focusPolicy() & Qt::TabFocus)) {
+            (next->focusPolicy() & Qt::TabFocus) && !KeyboardAccess::IsPageTab(next)) {
             next->setFocus(Qt::TabFocusReason);
             return;
         }
@@ -847,12 +850,15 @@ void TFGlowny::ArrowKey(bool forward)
 void TFGlowny::OpenHelp()
 {
     const QString path = HelpPage(appState().AppFolder);
-    if (m_openHelp && m_openHelp(path))
+    // At the section of the step the teacher is at.
+    const QString at =
+        HelpSections::PageAt(path, HelpSections::ForStep(appState().WizardStep, appState().TopicIndex));
+    if (m_openHelp && m_openHelp(at))
         return;
     // Without a program for web pages the help is shown in a window of our own.
     if (!m_helpWindow)
         m_helpWindow = new HelpWindow(this);
-    if (!m_helpWindow->Open(path)) {
+    if (!m_helpWindow->Open(at)) {
         ShowMessage(KindNotice, IconInformation, QStringLiteral("Nie można otworzyć pomocy:\r") + path);
         return;
     }

@@ -1,13 +1,15 @@
 #include "shell/WindowFinish.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace {
 
 // The skin's own button drops the list down; Qt's arrow beside it would be a second one.
-const QString kNoOwnArrow = QStringLiteral("QComboBox { padding-right: 4px; }"
+const QString kNoOwnArrow = QStringLiteral("QComboBox { padding-left: 6px; padding-right: 4px; }"
                                            "QComboBox::drop-down { width: 0px; border: none; }"
                                            "QComboBox::down-arrow { image: none; width: 0px; height: 0px; }");
 
@@ -22,6 +24,15 @@ int rowHeight(QListWidget* list)
     delete list->takeItem(0);
     return height;
 }
+
+// A scroll bar whose handle stands out from its groove on the white lists and on the
+// main window's dark panel alike.
+const QString kScrollBar = QStringLiteral(
+    "QScrollBar:vertical { background: #1d3d63; width: 14px; margin: 0; border: none; }"
+    "QScrollBar::handle:vertical { background: #9dbbe0; border: 1px solid #f2c230; border-radius: 4px;"
+    " min-height: 24px; margin: 1px 2px; }"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; border: none; }"
+    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }");
 
 } // namespace
 
@@ -47,6 +58,15 @@ void Apply(QWidget* window)
     }
     for (QListWidget* list : window->findChildren<QListWidget*>())
         FitToWholeRows(list);
+    // Text keeps a little room from the field's left border.
+    for (QLineEdit* edit : window->findChildren<QLineEdit*>()) {
+        if (edit->textMargins().isNull() && !qobject_cast<QComboBox*>(edit->parentWidget()))
+            edit->setTextMargins(4, 0, 4, 0);
+    }
+    for (QScrollBar* bar : window->findChildren<QScrollBar*>()) {
+        if (bar->orientation() == Qt::Vertical && bar->styleSheet().isEmpty())
+            bar->setStyleSheet(kScrollBar);
+    }
 }
 
 } // namespace WindowFinish

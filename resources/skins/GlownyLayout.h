@@ -19,9 +19,10 @@ inline constexpr QRect kMinimize{836, 5, 24, 22};
 inline constexpr QRect kClose{866, 5, 24, 22};
 
 // The hint panel slides down out of the title band into this frame.
-inline constexpr QRect kHintFrame{318, 33, 368, 57};
-inline constexpr QRect kHintText{12, 4, 318, 49};
-inline constexpr QRect kHintNext{338, 17, 22, 22};
+// It ends where the work area's windows begin, so it never covers their title band.
+inline constexpr QRect kHintFrame{318, 33, 368, 53};
+inline constexpr QRect kHintText{12, 2, 318, 49};
+inline constexpr QRect kHintNext{338, 15, 22, 22};
 
 inline constexpr QRect kWelcome{150, 120, 600, 380};
 inline constexpr QRect kNewDocument{20, 170, 560, 36};      // inside the welcome panel

@@ -28,8 +28,8 @@ QImage background()
     }
     const QImage plain = image;
     QPainter p(&image);
-    drawButton(p, plain, QRect(24, 63, 76, 17), QStringLiteral("Kopiuj"));
-    drawButton(p, plain, QRect(27, 97, 71, 16), QStringLiteral("Drukuj"));
+    drawButton(p, plain, WorkAreaLayout::kCopyButton, QStringLiteral("Kopiuj"));
+    drawButton(p, plain, WorkAreaLayout::kPrintButton, QStringLiteral("Drukuj"));
     return image;
 }
 

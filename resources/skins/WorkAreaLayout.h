@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 // The main window's work area, where the editors and the preview lie: all in one place,
@@ -12,5 +13,9 @@ inline constexpr QPoint kOffset{46, 86};
 inline constexpr QSize kSize{808, 490};
 inline constexpr int kTitleHeight = 40;
 inline constexpr int kCaptionLeft = 24;
+
+// The preview's two buttons, wide enough for their captions.
+inline constexpr QRect kCopyButton{20, 60, 88, 26};
+inline constexpr QRect kPrintButton{20, 94, 88, 26};
 
 } // namespace WorkAreaLayout

@@ -6,13 +6,18 @@
 #include "shell/SchoolData.h"
 #include "shell/UGlowny.h"
 #include "support/MessageRecorder.h"
+#include "support/ModalAnswer.h"
+#include "support/TestServer.h"
 #include "support/RunningProgram.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace WerdykonSteps;
@@ -79,6 +84,7 @@ private:
     TFGlowny* m_main = nullptr;
 
     QWidget* focused() const { return QApplication::focusWidget(); }
+    QString focusedName() const { return focused() ? focused()->objectName() : QStringLiteral("(none)"); }
 
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
     {
@@ -131,7 +137,8 @@ private Q_SLOTS:
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(widget);
             if (!reader || reader->text(QAccessible::Name).trimmed().isEmpty())
                 unnamed << nameOf(widget);
-            if (button && (!reader || reader->role() != QAccessible::Button))
+            const QAccessible::Role role = KeyboardAccess::IsPageTab(widget) ? QAccessible::PageTab : QAccessible::Button;
+            if (button && (!reader || reader->role() != role))
                 notButtons << nameOf(widget);
         }
         QVERIFY2(controls > 80, qPrintable(QString::number(controls)));
@@ -202,6 +209,194 @@ private Q_SLOTS:
         QVERIFY(tabTo("LPocztaTajna"));
 
         QVERIFY(messages.messages().isEmpty());
+        QCOMPARE(mouse.count, 0);
+    }
+
+
+    // What a screen reader is told about the windows' parts: the main window a frame
+    // with the program's title, the editor's tabs page tabs (the current one selected,
+    // none unavailable), a choice list named by its caption with its entry as value,
+    // the painted headings readable, a list entry read with what was entered for it.
+    void rolesNamesAndStatesForScreenReaders()
+    {
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(m_main);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Tabulon"));
+
+        QStringList headings;
+        for (QLabel* label : m_main->findChildren<QLabel*>(QStringLiteral("TekstZObrazu"))) {
+            QAccessibleInterface* text = QAccessible::queryAccessibleInterface(label);
+            if (text->role() == QAccessible::Heading)
+                headings << text->text(QAccessible::Name);
+        }
+        QVERIFY2(headings.contains(QStringLiteral("Witaj w programie Tabulon")), qPrintable(headings.join('|')));
+        QVERIFY(headings.contains(QStringLiteral("Werdykon uczniów danej klasy")));
+
+        auto* editor = m_program->window<TFWerdykon>();
+        QVERIFY(tabTo("LNowaWerdykon"));
+        key(Qt::Key_Return);
+        key(Qt::Key_Return);
+        key(Qt::Key_Return);
+        QVERIFY(editor->isVisible());
+        QTRY_COMPARE(focusedName(), QStringLiteral("CListaKlasOgolne"));
+        const QStringList tabs{"LOgolne", "LFrekwencja", "LSrednie", "LNdst"};
+        for (const QString& name : tabs) {
+            QAccessibleInterface* tab = QAccessible::queryAccessibleInterface(part(editor, qPrintable(name)));
+            QCOMPARE(tab->role(), QAccessible::PageTab);
+            QVERIFY(!tab->state().disabled);
+            QCOMPARE(bool(tab->state().selected), name == QLatin1String("LOgolne"));
+        }
+        QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(part(editor, "Pzakladki"));
+        QCOMPARE(strip->role(), QAccessible::PageTabList);
+        QAccessibleInterface* classes = QAccessible::queryAccessibleInterface(part(editor, "CListaKlasOgolne"));
+        QCOMPARE(classes->role(), QAccessible::ComboBox);
+        QCOMPARE(classes->text(QAccessible::Name), QStringLiteral("Klasa"));
+        QCOMPARE(classes->text(QAccessible::Value), QStringLiteral("IIIb <gim>"));
+
+        // The step marker says where the teacher is.
+        QCOMPARE(m_main->findChild<QWidget*>(QStringLiteral("ImBiezacyKrok"))->accessibleName(),
+                 QStringLiteral("Krok 3 z 5"));
+
+        // A button's accessible action returns before the window it opens is shown.
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QAccessibleInterface* add = QAccessible::queryAccessibleInterface(part(editor, "LDodajFrekwencja"));
+        MessageRecorder messages;
+        add->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(messages.messages().isEmpty());
+        QTRY_COMPARE(messages.messages().size(), 1);
+    }
+
+    // The whole way with the keyboard and no window manager: a question answered, every
+    // tab of the class editor in reading order, the entered values beside the names, the
+    // subjects marked with Space, and the report sent by mail.
+    void keyboardWalkThroughEveryTabAndASentReport()
+    {
+        QTemporaryDir inbox;
+        TestServer server;
+        TestServer::SmtpOptions options;
+        options.folder = inbox.path();
+        QVERIFY(server.startSmtp(options));
+        Settings& settings = appState().Settings;
+        settings.SmtpHost = QStringLiteral("127.0.0.1");
+        settings.SmtpPort = QString::number(server.port());
+        settings.SenderAddress = QString::fromLatin1(TestServer::kSmtpUser);
+        settings.SmtpPassword = QString::fromLatin1(TestServer::kSmtpPassword);
+        settings.SchoolAddress = QStringLiteral("sekretariat@szkola.test");
+        settings.AllowPlainLogin = true;
+
+        MouseInput mouse;
+        auto* editor = m_program->window<TFWerdykon>();
+        QVERIFY(tabTo("LNowaWerdykon"));
+        key(Qt::Key_Return);
+        key(Qt::Key_Return);
+        key(Qt::Key_Return);
+        QVERIFY(editor->isVisible());
+        // The editor opens on its first field.
+        QTRY_COMPARE(focusedName(), QStringLiteral("CListaKlasOgolne"));
+
+        // The number promoted changed, then a class change asks; Nie keeps the class,
+        // and the focus comes back to the class list in an active window.
+        QVERIFY(tabTo("EPromowanych"));
+        part<QLineEdit>(editor, "EPromowanych")->selectAll();
+        QTest::keyClicks(focused(), QStringLiteral("5"));
+        QVERIFY(tabTo("CListaKlasOgolne"));
+        {
+            ModalAnswer answer([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_N); });
+            key(Qt::Key_Down);
+            QVERIFY(answer.ran() && !answer.leftOpen());
+        }
+        QCOMPARE(part<QComboBox>(editor, "CListaKlasOgolne")->currentIndex(), 0);
+        QTRY_COMPARE(QApplication::activeWindow(), m_main);
+        QTRY_COMPARE(focusedName(), QStringLiteral("CListaKlasOgolne"));
+
+        // Ctrl+Tab to the next tab: its first control has the focus; Tab goes on in
+        // reading order: left list, its buttons from top to bottom, right list.
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(part(editor, "PFrekwencja")->isVisible());
+        QCOMPARE(focused()->objectName(), QStringLiteral("LUczniowieFrekwencja"));
+        QStringList order{focused()->objectName()};
+        for (int i = 0; i < 3; ++i) {
+            key(Qt::Key_Tab);
+            order << focused()->objectName();
+        }
+        QCOMPARE(order, (QStringList{"LUczniowieFrekwencja", "LDodajFrekwencja", "LUsunFrekwencja",
+                                     "L100Frekwencja"}));
+        // The empty list with the focus shows the mark.
+        auto* mark = focused()->findChild<QWidget*>(QStringLiteral("FocusMark"));
+        QVERIFY(mark && mark->isVisible());
+
+        // Ctrl+Page Down to the averages: Enter adds the pupil, the dialog offers
+        // "5,0", Enter takes it, and the list shows the average beside the name.
+        key(Qt::Key_PageDown, Qt::ControlModifier);
+        QVERIFY(part(editor, "PSrednie")->isVisible());
+        QCOMPARE(focused()->objectName(), QStringLiteral("LUczniowieSrednie"));
+        {
+            QString offered;
+            ModalAnswer answer([&](QWidget* dialog) {
+                offered = part<QLineEdit>(dialog, "EWartoscSredniej")->text();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            });
+            key(Qt::Key_Return);
+            QVERIFY(answer.ran() && !answer.leftOpen());
+            QCOMPARE(offered, QStringLiteral("5,0"));
+        }
+        auto* averages = part<QListWidget>(editor, "LSrednieZPaskiem");
+        QCOMPARE(averages->count(), 1);
+        QCOMPARE(averages->item(0)->text(), QStringLiteral("Adamczyk Łukasz"));
+        QCOMPARE(averages->item(0)->data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Adamczyk Łukasz, 5,00"));
+        QTRY_COMPARE(focusedName(), QStringLiteral("LUczniowieSrednie"));
+
+        // The failing subjects: check boxes, Space marks two of them.
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(part(editor, "PNdst")->isVisible());
+        {
+            QStringList checked;
+            ModalAnswer answer([&](QWidget* dialog) {
+                auto* subjects = part<QListWidget>(dialog, "LPrzedmioty");
+                QWidget* list = QApplication::focusWidget();
+                QTest::keyClick(list, Qt::Key_Space);
+                QTest::keyClick(list, Qt::Key_Down);
+                QTest::keyClick(list, Qt::Key_Down);
+                QTest::keyClick(list, Qt::Key_Space);
+                for (int row = 0; row < subjects->count(); ++row) {
+                    if (subjects->item(row)->checkState() == Qt::Checked)
+                        checked << subjects->item(row)->text();
+                }
+                QTest::keyClick(list, Qt::Key_Return);
+            });
+            key(Qt::Key_Return);
+            QVERIFY(answer.ran() && !answer.leftOpen());
+            QCOMPARE(checked, (QStringList{"Matematyka", "Język polski"}));
+        }
+        QCOMPARE(part<QListWidget>(editor, "LNiedostateczni")->item(0)->data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Adamczyk Łukasz, Matematyka, Język polski"));
+        QTRY_COMPARE(focusedName(), QStringLiteral("LUczniowieNdst"));
+
+        // Back through the tabs with Ctrl+Shift+Tab and Ctrl+Page Up, round to the last.
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(part(editor, "PSrednie")->isVisible());
+        key(Qt::Key_PageUp, Qt::ControlModifier);
+        QVERIFY(part(editor, "PFrekwencja")->isVisible());
+        key(Qt::Key_PageUp, Qt::ControlModifier);
+        QVERIFY(part(editor, "POgolne")->isVisible());
+        QCOMPARE(focused()->objectName(), QStringLiteral("CListaKlasOgolne"));
+        key(Qt::Key_PageUp, Qt::ControlModifier);
+        QVERIFY(part(editor, "PNdst")->isVisible());
+
+        // On to delivery, and the report sent by mail with Enter.
+        key(Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(appState().WizardStep, 4);
+        key(Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(appState().WizardStep, 5);
+        QVERIFY(tabTo("LPocztaTajna"));
+        {
+            ModalAnswer answer([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); }, 20000);
+            key(Qt::Key_Return);
+            QVERIFY(answer.ran() && !answer.leftOpen());
+        }
+        QCOMPARE(QDir(inbox.path()).entryList({QStringLiteral("*.eml")}).size(), 1);
+        QTRY_COMPARE(focusedName(), QStringLiteral("LPocztaTajna"));
         QCOMPARE(mouse.count, 0);
     }
 
