@@ -110,6 +110,12 @@ void InputCollector::add(CollectedReport report)
 
 bool InputCollector::counted()
 {
+    if (cancelled && cancelled()) {
+        if (m_entries <= kMaxEntries)
+            m_notes.append(QStringLiteral("zbieranie przerwano; dalszych plików nie czytano"));
+        m_entries = kMaxEntries + 2;
+        return false;
+    }
     if (++m_entries <= kMaxEntries)
         return true;
     if (m_entries == kMaxEntries + 1)

@@ -391,3 +391,8 @@ QString SummaryHtml(const SummaryInput& input)
 {
     return Writer(input).page();
 }
+
+QString BlockHeading(const QString& element)
+{
+    return blockHeading(element);
+}
