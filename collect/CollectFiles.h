@@ -1,17 +1,12 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
-// Files the collecting side writes: whole or not at all, synced, a link at the
-// target replaced rather than followed; a small regular file read within a cap.
+// Folders the collecting side keeps under the user's data folder.
 namespace CollectFiles {
 
-bool WriteAtomically(const QString& path, const QByteArray& bytes, QString* error);
-// False when `path` is missing, not a regular file (links are not followed) or
-// larger than `maxBytes`.
-bool ReadSmall(const QString& path, qint64 maxBytes, QByteArray* bytes);
-// Makes every missing level of `folder` below `base`, refusing links on the way.
+// Makes every missing level of `folder` below `base` one at a time, refusing a link
+// or file on the way. False with the reason in Polish.
 bool MakeFolders(const QString& base, const QString& folder, QString* error);
 
 } // namespace CollectFiles

@@ -1,6 +1,7 @@
 #include "collect/CollectionSources.h"
 
 #include "collect/CollectFiles.h"
+#include "files/SafeFile.h"
 #include "shell/AppFolders.h"
 #include "shell/SchoolData.h"
 
@@ -33,7 +34,7 @@ CollectionSources CollectionSources::Load(const QString& path)
     CollectionSources s;
     s.DataFolder = DefaultDataFolder();
     QByteArray bytes;
-    if (!CollectFiles::ReadSmall(path, kMaxSettingsBytes, &bytes) || !bytes.startsWith("TABULON-ZBIORKA 1\n"))
+    if (!SafeFile::Read(path, kMaxSettingsBytes, &bytes) || !bytes.startsWith("TABULON-ZBIORKA 1\n"))
         return s;
     for (const QByteArray& line : bytes.split('\n').mid(1)) {
         const qsizetype eq = line.indexOf('=');
@@ -76,6 +77,10 @@ bool CollectionSources::save(QString* error, const QString& path) const
     out += "folder=" + encoded(Imap.Folder) + '\n';
     out += "pamietaj-haslo=" + QByteArray(RememberPassword ? "1" : "0") + '\n';
     out += "dane=" + encoded(DataFolder) + '\n';
-    return CollectFiles::MakeFolders(ResolveAppData(), QFileInfo(path).absolutePath(), error) &&
-           CollectFiles::WriteAtomically(path, out, error);
+    if (!CollectFiles::MakeFolders(ResolveAppData(), QFileInfo(path).absolutePath(), error))
+        return false;
+    const FileResult written = SafeFile::Write(path, out);
+    if (!written)
+        *error = QStringLiteral("nie można zapisać ustawień zbiórki: %1").arg(FileFailureText(written));
+    return written.ok();
 }

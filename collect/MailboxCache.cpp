@@ -2,6 +2,7 @@
 
 #include "collect/CollectFiles.h"
 #include "collect/ImapAccount.h"
+#include "files/SafeFile.h"
 #include "shell/AppFolders.h"
 
 #include <QDir>
@@ -30,7 +31,7 @@ bool MailboxCache::open(QString* error)
     // A state that cannot be read makes the cache start over: the server holds the
     // mails.
     QByteArray state;
-    if (!CollectFiles::ReadSmall(QDir(m_folder).filePath(QLatin1String(kStateFile)), 256, &state))
+    if (!SafeFile::Read(QDir(m_folder).filePath(QLatin1String(kStateFile)), 256, &state))
         return true;
     static const QRegularExpression pattern(QStringLiteral("^TABULON-IMAP 1\nuidvalidity (\\d{1,10})\nlast (\\d{1,10})\n$"));
     const QRegularExpressionMatch m = pattern.match(QString::fromLatin1(state));
@@ -73,7 +74,10 @@ bool MailboxCache::contains(qint64 uid) const
 
 bool MailboxCache::store(qint64 uid, const QByteArray& mail, QString* error)
 {
-    return CollectFiles::WriteAtomically(mailPath(uid), mail, error);
+    const FileResult written = SafeFile::Write(mailPath(uid), mail, SafeFile::Access::Private);
+    if (!written)
+        *error = QStringLiteral("nie można zapisać kopii listu: %1").arg(FileFailureText(written));
+    return written.ok();
 }
 
 bool MailboxCache::setLastUid(qint64 uid, QString* error)
@@ -86,5 +90,8 @@ bool MailboxCache::writeState(QString* error)
 {
     const QByteArray state = "TABULON-IMAP 1\nuidvalidity " + QByteArray::number(m_uidValidity) + "\nlast " +
                              QByteArray::number(m_lastUid) + "\n";
-    return CollectFiles::WriteAtomically(QDir(m_folder).filePath(QLatin1String(kStateFile)), state, error);
+    const FileResult written = SafeFile::Write(QDir(m_folder).filePath(QLatin1String(kStateFile)), state);
+    if (!written)
+        *error = QStringLiteral("nie można zapisać stanu kopii skrzynki: %1").arg(FileFailureText(written));
+    return written.ok();
 }
