@@ -59,6 +59,14 @@ QStringList sortedNames(QStringList names)
 
 } // namespace
 
+QString TopicShortName(int topic)
+{
+    static const char16_t* const names[kTopicCount] = {
+        u"Klasyfikacja",      u"Zachowanie", u"Program wychowawczy", u"Program nauczania", u"Zajęcia dodatkowe",
+        u"Uzasadnienie ndst.", u"Dyrektor",   u"Inne zadania",        u"Z karty nauczyciela"};
+    return topic >= 1 && topic <= kTopicCount ? QString::fromUtf16(names[topic - 1]) : QString();
+}
+
 QString HandInStateWord(HandInState state)
 {
     switch (state) {
@@ -89,7 +97,7 @@ HandInGrid TeachersByTopic(const ReportCollection& reports, const SchoolData* sc
     HandInGrid grid;
     for (int topic = 1; topic <= kTopicCount; ++topic) {
         grid.Topics.append(topic);
-        grid.Columns.append(QStringLiteral("%1. %2").arg(topic).arg(TopicHeading(topic)));
+        grid.Columns.append(QStringLiteral("%1. %2").arg(topic).arg(TopicShortName(topic)));
     }
     // Rows: the school's teachers, then the other authors.
     QStringList names;
@@ -163,7 +171,7 @@ HandInGrid ClassesByTopic(const ReportCollection& reports, const SchoolData* sch
     HandInGrid grid;
     for (int topic = 1; topic <= 3; ++topic) {
         grid.Topics.append(topic);
-        grid.Columns.append(QStringLiteral("%1. %2").arg(topic).arg(TopicHeading(topic)));
+        grid.Columns.append(QStringLiteral("%1. %2").arg(topic).arg(TopicShortName(topic)));
     }
     QStringList names;
     QSet<QString> known;

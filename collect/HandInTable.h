@@ -20,6 +20,8 @@ enum class HandInState
 };
 
 QString HandInStateWord(HandInState state);
+// A topic in a word or two, for a column heading.
+QString TopicShortName(int topic);
 
 struct HandInCell
 {
@@ -39,7 +41,7 @@ struct HandInRow
 // One table: rows (teachers or classes) × columns (topics).
 struct HandInGrid
 {
-    QStringList Columns;
+    QStringList Columns; // "1. Klasyfikacja"
     QList<int> Topics; // the topic of each column
     QList<HandInRow> Rows;
 };

@@ -89,12 +89,11 @@ QVariant HandInModel::headerData(int section, Qt::Orientation orientation, int r
         return QAbstractTableModel::headerData(section, orientation, role);
     if (section == 0)
         return m_firstColumn;
-    const QString full = m_grid.Columns.value(section - 1);
+    const int topic = m_grid.Topics.value(section - 1);
     if (role == Qt::ToolTipRole)
-        return full;
-    // The topic's number and a short heading keep the columns narrow.
-    return full.left(full.indexOf(u'.') + 1) + QStringLiteral("\n") +
-           full.mid(full.indexOf(u'.') + 2).section(u' ', 0, 1);
+        return QStringLiteral("%1. %2").arg(topic).arg(TopicHeading(topic));
+    // The number over a short name keeps the columns narrow.
+    return QStringLiteral("%1.\n%2").arg(topic).arg(TopicShortName(topic).replace(u' ', u'\n'));
 }
 
 HandInFilter::HandInFilter(QObject* parent) : QSortFilterProxyModel(parent)

@@ -47,10 +47,11 @@ const char* const kStyle = R"(
 ZbiorkaWindow { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #2B4F7A, stop:1 #1D3D63); }
 QLabel#Title { color: white; font-size: 16px; font-weight: bold; }
 QLabel#Status { color: white; }
-QGroupBox { background: #F5F7FA; border: 1px solid #6F89AB; border-radius: 6px; margin-top: 30px;
-            padding: 10px 8px 8px 8px; color: #444444; }
-QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 0px; top: 2px;
-                   padding: 5px 12px; color: white; font-weight: bold; border-radius: 5px;
+QGroupBox { background: #F5F7FA; border: 1px solid #6F89AB; border-radius: 6px; margin-top: 0px;
+            padding: 34px 8px 8px 8px; color: #444444; }
+QGroupBox::title { subcontrol-origin: border; subcontrol-position: top left; left: 0px; top: 0px;
+                   padding: 6px 12px; color: white; font-weight: bold;
+                   border-top-left-radius: 6px; border-bottom-right-radius: 6px;
                    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #4A78AD, stop:1 #335C8C); }
 QGroupBox::indicator { width: 14px; height: 14px; }
 QTabWidget::pane { background: #F5F7FA; border: 1px solid #6F89AB; border-radius: 6px; top: -1px; }
@@ -148,7 +149,7 @@ ZbiorkaWindow::ZbiorkaWindow(QWidget* parent) : QWidget(parent)
 
     setSources(CollectionSources::Load());
     updateButtons();
-    resize(1180, 760);
+    resize(1280, 780);
 }
 
 ZbiorkaWindow::~ZbiorkaWindow() = default;
@@ -156,7 +157,7 @@ ZbiorkaWindow::~ZbiorkaWindow() = default;
 QWidget* ZbiorkaWindow::buildSources()
 {
     auto* column = new QWidget(this);
-    column->setFixedWidth(380);
+    column->setFixedWidth(360);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
@@ -193,6 +194,7 @@ QWidget* ZbiorkaWindow::buildSources()
     setNames(m_host, QStringLiteral("Serwer poczty"));
     m_port = new QSpinBox(m_imap);
     m_port->setRange(1, 65535);
+    m_port->setButtonSymbols(QAbstractSpinBox::NoButtons);
     setNames(m_port, QStringLiteral("Port"));
     m_tls = new QComboBox(m_imap);
     m_tls->addItem(QStringLiteral("TLS od początku (zwykle port 993)"));
