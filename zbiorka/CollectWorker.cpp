@@ -2,9 +2,12 @@
 
 CollectWorker::~CollectWorker()
 {
+    // The window goes while a collection runs: it is cancelled and waited for; its
+    // outcome, posted to this object, goes with it.
     if (m_thread) {
         m_cancel = true;
         m_thread->wait();
+        delete m_thread;
     }
 }
 
