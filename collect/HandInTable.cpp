@@ -30,6 +30,7 @@ HandInCell cellOf(const ReportCollection& reports, const QList<int>& indexes, co
             replaced.append(i);
             break;
         case ReportState::Damaged:
+        case ReportState::Suspicious:
             damaged.append(i);
             break;
         }
@@ -44,7 +45,11 @@ HandInCell cellOf(const ReportCollection& reports, const QList<int>& indexes, co
             cell.Text += QStringLiteral(": ") + detail;
     } else if (!damaged.isEmpty()) {
         cell.State = HandInState::Damaged;
-        cell.Text = HandInStateWord(cell.State);
+        // A document dated after the run is not damaged, but counts no more.
+        const bool suspicious = std::all_of(damaged.cbegin(), damaged.cend(), [&](int i) {
+            return reports.reports()[i].State == ReportState::Suspicious;
+        });
+        cell.Text = suspicious ? QStringLiteral("podejrzane") : HandInStateWord(cell.State);
     }
     return cell;
 }

@@ -15,7 +15,7 @@ enum class HandInState
     None,     // nothing handed in, and nothing is expected
     HandedIn, // a report counts
     Replaced, // a report counts; an earlier one of the same kind was replaced by it
-    Damaged,  // only a damaged report of this kind
+    Damaged,  // only a damaged report of this kind, or one dated after the run ("podejrzane")
     Missing,  // expected and not handed in
 };
 

@@ -59,6 +59,8 @@ QString stateText(const CollectedReport& r)
         return QStringLiteral("zastąpione");
     case ReportState::Damaged:
         return QStringLiteral("uszkodzone");
+    case ReportState::Suspicious:
+        return QStringLiteral("podejrzane (data późniejsza niż zbieranie; nie liczy się)");
     }
     return {};
 }
@@ -76,7 +78,9 @@ QString ReportDetailsHtml(const CollectedReport& r, const QString& origin)
     out += row(r.Topic == 8 ? QStringLiteral("Dotyczy") : QStringLiteral("Zajęcia"), r.Activity);
     out += row(QStringLiteral("Data dokumentu"), r.DateText);
     out += row(QStringLiteral("Stan"), stateText(r));
-    out += row(r.State == ReportState::Damaged ? QStringLiteral("Powód") : QStringLiteral("Uwaga"), r.Reason);
+    out += row(r.State == ReportState::Accepted || r.State == ReportState::Replaced ? QStringLiteral("Uwaga")
+                                                                                     : QStringLiteral("Powód"),
+               r.Reason);
     out += row(QStringLiteral("Skąd"), origin);
     out += QStringLiteral("</table>\n");
     if (r.State != ReportState::Accepted) {

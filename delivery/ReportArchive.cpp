@@ -1,48 +1,28 @@
 #include "delivery/ReportArchive.h"
 
+#include "files/SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QStringList>
 
 namespace {
 
 const QString kLogName = QStringLiteral("dostarczenia.txt");
+const QString kOlderLogName = QStringLiteral("dostarczenia-starsze.txt");
 constexpr int kMaxNumber = 9999;
 constexpr qint64 kMaxReportBytes = 64 * 1024 * 1024;
 
-// A folder made one level at a time that is a real folder and no planted link.
+// A folder of the archive: made when missing, a real folder and no planted link.
 bool realFolder(const QString& folder)
 {
-    if (folder.isEmpty())
-        return false;
-    const QFileInfo info(folder);
-    if (info.isSymLink())
-        return false;
-    if (!info.exists() && !QDir().mkdir(folder))
-        return false;
-    return QFileInfo(folder).isDir() && !QFileInfo(folder).isSymLink();
+    return !folder.isEmpty() && SafeFile::MakeFolder(folder).ok();
 }
 
 bool readBounded(const QString& path, qint64 limit, QByteArray* bytes)
 {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.isSymLink() || info.size() > limit)
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *bytes = file.read(limit + 1);
-    return bytes->size() <= limit;
-}
-
-bool writeWhole(const QString& path, const QByteArray& bytes)
-{
-    if (QFileInfo(path).isSymLink())
-        QFile::remove(path); // replaced, never followed
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return SafeFile::Read(path, limit, bytes).ok();
 }
 
 // Tabs and line breaks would break the log's columns.
@@ -108,28 +88,36 @@ bool ReportArchive::Keep(const QString& document, const QString& page, const QSt
     if (base.isEmpty() || base == QLatin1String(".") || base == QLatin1String(".."))
         return fail(QStringLiteral("niewłaściwa nazwa sprawozdania"));
 
-    QString last; // the newest kept report of this name
+    // A report kept before with exactly these bytes is that report: a report
+    // delivered twice (by mail, then on disk) is kept once.
     for (int number = 1; number <= kMaxNumber; ++number) {
         const QString stem = number == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(number);
         const QString path = QDir(year).filePath(stem + QStringLiteral(".xml"));
         const QFileInfo info(path);
-        if (info.exists() || info.isSymLink()) {
-            last = path;
-            continue;
-        }
-        // The same report written again (back from the preview and forward) is kept once.
+        if (!info.exists() && !info.isSymLink())
+            break;
         QByteArray previous;
-        if (!last.isEmpty() && readBounded(last, kMaxReportBytes, &previous) && previous == report) {
-            *kept = last;
+        if (readBounded(path, kMaxReportBytes, &previous) && previous == report) {
+            *kept = path;
             return true;
         }
-        const QString pagePath = QDir(year).filePath(stem + QStringLiteral(".htm"));
-        if (!writeWhole(path, report) || (!page.isEmpty() && !writeWhole(pagePath, preview)))
-            return fail(QStringLiteral("nie można zapisać kopii"));
-        *kept = path;
-        return true;
     }
-    return fail(QStringLiteral("za dużo sprawozdań o tej nazwie"));
+    // The new name is claimed by creating it, so that two running programs never
+    // write one report over the other.
+    QString path;
+    const FileResult written = SafeFile::WriteNew(year, base, QStringLiteral(".xml"), kMaxNumber, report, &path);
+    if (!written) {
+        return fail(written.failure == FileFailure::Exists ? QStringLiteral("za dużo sprawozdań o tej nazwie")
+                                                           : QStringLiteral("nie można zapisać kopii: ") +
+                                                                 FileFailureText(written));
+    }
+    *kept = path;
+    if (!page.isEmpty()) {
+        const QString pagePath = path.left(path.size() - 4) + QStringLiteral(".htm");
+        if (!SafeFile::Write(pagePath, preview))
+            return fail(QStringLiteral("nie można zapisać strony podglądu"));
+    }
+    return true;
 }
 
 QString ReportArchive::LogPath(const QDate& day) const
@@ -143,21 +131,15 @@ bool ReportArchive::LogDelivery(const QString& way, const QString& target, const
     const QDate day = when.date();
     if (!realFolder(m_folder) || !realFolder(YearFolder(day)))
         return false;
-    const QString path = LogPath(day);
-    QByteArray log;
-    if (QFileInfo::exists(path) && !readBounded(path, 4 * kMaxLogBytes, &log))
-        log.clear(); // unreadable or grown beyond reason: started afresh
     const QString line =
         QStringList{when.toString(Qt::ISODate), oneField(way), oneField(target), oneField(documentName),
                     delivered ? QStringLiteral("dostarczono") : QStringLiteral("nie udało się")}
             .join(QLatin1Char('\t'));
-    log += line.toUtf8() + '\n';
-    // The oldest lines make room for new ones.
-    while (log.size() > kMaxLogBytes) {
-        const qsizetype end = log.indexOf('\n');
-        if (end < 0)
-            break;
-        log.remove(0, end + 1);
-    }
-    return writeWhole(path, log);
+    // Appended, never rewritten: at its cap the log moves to one older file.
+    return SafeFile::AppendLine(LogPath(day), line.toUtf8(), kMaxLogBytes, OlderLogPath(day)).ok();
+}
+
+QString ReportArchive::OlderLogPath(const QDate& day) const
+{
+    return QDir(YearFolder(day)).filePath(kOlderLogName);
 }

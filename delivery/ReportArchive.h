@@ -4,11 +4,11 @@
 #include <QDateTime>
 #include <QString>
 
-// Every report an editor writes is kept with its preview page in the program's data
-// folder ("Sprawozdania", one folder per school year), so that emptying the working
-// folder at start-up loses nothing. A report of a name already kept keeps the earlier
-// one and takes a numbered name; writing the very same report again adds nothing. A
-// small log beside the reports of a year records each delivery.
+// Every report the teacher hands in (or saves) is kept with its preview page in the
+// program's data folder ("Sprawozdania", one folder per school year). A report of a
+// name already kept keeps the earlier one and takes a numbered name, claimed by
+// creating it; the very same bytes again add nothing. A small log beside the reports
+// of a year records each delivery with the name of the kept file whose bytes went out.
 class ReportArchive
 {
 public:
@@ -36,8 +36,11 @@ public:
     bool LogDelivery(const QString& way, const QString& target, const QString& documentName, bool delivered,
                      const QDateTime& when) const;
     QString LogPath(const QDate& day) const;
+    // Where the log goes when it reaches its cap (replacing the one before).
+    QString OlderLogPath(const QDate& day) const;
 
-    // The log keeps at most about this many bytes; the oldest lines go first.
+    // The log is appended to until it would pass this many bytes; it then moves to
+    // the older log and begins anew.
     static constexpr qint64 kMaxLogBytes = 256 * 1024;
 
 private:

@@ -28,6 +28,8 @@ namespace {
 
 const QString kDialogFilter = QStringLiteral("Plik sprawozdania (.xml) (*.xml)");
 const QString kDefaultSuffix = QStringLiteral("xml");
+const QString kNotArchived = QStringLiteral("Sprawozdanie dotarło, ale nie udało się zachować jego kopii w archiwum "
+                                            "programu (%1).");
 
 // The real dialogs. The save dialog replaces an existing file without asking: the
 // teacher saves the same report again after a correction. Both open in the teacher's
@@ -284,11 +286,24 @@ void TFDecyzja::Delivered(const QString& way, const QString& target, bool delive
 {
     AppState& state = appState();
     const QString source = DeliverySource();
-    ReportArchive(state.DataFolder)
-        .LogDelivery(way, target, QFileInfo(source).fileName(), delivered, QDateTime::currentDateTime());
+    const ReportArchive archive(state.DataFolder);
+    const QDateTime now = QDateTime::currentDateTime();
+    // A report handed in is kept in the archive, once however often it goes out; the
+    // log names the kept file, whose bytes are those that went out.
+    QString logged = QFileInfo(source).fileName();
+    if (delivered && !state.SendExisting && archive.IsUsable()) {
+        QString kept;
+        QString error;
+        if (archive.Keep(source, state.ReportPagePath, state.DocumentFileName, now.date(), &kept, &error))
+            logged = QFileInfo(kept).fileName();
+        else
+            ShowMessage(KindNotice, IconWarning, kNotArchived.arg(error));
+    }
+    archive.LogDelivery(way, target, logged, delivered, now);
     if (!delivered || state.SendExisting)
         return;
-    // The report has reached the school: its draft is done with.
+    // The report has reached the school: its draft is done with, unless another
+    // running program holds it.
     state.ReportDelivered = true;
     DraftStore(state.DataFolder).Remove(state.TeacherName, state.TopicIndex);
 }

@@ -17,8 +17,11 @@ using namespace WindowParts;
 
 const QString ClassEditor::kNothingToRemove =
     QStringLiteral("Nie masz jeszcze co usuwać.\rLista po prawej jest pusta.");
-const QString ClassEditor::kChangeClassQuestion =
-    QStringLiteral("Zmiana klasy usunie wszystko, co wpisano dla klasy „%1”.\rZmienić klasę na „%2”?");
+const QString ClassEditor::kChangeClass = QStringLiteral("Zmień klasę");
+const QString ClassEditor::kKeepClass = QStringLiteral("Zostaw klasę");
+const QString ClassEditor::kChangeClassQuestion = QStringLiteral(
+    "Zmiana klasy usunie z okna wszystko, co wpisano dla klasy „%1”; szkic trafi do folderu "
+    "Szkice/Odrzucone.\rZmienić klasę na „%2”?");
 
 ClassEditor::ClassEditor(const char* objectName, const QString& title, QSize size, QPoint offset,
                          int hintGroup, TFBrowser* preview, QWidget* parent)
@@ -93,22 +96,27 @@ void ClassEditor::OnDoubleClick(QListWidget* list, std::function<void()> action)
     });
 }
 
-void ClassEditor::AskOnChange(QComboBox* list, const QString& question,
-                              std::function<void(int index)> changed)
+void ClassEditor::AskOnChange(QComboBox* list, const QString& question, const QString& change,
+                              const QString& keep, bool discards, std::function<void(int index)> changed)
 {
     // The item shown before the change, to be put back when the teacher says no.
     auto shown = std::make_shared<QString>();
-    connect(list, &QComboBox::currentIndexChanged, this, [this, list, question, changed, shown](int index) {
+    connect(list, &QComboBox::currentIndexChanged, this,
+            [this, list, question, change, keep, discards, changed, shown](int index) {
         if (m_filling || index < 0) {
             *shown = list->currentText();
             return;
         }
-        if (HoldsInput() && !AskBeforeDiscarding(question.arg(*shown, list->currentText()))) {
+        const bool held = HoldsInput();
+        if (held && !AskBeforeChanging(question.arg(*shown, list->currentText()), change, keep)) {
             m_filling = true;
             list->setCurrentIndex(list->findText(*shown, Qt::MatchExactly));
             m_filling = false;
             return;
         }
+        // What the change takes from the window is kept aside a while.
+        if (held && discards)
+            PutDraftAside();
         *shown = list->currentText();
         changed(index);
         InputChanged();
@@ -172,16 +180,64 @@ bool ClassEditor::RestoreClass(QComboBox* list, const QString& className, const 
     appState().CurrentClassIndex = index;
     appState().CurrentPupilIndex = 0;
 
-    pupils->clear();
-    for (const _UczenFull& row : rows)
-        *pupils << row.Name;
-    _KlasaFull& sheet = klasaFull();
-    sheet.LoadClassSheet(className, *pupils);
-    for (int row = 0; row < rows.size(); ++row) {
-        sheet.Rows[row] = rows.at(row);
-        sheet.Rows[row].Grouped = false;
+    // The class as the school's data have it today; what the draft holds for a pupil
+    // still in it comes back, and the differences are told.
+    QStringList today;
+    const QList<_Klasa>& classes = schoolData().Classes;
+    for (const _Klasa& k : classes) {
+        if (k.Name == className) {
+            for (const auto& pupil : k.Pupils)
+                today << pupil;
+            break;
+        }
     }
+    _KlasaFull& sheet = klasaFull();
+    sheet.LoadClassSheet(className, today);
+    QStringList gone;
+    QStringList drafted;
+    for (const _UczenFull& row : rows) {
+        drafted << row.Name;
+        const int at = sheet.FindPupilRow(row.Name);
+        if (at < 0) {
+            gone << row.Name;
+            continue;
+        }
+        sheet.Rows[at] = row;
+        sheet.Rows[at].Grouped = false;
+    }
+    QStringList added;
+    for (const QString& name : std::as_const(today)) {
+        if (!drafted.contains(name))
+            added << name;
+    }
+    *pupils = today;
+    m_restoreNotice = PupilChangesNotice(className, gone, added);
     return true;
+}
+
+QString ClassEditor::PupilChangesNotice(const QString& className, const QStringList& gone,
+                                        const QStringList& added)
+{
+    if (gone.isEmpty() && added.isEmpty())
+        return {};
+    QStringList lines{QStringLiteral("Od czasu zapisania szkicu zmieniła się lista uczniów klasy „%1”.")
+                          .arg(className)};
+    if (!gone.isEmpty())
+        lines << QStringLiteral("Nie ma już w klasie (ich wpisy pominięto): ") + gone.join(QStringLiteral(", ")) +
+                     QLatin1Char('.');
+    if (!added.isEmpty())
+        lines << QStringLiteral("Nowi w klasie: ") + added.join(QStringLiteral(", ")) + QLatin1Char('.');
+    return lines.join(QLatin1Char('\r'));
+}
+
+QStringList ClassEditor::Present(const QStringList& listed, const QStringList& pupils)
+{
+    QStringList kept;
+    for (const QString& name : listed) {
+        if (pupils.contains(name))
+            kept << name;
+    }
+    return kept;
 }
 
 bool ClassEditor::HandOver(const QString& pageFile)

@@ -23,6 +23,10 @@ class ClassEditor : public EditorWindow
 public:
     void SetPreviewWindow(TFBrowser* preview) { m_preview = preview; }
 
+    // The notice after a draft is restored into a class whose pupils changed since.
+    static QString PupilChangesNotice(const QString& className, const QStringList& gone,
+                                      const QStringList& added);
+
 protected:
     ClassEditor(const char* objectName, const QString& title, QSize size, QPoint offset, int hintGroup,
                 TFBrowser* preview, QWidget* parent);
@@ -48,9 +52,12 @@ protected:
     // A double click in `list` runs `action`, as its add button does.
     void OnDoubleClick(QListWidget* list, std::function<void()> action);
     // A change of `list` by the teacher: when the editor holds input `question` (with
-    // %1 the previous and %2 the new item) is asked first, and anything but Tak puts
-    // the previous item back. `changed` runs for an accepted change.
-    void AskOnChange(QComboBox* list, const QString& question, std::function<void(int index)> changed);
+    // %1 the previous and %2 the new item) is asked first with the answers `change`
+    // and `keep`; anything but `change` puts the previous item back. When the change
+    // `discards` input, the draft is put aside among the discarded drafts first.
+    // `changed` runs for an accepted change.
+    void AskOnChange(QComboBox* list, const QString& question, const QString& change, const QString& keep,
+                     bool discards, std::function<void(int index)> changed);
     // Fills `list` with the school's classes, the first chosen, without asking.
     void FillClasses(QComboBox* list);
 
@@ -67,16 +74,22 @@ protected:
     static QList<_UczenFull> SheetRows();
     // Puts a draft's class back: chooses `className` in `list` (false when the school
     // has no such class any more), makes it the current class and fills the class
-    // sheet with `rows`. Returns the pupils' names.
+    // sheet with today's pupils and what `rows` hold for them. Returns the pupils'
+    // names; pupils gone and pupils new since the draft are told once it is restored.
     bool RestoreClass(QComboBox* list, const QString& className, const QList<_UczenFull>& rows,
                       QStringList* pupils);
+
+    // The names of `listed` that are among `pupils`, in their order.
+    static QStringList Present(const QStringList& listed, const QStringList& pupils);
 
     // The report was written: closes the editor and shows `pageFile` in the preview.
     bool HandOver(const QString& pageFile);
 
     static const QString kNothingToRemove;
-    // Asked before a class change discards what was entered.
+    // Asked before a class change discards what was entered, and its answers.
     static const QString kChangeClassQuestion;
+    static const QString kChangeClass;
+    static const QString kKeepClass;
 
     // Set while the program fills a list, so that its change is no teacher's choice.
     bool m_filling = false;

@@ -1,5 +1,6 @@
 #include "editors/DraftStore.h"
 
+#include "files/SafeFile.h"
 #include "shell/Messages.h"
 
 #include <QCryptographicHash>
@@ -8,7 +9,10 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLockFile>
-#include <QSaveFile>
+#include <QSysInfo>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -21,6 +25,7 @@ constexpr const char* kTopic = "zagadnienie";
 constexpr const char* kChanged = "zmieniony";
 constexpr const char* kAbout = "dotyczy";
 constexpr const char* kInput = "dane";
+constexpr const char* kDialog = "okno";
 
 const QString kWriteFailed = QStringLiteral(
     "Nie udało się zapisać szkicu sprawozdania (%1).\rDostarcz sprawozdanie przed zamknięciem programu.");
@@ -55,6 +60,8 @@ QByteArray DraftStore::Encode(const Draft& draft)
     o.insert(QLatin1String(kChanged), draft.Changed.toUTC().toString(Qt::ISODateWithMs));
     o.insert(QLatin1String(kAbout), draft.About);
     o.insert(QLatin1String(kInput), draft.Input);
+    if (!draft.Dialog.isEmpty())
+        o.insert(QLatin1String(kDialog), draft.Dialog);
     return kMagic + QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -71,16 +78,18 @@ bool DraftStore::Decode(const QByteArray& bytes, Draft* draft)
     const QJsonValue topic = o.value(QLatin1String(kTopic));
     const QJsonValue about = o.value(QLatin1String(kAbout));
     const QJsonValue input = o.value(QLatin1String(kInput));
+    const QJsonValue dialog = o.value(QLatin1String(kDialog));
     const QDateTime changed =
         QDateTime::fromString(o.value(QLatin1String(kChanged)).toString(), Qt::ISODateWithMs);
     if (!teacher.isString() || !topic.isDouble() || !about.isString() || !input.isObject() ||
-        !changed.isValid())
+        !changed.isValid() || !(dialog.isUndefined() || dialog.isObject()))
         return false;
     draft->Teacher = teacher.toString();
     draft->Topic = topic.toInt(-1);
     draft->Changed = changed.toLocalTime();
     draft->About = about.toString();
     draft->Input = input.toObject();
+    draft->Dialog = dialog.toObject();
     return true;
 }
 
@@ -93,21 +102,20 @@ DraftStore::Found DraftStore::Read(const QString& teacher, int topic, Draft* dra
     if (!info.exists() && !info.isSymLink())
         return Found::None;
 
-    bool good = false;
-    // A link planted in the folder is never followed: it counts as a damaged draft.
-    if (info.isFile() && !info.isSymLink() && info.size() <= kMaxBytes) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
-            good =
-                Decode(file.read(kMaxBytes + 1), draft) && draft->Teacher == teacher && draft->Topic == topic;
-        }
-    }
+    // The same cap as when it is written; a link planted in the folder is never
+    // followed: it counts as a damaged draft.
+    QByteArray bytes;
+    const bool good = SafeFile::Read(path, kMaxBytes, &bytes).ok() && Decode(bytes, draft) &&
+                      draft->Teacher == teacher && draft->Topic == topic;
     if (good)
         return Found::Draft;
 
-    // Set aside under a name of its own, so that it can still be looked at.
-    const QString aside = path + QStringLiteral(".uszkodzony-") +
-                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // Set aside under a name of its own, so that it can still be looked at; a second
+    // damaged draft in the same second gets the next free number.
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = path + QStringLiteral(".uszkodzony-") + stamp;
+    for (int n = 2; QFileInfo(aside).exists() || QFileInfo(aside).isSymLink(); ++n)
+        aside = path + QStringLiteral(".uszkodzony-%1-%2").arg(stamp).arg(n);
     if (!QFile::rename(path, aside))
         QFile::remove(path); // not even a rename: it must not be offered again
     if (setAside)
@@ -124,24 +132,116 @@ bool DraftStore::Write(const Draft& draft, QString* error) const
             *error = QStringLiteral("nie można utworzyć folderu Szkice");
         return false;
     }
-    const QString path = PathOf(draft.Teacher, draft.Topic);
-    // The new file is renamed over the name; a link there is replaced, never followed.
-    if (QFileInfo(path).isSymLink())
-        QFile::remove(path);
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Encode(draft)) < 0 || !file.commit()) {
+    const QByteArray bytes = Encode(draft);
+    // A draft that could not be read back is not written either.
+    if (bytes.size() > kMaxBytes) {
         if (error)
-            *error = file.errorString();
+            *error = QStringLiteral("szkic przekracza %1 MB").arg(kMaxBytes / (1024 * 1024));
         return false;
     }
+    const FileResult written = SafeFile::Write(PathOf(draft.Teacher, draft.Topic), bytes, SafeFile::Access::Private);
+    if (!written && error)
+        *error = FileFailureText(written);
+    return written.ok();
+}
+
+namespace {
+
+// The draft's lock for one removal or move, when this program does not hold it
+// already; false when another living program does.
+bool lockForChange(const QString& draftPath, bool heldHere, std::unique_ptr<QLockFile>* lock)
+{
+    if (heldHere)
+        return true;
+    *lock = std::make_unique<QLockFile>(lockPath(draftPath));
+    (*lock)->setStaleLockTime(0);
+    return (*lock)->tryLock(0);
+}
+
+} // namespace
+
+bool DraftStore::Remove(const QString& teacher, int topic, bool heldHere) const
+{
+    if (!IsUsable())
+        return false;
+    const QString path = PathOf(teacher, topic);
+    std::unique_ptr<QLockFile> lock;
+    if (!QFileInfo::exists(path) || !lockForChange(path, heldHere, &lock))
+        return false;
+    return QFile::remove(path);
+}
+
+QString DraftStore::DiscardedFolder() const
+{
+    return IsUsable() ? QDir(m_folder).filePath(QStringLiteral("Odrzucone")) : QString();
+}
+
+bool DraftStore::Discard(const QString& teacher, int topic, bool heldHere) const
+{
+    if (!IsUsable())
+        return false;
+    const QString path = PathOf(teacher, topic);
+    if (!QFileInfo::exists(path))
+        return true;
+    std::unique_ptr<QLockFile> lock;
+    if (!lockForChange(path, heldHere, &lock))
+        return false;
+    if (!SafeFile::MakeFolder(DiscardedFolder(), SafeFile::Access::Private))
+        return false;
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString base = QFileInfo(path).completeBaseName() + QLatin1Char('-') + stamp;
+    QString target;
+    // The name is claimed first, so that two discards in one second both stay.
+    if (!SafeFile::ClaimNew(DiscardedFolder(), base, kSuffix, 1000, &target, SafeFile::Access::Private))
+        return false;
+    // rename() replaces the empty claimed file in one step.
+    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(target);
+        return false;
+    }
+    SafeFile::SyncFolder(DiscardedFolder());
+    PruneDiscarded();
     return true;
 }
 
-void DraftStore::Remove(const QString& teacher, int topic) const
+void DraftStore::PruneDiscarded() const
 {
-    if (IsUsable())
-        QFile::remove(PathOf(teacher, topic));
+    if (!IsUsable())
+        return;
+    QDir folder(DiscardedFolder());
+    if (!folder.exists())
+        return;
+    // Newest first; whatever is too old or past the cap goes.
+    const QFileInfoList files =
+        folder.entryInfoList({QStringLiteral("*") + kSuffix}, QDir::Files | QDir::System, QDir::Time);
+    const QDateTime oldest = QDateTime::currentDateTime().addDays(-kDiscardedDays);
+    qint64 kept = 0;
+    for (const QFileInfo& file : files) {
+        kept += file.size();
+        if (file.lastModified() < oldest || kept > kDiscardedMaxBytes)
+            QFile::remove(file.filePath());
+    }
+}
+
+QList<Draft> DraftStore::All() const
+{
+    QList<Draft> drafts;
+    if (!IsUsable())
+        return drafts;
+    const QFileInfoList files =
+        QDir(m_folder).entryInfoList({QStringLiteral("szkic-*") + kSuffix}, QDir::Files, QDir::Time);
+    for (const QFileInfo& file : files) {
+        if (drafts.size() >= 20)
+            break;
+        QByteArray bytes;
+        Draft draft;
+        if (SafeFile::Read(file.filePath(), kMaxBytes, &bytes).ok() && Decode(bytes, &draft) &&
+            PathOf(draft.Teacher, draft.Topic) == file.filePath())
+            drafts << draft;
+    }
+    std::sort(drafts.begin(), drafts.end(),
+              [](const Draft& a, const Draft& b) { return a.Changed > b.Changed; });
+    return drafts;
 }
 
 // ---- DraftKeeper ----------------------------------------------------------------
@@ -150,38 +250,69 @@ DraftKeeper::DraftKeeper(Collect collect, QObject* parent) : QObject(parent), m_
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(kDelayMs);
+    m_longest.setSingleShot(true);
+    m_longest.setInterval(kLongestDelayMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { WriteNow(); });
+    connect(&m_longest, &QTimer::timeout, this, [this] { WriteNow(); });
 }
 
 DraftKeeper::~DraftKeeper()
 {
     // Killed or not, what is on disk stays: only the lock goes.
     m_timer.stop();
+    m_longest.stop();
 }
 
-bool DraftKeeper::Begin(const DraftStore& store, const QString& teacher, int topic)
+DraftKeeper::Lock DraftKeeper::Begin(const DraftStore& store, const QString& teacher, int topic)
 {
     End();
+    m_holder.clear();
     if (!store.IsUsable() || !QDir().mkpath(store.Folder()))
-        return false;
+        return Lock::Failed;
     auto lock = std::make_unique<QLockFile>(lockPath(store.PathOf(teacher, topic)));
-    // A lock left by a program that has ended is taken over; a living one is not.
+    // A lock left by a program that has ended on this computer is taken over; a
+    // living one is not, and neither is one of another computer (its program may
+    // still run there on the shared home folder).
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
+    if (!lock->tryLock(0)) {
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application) &&
+            !host.isEmpty() && host != QSysInfo::machineHostName()) {
+            m_holder = host;
+            return Lock::OtherMachine;
+        }
+        return Lock::Busy;
+    }
     m_store = store;
     m_teacher = teacher;
     m_topic = topic;
     m_lock = std::move(lock);
     m_written = {};
     m_toldFailure = false;
-    return true;
+    return Lock::Taken;
+}
+
+DraftKeeper::Lock DraftKeeper::TakeOver(const DraftStore& store, const QString& teacher, int topic)
+{
+    QLockFile stale(lockPath(store.PathOf(teacher, topic)));
+    stale.setStaleLockTime(0);
+    if (!stale.tryLock(0))
+        stale.removeStaleLockFile();
+    else
+        stale.unlock();
+    return Begin(store, teacher, topic);
 }
 
 void DraftKeeper::Changed()
 {
-    if (IsKeeping())
-        m_timer.start();
+    if (!IsKeeping())
+        return;
+    m_timer.start();
+    // The first change not yet written sets the latest moment of writing.
+    if (!m_longest.isActive())
+        m_longest.start();
 }
 
 void DraftKeeper::Flush()
@@ -194,6 +325,7 @@ void DraftKeeper::End()
 {
     Flush();
     m_timer.stop();
+    m_longest.stop();
     m_lock.reset();
     m_store.reset();
 }
@@ -201,8 +333,19 @@ void DraftKeeper::End()
 void DraftKeeper::Discard()
 {
     m_timer.stop();
-    if (m_store)
-        m_store->Remove(m_teacher, m_topic);
+    m_longest.stop();
+    if (m_store && m_lock)
+        m_store->Discard(m_teacher, m_topic, true);
+    m_lock.reset();
+    m_store.reset();
+}
+
+void DraftKeeper::Remove()
+{
+    m_timer.stop();
+    m_longest.stop();
+    if (m_store && m_lock)
+        m_store->Remove(m_teacher, m_topic, true);
     m_lock.reset();
     m_store.reset();
 }
@@ -210,22 +353,24 @@ void DraftKeeper::Discard()
 void DraftKeeper::WriteNow()
 {
     m_timer.stop();
+    m_longest.stop();
     if (!m_store)
         return;
     std::optional<Draft> draft = m_collect();
     if (!draft) {
-        m_store->Remove(m_teacher, m_topic);
+        m_store->Remove(m_teacher, m_topic, true);
         m_written = {};
         return;
     }
-    if (draft->Input == m_written && QFileInfo::exists(m_store->PathOf(m_teacher, m_topic)))
+    const QJsonObject both{{QStringLiteral("dane"), draft->Input}, {QStringLiteral("okno"), draft->Dialog}};
+    if (both == m_written && QFileInfo::exists(m_store->PathOf(m_teacher, m_topic)))
         return;
     draft->Teacher = m_teacher;
     draft->Topic = m_topic;
     draft->Changed = QDateTime::currentDateTime();
     QString error;
     if (m_store->Write(*draft, &error)) {
-        m_written = draft->Input;
+        m_written = both;
         return;
     }
     // Once per editor opening: the teacher must know, but not at every keystroke.

@@ -1,6 +1,7 @@
 #include "editors/EditorWindow.h"
 
 #include "editors/EditorDrafts.h"
+#include "editors/EntryDialog.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
 #include "shell/Messages.h"
@@ -9,6 +10,8 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -54,7 +57,28 @@ EditorWindow::EditorWindow(const char* objectName, const QString& title, QSize s
     EditorDrafts::Hooks hooks;
     hooks.collect = [this] { return DraftInput(); };
     hooks.about = [this] { return DraftAbout(); };
-    hooks.restore = [this](const QJsonObject& input) { return RestoreDraft(input); };
+    hooks.restore = [this](const QJsonObject& input, QString* notice) {
+        m_restoreNotice.clear();
+        const bool fits = RestoreDraft(input);
+        *notice = m_restoreNotice;
+        return fits;
+    };
+    hooks.dialog = [this] {
+        if (!m_openDialog)
+            return QJsonObject();
+        return QJsonObject{{QStringLiteral("nazwa"), m_openDialog->objectName()},
+                           {QStringLiteral("dla"), m_openContext},
+                           {QStringLiteral("wpisane"), m_openDialog->TypedState()}};
+    };
+    hooks.reopenDialog = [this](const QJsonObject& record) {
+        // Once the editor is on the screen, as the teacher left it.
+        const QJsonObject context = record.value(QStringLiteral("dla")).toObject();
+        const QJsonObject typed = record.value(QStringLiteral("wpisane")).toObject();
+        QTimer::singleShot(0, this, [this, context, typed] {
+            if (isVisible())
+                ReopenEntryDialog(context, typed);
+        });
+    };
     m_drafts = new EditorDrafts(title, std::move(hooks), this);
 }
 
@@ -69,6 +93,23 @@ void EditorWindow::ShowEditor()
     m_drafts->Opened(appState().NavigatingBack);
 }
 
+bool EditorWindow::RunEntryDialog(EntryDialog* dialog, const QJsonObject& context, const QJsonObject& typed)
+{
+    m_openDialog = dialog;
+    m_openContext = context;
+    if (!typed.isEmpty())
+        dialog->PresetTypedState(typed);
+    const QMetaObject::Connection typing =
+        connect(dialog, &EntryDialog::TypedChanged, this, [this] { InputChanged(); });
+    dialog->exec();
+    disconnect(typing);
+    m_openDialog = nullptr;
+    m_openContext = {};
+    // Confirmed or not, the draft no longer holds the dialog.
+    InputChanged();
+    return dialog->Confirmed();
+}
+
 void EditorWindow::CloseEditor()
 {
     m_drafts->Closed();
@@ -80,9 +121,9 @@ void EditorWindow::KeepDraftNow()
     m_drafts->Flush();
 }
 
-void EditorWindow::DiscardDraft()
+void EditorWindow::PutDraftAside()
 {
-    m_drafts->Discard();
+    m_drafts->PutAside();
 }
 
 void EditorWindow::InputChanged()

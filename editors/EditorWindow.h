@@ -13,6 +13,7 @@
 #include <optional>
 
 class EditorDrafts;
+class EntryDialog;
 class QComboBox;
 class QLabel;
 
@@ -30,7 +31,6 @@ public:
     void CloseEditor() override;
     bool HoldsInput() const override { return DraftInput().has_value(); }
     void KeepDraftNow() override;
-    void DiscardDraft() override;
 
 Q_SIGNALS:
     // A click anywhere in the editor dismisses the main window's hint panel.
@@ -49,15 +49,30 @@ protected:
     virtual bool RestoreDraft(const QJsonObject& input) = 0;
     // The class or subject the input concerns, named when the draft is offered.
     virtual QString DraftAbout() const { return {}; }
+    // A draft kept an entry dialog open for `context` (what RunEntryDialog was given)
+    // with `typed` in it: the editor opens it again the same way.
+    virtual void ReopenEntryDialog(const QJsonObject& /*context*/, const QJsonObject& /*typed*/) {}
+
+    // Runs `dialog` modally; while it is open its text is part of the draft, with
+    // `context` saying what it was opened for. `typed` (from a restored draft) fills
+    // it instead of its usual start. True when it was confirmed.
+    bool RunEntryDialog(EntryDialog* dialog, const QJsonObject& context, const QJsonObject& typed = {});
+    // What changed in the school's data since the draft (pupils gone, pupils new),
+    // told once the draft is restored.
+    QString m_restoreNotice;
 
     // The input changed: the draft is written a moment later.
     void InputChanged();
+    // The teacher starts anew: the draft so far is put aside among the discarded ones.
+    void PutDraftAside();
 
     // An editor's value (see EditorInput.h) as its draft, nothing when it holds no
     // input; and a draft's value shown again by the editor's `show`.
-    template <typename Edit> static std::optional<QJsonObject> DraftOf(const Edit& edit)
+    template <typename Edit> std::optional<QJsonObject> DraftOf(const Edit& edit) const
     {
-        if (!edit.HoldsInput())
+        // While an entry dialog is open the editor's value goes with its text, for
+        // the dialog to be opened again over it.
+        if (!edit.HoldsInput() && !m_openDialog)
             return std::nullopt;
         return SaveInput(edit);
     }
@@ -84,6 +99,8 @@ private:
     QPoint m_offset;
     int m_hintGroup;
     EditorDrafts* m_drafts;
+    EntryDialog* m_openDialog = nullptr;
+    QJsonObject m_openContext;
     QList<QPair<QLabel*, std::function<void()>>> m_clicks;
     QList<QObject*> m_watched;
 };

@@ -6,20 +6,15 @@
 #include "shell/Messages.h"
 #include "shell/WindowParts.h"
 
+#include <QJsonArray>
 #include <QKeyEvent>
 #include <QListWidget>
 
 using namespace WindowParts;
 
 TFEditNdst::TFEditNdst(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : EntryDialog(parent, "FEditNdst", QStringLiteral("Przedmioty z oceną niedostateczną"), QSize(kWidth, kHeight))
 {
-    // FormCreate
-    setObjectName(QStringLiteral("FEditNdst"));
-    setWindowTitle(QStringLiteral("Przedmioty z oceną niedostateczną"));
-    setFixedSize(kWidth, kHeight);
-    setModal(true);
-
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
     SetSkin(m_imTlo, QStringLiteral("tloeditndst"));
     m_lPrzedmioty = new QListWidget(this);
@@ -32,8 +27,8 @@ TFEditNdst::TFEditNdst(QWidget* parent)
     m_lAnuluj = makeButtonLabel(this, "LAnuluj", QRect(204, 200, 88, 26));
 
     m_lPrzedmioty->installEventFilter(this);
-    m_lWprowadz->installEventFilter(this);
-    m_lAnuluj->installEventFilter(this);
+    SetButtons(m_lWprowadz, m_lAnuluj);
+    connect(m_lPrzedmioty, &QListWidget::itemSelectionChanged, this, &EntryDialog::TypedChanged);
     // A double click confirms with the selection as the click left it.
     connect(m_lPrzedmioty, &QListWidget::itemDoubleClicked, this, [this] { LWprowadzClick(); });
 }
@@ -53,10 +48,21 @@ void TFEditNdst::FocusFirstSubject()
                                                      QItemSelectionModel::NoUpdate);
 }
 
-void TFEditNdst::showEvent(QShowEvent* event)
+QJsonObject TFEditNdst::TypedState() const
 {
-    QDialog::showEvent(event);
-    FormShow();
+    QJsonArray chosen;
+    for (int row = 0; row < m_lPrzedmioty->count(); ++row) {
+        if (m_lPrzedmioty->item(row)->isSelected())
+            chosen.append(m_lPrzedmioty->item(row)->text());
+    }
+    return {{QStringLiteral("przedmioty"), chosen}};
+}
+
+void TFEditNdst::RestoreTypedState(const QJsonObject& state)
+{
+    const QJsonArray chosen = state.value(QStringLiteral("przedmioty")).toArray();
+    for (int row = 0; row < m_lPrzedmioty->count(); ++row)
+        m_lPrzedmioty->item(row)->setSelected(chosen.contains(m_lPrzedmioty->item(row)->text()));
 }
 
 void TFEditNdst::FormShow()
@@ -82,25 +88,11 @@ void TFEditNdst::LWprowadzClick()
     _KlasaFull& sheet = klasaFull();
     const int row = appState().CurrentPupilIndex;
     if (row < 0 || row >= sheet.Rows.size()) {
-        reject();
+        Abandon();
         return;
     }
     sheet.Rows[row].FailSubjects = chosen.join(QStringLiteral(", "));
-    m_confirmed = true;
-    accept();
-}
-
-void TFEditNdst::LAnulujClick()
-{
-    reject();
-}
-
-// Every way of closing without confirming (the label, Esc, the window manager)
-// leaves the flag clear.
-void TFEditNdst::reject()
-{
-    m_confirmed = false;
-    QDialog::reject();
+    Confirm();
 }
 
 bool TFEditNdst::LPrzedmiotyKeyPress(const QKeyEvent* event)
@@ -120,13 +112,5 @@ bool TFEditNdst::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_lPrzedmioty && event->type() == QEvent::KeyPress)
         return LPrzedmiotyKeyPress(static_cast<QKeyEvent*>(event));
-    if (watched == m_lWprowadz && isLeftClick(event, m_lWprowadz)) {
-        LWprowadzClick();
-        return true;
-    }
-    if (watched == m_lAnuluj && isLeftClick(event, m_lAnuluj)) {
-        LAnulujClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    return EntryDialog::eventFilter(watched, event);
 }

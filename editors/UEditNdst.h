@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "editors/EntryDialog.h"
+
 #include <QStringList>
 
 class QLabel;
@@ -9,7 +10,7 @@ class QListWidget;
 // The failing-subjects dialog: the teacher marks the subjects in which the pupil at
 // CurrentPupilIndex has a failing grade; they are stored in that row of the class
 // sheet, joined by ", ". The subject list keeps its selection between showings.
-class TFEditNdst final : public QDialog
+class TFEditNdst final : public EntryDialog
 {
     Q_OBJECT
 
@@ -26,22 +27,21 @@ public:
     // Puts the list's focus mark on the first subject without changing the selection.
     void FocusFirstSubject();
 
-    bool SubjectsConfirmed() const { return m_confirmed; }
+    bool SubjectsConfirmed() const { return Confirmed(); }
+
+    QJsonObject TypedState() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void reject() override;
+    void FormShow() override;
+    void RestoreTypedState(const QJsonObject& state) override;
+    void LWprowadzClick() override;
 
 private:
-    void FormShow();
-    void LWprowadzClick();
-    void LAnulujClick();
     bool LPrzedmiotyKeyPress(const QKeyEvent* event);
 
     QLabel* m_imTlo;
     QListWidget* m_lPrzedmioty;
     QLabel* m_lWprowadz;
     QLabel* m_lAnuluj;
-    bool m_confirmed = false;
 };

@@ -14,14 +14,8 @@
 using namespace WindowParts;
 
 TFEditSrednie::TFEditSrednie(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : EntryDialog(parent, "FEditSrednie", QStringLiteral("Średnia ucznia"), QSize(kWidth, kHeight))
 {
-    // FormCreate
-    setObjectName(QStringLiteral("FEditSrednie"));
-    setWindowTitle(QStringLiteral("Średnia ucznia"));
-    setFixedSize(kWidth, kHeight);
-    setModal(true);
-
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
     SetSkin(m_imTlo, QStringLiteral("tloeditsrednie"));
     m_eWartoscSredniej = new QLineEdit(this);
@@ -33,14 +27,18 @@ TFEditSrednie::TFEditSrednie(QWidget* parent)
     m_lAnuluj = makeButtonLabel(this, "LAnuluj", QRect(205, 118, 88, 26));
 
     m_eWartoscSredniej->installEventFilter(this);
-    m_lWprowadz->installEventFilter(this);
-    m_lAnuluj->installEventFilter(this);
+    SetButtons(m_lWprowadz, m_lAnuluj);
+    connect(m_eWartoscSredniej, &QLineEdit::textChanged, this, &EntryDialog::TypedChanged);
 }
 
-void TFEditSrednie::showEvent(QShowEvent* event)
+QJsonObject TFEditSrednie::TypedState() const
 {
-    QDialog::showEvent(event);
-    FormShow();
+    return {{QStringLiteral("srednia"), m_eWartoscSredniej->text()}};
+}
+
+void TFEditSrednie::RestoreTypedState(const QJsonObject& state)
+{
+    m_eWartoscSredniej->setText(state.value(QStringLiteral("srednia")).toString().left(12));
 }
 
 void TFEditSrednie::FormShow()
@@ -50,7 +48,6 @@ void TFEditSrednie::FormShow()
     m_eWartoscSredniej->setText(QStringLiteral("5,0"));
     m_eWartoscSredniej->selectAll();
     m_eWartoscSredniej->setFocus();
-    m_confirmed = false;
 }
 
 void TFEditSrednie::LWprowadzClick()
@@ -69,17 +66,11 @@ void TFEditSrednie::LWprowadzClick()
     const int row = appState().CurrentPupilIndex;
     if (row < 0 || row >= sheet.Rows.size()) {
         // No pupil to store it for: nothing is confirmed.
-        reject();
+        Abandon();
         return;
     }
     sheet.Rows[row].Average = *average;
-    m_confirmed = true;
-    accept();
-}
-
-void TFEditSrednie::LAnulujClick()
-{
-    reject();
+    Confirm();
 }
 
 bool TFEditSrednie::EWartoscSredniejKeyPress(QKeyEvent* event)
@@ -109,13 +100,5 @@ bool TFEditSrednie::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_eWartoscSredniej && event->type() == QEvent::KeyPress)
         return EWartoscSredniejKeyPress(static_cast<QKeyEvent*>(event));
-    if (watched == m_lWprowadz && isLeftClick(event, m_lWprowadz)) {
-        LWprowadzClick();
-        return true;
-    }
-    if (watched == m_lAnuluj && isLeftClick(event, m_lAnuluj)) {
-        LAnulujClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    return EntryDialog::eventFilter(watched, event);
 }

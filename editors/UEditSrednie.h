@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "editors/EntryDialog.h"
 
 class QLabel;
 class QLineEdit;
@@ -8,7 +8,7 @@ class QLineEdit;
 // The average dialog: asks for the average of the pupil at CurrentPupilIndex and
 // stores it in hundredths in that row of the class sheet. Shown modally by the class
 // classification editor.
-class TFEditSrednie final : public QDialog
+class TFEditSrednie final : public EntryDialog
 {
     Q_OBJECT
 
@@ -22,21 +22,21 @@ public:
     static constexpr int kTopOffset = 259;
 
     // Whether the last showing ended with an average stored.
-    bool AverageConfirmed() const { return m_confirmed; }
+    bool AverageConfirmed() const { return Confirmed(); }
+
+    QJsonObject TypedState() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
+    void RestoreTypedState(const QJsonObject& state) override;
+    void LWprowadzClick() override;
 
 private:
-    void FormShow();
-    void LWprowadzClick();
-    void LAnulujClick();
     bool EWartoscSredniejKeyPress(QKeyEvent* event);
 
     QLabel* m_imTlo;
     QLineEdit* m_eWartoscSredniej;
     QLabel* m_lWprowadz;
     QLabel* m_lAnuluj;
-    bool m_confirmed = false;
 };

@@ -10,14 +10,8 @@
 using namespace WindowParts;
 
 TFEdytujNdst::TFEdytujNdst(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : EntryDialog(parent, "FEdytujNdst", QStringLiteral("Uzasadnienie oceny niedostatecznej"), QSize(kWidth, kHeight))
 {
-    // FormCreate
-    setObjectName(QStringLiteral("FEdytujNdst"));
-    setWindowTitle(QStringLiteral("Uzasadnienie oceny niedostatecznej"));
-    setFixedSize(kWidth, kHeight);
-    setModal(true);
-
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kWidth, kHeight));
     SetSkin(m_imTlo, QStringLiteral("tloedycjandst"));
     m_lUczniowie = makeLabel(this, "LUczniowie", QRect(20, 36, 546, 20));
@@ -30,8 +24,8 @@ TFEdytujNdst::TFEdytujNdst(QWidget* parent)
     m_lWprowadz = makeButtonLabel(this, "LWprowadz", QRect(194, 192, 88, 26));
     m_lAnuluj = makeButtonLabel(this, "LAnuluj", QRect(304, 192, 88, 26));
 
-    m_lWprowadz->installEventFilter(this);
-    m_lAnuluj->installEventFilter(this);
+    SetButtons(m_lWprowadz, m_lAnuluj);
+    connect(m_mTekst, &QPlainTextEdit::textChanged, this, &EntryDialog::TypedChanged);
 }
 
 void TFEdytujNdst::SetPupils(const QString& caption)
@@ -50,10 +44,14 @@ QStringList TFEdytujNdst::TypedLines() const
     return MemoLines(TypedText(m_mTekst));
 }
 
-void TFEdytujNdst::showEvent(QShowEvent* event)
+QJsonObject TFEdytujNdst::TypedState() const
 {
-    QDialog::showEvent(event);
-    FormShow();
+    return {{QStringLiteral("tekst"), TypedText(m_mTekst)}};
+}
+
+void TFEdytujNdst::RestoreTypedState(const QJsonObject& state)
+{
+    m_mTekst->setPlainText(state.value(QStringLiteral("tekst")).toString());
 }
 
 void TFEdytujNdst::FormShow()
@@ -72,30 +70,5 @@ void TFEdytujNdst::LWprowadzClick()
                     QStringLiteral("Wpisz uzasadnienie lub anuluj.\rUzasadnienie nie może być puste."));
         return;
     }
-    m_confirmed = true;
-    accept();
-}
-
-void TFEdytujNdst::LAnulujClick()
-{
-    reject();
-}
-
-void TFEdytujNdst::reject()
-{
-    m_confirmed = false;
-    QDialog::reject();
-}
-
-bool TFEdytujNdst::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_lWprowadz && isLeftClick(event, m_lWprowadz)) {
-        LWprowadzClick();
-        return true;
-    }
-    if (watched == m_lAnuluj && isLeftClick(event, m_lAnuluj)) {
-        LAnulujClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    Confirm();
 }

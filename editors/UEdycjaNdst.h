@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "editors/EntryDialog.h"
+
 #include <QStringList>
 
 class QLabel;
@@ -9,7 +10,7 @@ class QPlainTextEdit;
 // The justification text dialog: a free text that justifies a failing grade, for one
 // or several pupils. The caller names the pupils, fills or empties the memo, shows
 // the dialog modally and, when it was confirmed, reads the typed lines.
-class TFEdytujNdst final : public QDialog
+class TFEdytujNdst final : public EntryDialog
 {
     Q_OBJECT
 
@@ -27,22 +28,20 @@ public:
     // The memo's lines as typed, never as wrapped on screen.
     QStringList TypedLines() const;
 
-    bool JustificationConfirmed() const { return m_confirmed; }
+    bool JustificationConfirmed() const { return Confirmed(); }
+
+    QJsonObject TypedState() const override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void reject() override;
+    void FormShow() override;
+    void RestoreTypedState(const QJsonObject& state) override;
+    void LWprowadzClick() override;
 
 private:
-    void FormShow();
-    void LWprowadzClick();
-    void LAnulujClick();
 
     QLabel* m_imTlo;
     QLabel* m_lUczniowie;
     QPlainTextEdit* m_mTekst;
     QLabel* m_lWprowadz;
     QLabel* m_lAnuluj;
-    bool m_confirmed = false;
 };

@@ -15,14 +15,9 @@ using namespace WindowParts;
 using namespace ZachowanieLayout;
 
 TFEdytujZachowanie::TFEdytujZachowanie(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : EntryDialog(parent, "FEdytujZachowanie", QStringLiteral("Obniżona ocena z zachowania"),
+                  QSize(kDialogWidth, kDialogHeight))
 {
-    // FormCreate
-    setObjectName(QStringLiteral("FEdytujZachowanie"));
-    setWindowTitle(QStringLiteral("Obniżona ocena z zachowania"));
-    setFixedSize(kDialogWidth, kDialogHeight);
-    setModal(true);
-
     m_imTlo = makeLabel(this, "ImTlo", QRect(0, 0, kDialogWidth, kDialogHeight));
     SetSkin(m_imTlo, QStringLiteral("tloedytujzachowanie"));
     m_lOsoby = makeLabel(this, "LOsoby", kDialogPupils);
@@ -42,9 +37,11 @@ TFEdytujZachowanie::TFEdytujZachowanie(QWidget* parent)
     m_lWprowadz = makeButtonLabel(this, "LWprowadz", kDialogConfirm);
     m_lAnuluj = makeButtonLabel(this, "LAnuluj", kDialogCancel);
 
-    for (QLabel* label : {m_lRozwinListe, m_lWprowadz, m_lAnuluj})
-        label->installEventFilter(this);
+    m_lRozwinListe->installEventFilter(this);
+    SetButtons(m_lWprowadz, m_lAnuluj);
     connect(m_cOcena, &QComboBox::activated, this, [this] { COcenaChange(); });
+    connect(m_cOcena, &QComboBox::currentIndexChanged, this, &EntryDialog::TypedChanged);
+    connect(m_mUzasadnienie, &QPlainTextEdit::textChanged, this, &EntryDialog::TypedChanged);
 }
 
 void TFEdytujZachowanie::SetPupils(const QString& caption)
@@ -68,10 +65,16 @@ QStringList TFEdytujZachowanie::TypedLines() const
     return MemoLines(TypedText(m_mUzasadnienie));
 }
 
-void TFEdytujZachowanie::showEvent(QShowEvent* event)
+QJsonObject TFEdytujZachowanie::TypedState() const
 {
-    QDialog::showEvent(event);
-    FormShow();
+    return {{QStringLiteral("tekst"), TypedText(m_mUzasadnienie)},
+            {QStringLiteral("ocena"), m_cOcena->currentText()}};
+}
+
+void TFEdytujZachowanie::RestoreTypedState(const QJsonObject& state)
+{
+    SetGrade(state.value(QStringLiteral("ocena")).toString());
+    m_mUzasadnienie->setPlainText(state.value(QStringLiteral("tekst")).toString());
 }
 
 void TFEdytujZachowanie::FormShow()
@@ -99,23 +102,9 @@ void TFEdytujZachowanie::LWprowadzClick()
                     QStringLiteral("Brak uzasadnienia oceny.\rNapisz uzasadnienie lub wybierz \"Anuluj\"."));
         return;
     }
-    m_confirmed = true;
     m_mUzasadnienie->setLineWrapMode(QPlainTextEdit::NoWrap);
     appState().ChosenConductGrade = m_cOcena->currentText();
-    accept();
-}
-
-void TFEdytujZachowanie::LAnulujClick()
-{
-    reject();
-}
-
-// Every way of closing without confirming (the label, Esc, the window manager)
-// leaves the flag clear.
-void TFEdytujZachowanie::reject()
-{
-    m_confirmed = false;
-    QDialog::reject();
+    Confirm();
 }
 
 bool TFEdytujZachowanie::eventFilter(QObject* watched, QEvent* event)
@@ -124,13 +113,5 @@ bool TFEdytujZachowanie::eventFilter(QObject* watched, QEvent* event)
         LRozwinListeClick();
         return true;
     }
-    if (watched == m_lWprowadz && isLeftClick(event, m_lWprowadz)) {
-        LWprowadzClick();
-        return true;
-    }
-    if (watched == m_lAnuluj && isLeftClick(event, m_lAnuluj)) {
-        LAnulujClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    return EntryDialog::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "editors/EntryDialog.h"
+
 #include <QStringList>
 
 class QComboBox;
@@ -11,7 +12,7 @@ class QPlainTextEdit;
 // justification for one or several pupils. The caller names the pupils, fills or
 // empties the memo and picks the grade, shows the dialog modally and, when it was
 // confirmed, reads the typed lines and the grade left in ChosenConductGrade.
-class TFEdytujZachowanie final : public QDialog
+class TFEdytujZachowanie final : public EntryDialog
 {
     Q_OBJECT
 
@@ -29,19 +30,19 @@ public:
     // The memo's lines as typed, never as wrapped on screen.
     QStringList TypedLines() const;
 
-    bool ConductConfirmed() const { return m_confirmed; }
+    bool ConductConfirmed() const { return Confirmed(); }
+
+    QJsonObject TypedState() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void reject() override;
+    void FormShow() override;
+    void RestoreTypedState(const QJsonObject& state) override;
+    void LWprowadzClick() override;
 
 private:
-    void FormShow();
     void COcenaChange();
     void LRozwinListeClick();
-    void LWprowadzClick();
-    void LAnulujClick();
 
     QLabel* m_imTlo;
     QLabel* m_lOsoby;
@@ -50,5 +51,4 @@ private:
     QPlainTextEdit* m_mUzasadnienie;
     QLabel* m_lWprowadz;
     QLabel* m_lAnuluj;
-    bool m_confirmed = false;
 };

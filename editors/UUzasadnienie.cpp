@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QJsonArray>
 #include <QListWidget>
 
 using namespace WindowParts;
@@ -25,8 +26,9 @@ namespace {
 constexpr JustificationKind kFailing = JustificationKind::FailingGrade;
 const QString kChooseFromList = QStringLiteral("Wybierz z listy");
 const QString kChooseSubject = QStringLiteral("Wybierz przedmiot nauczania z listy.");
-const QString kChangeClass =
-    QStringLiteral("Zmiana klasy usunie uzasadnienia wpisane dla klasy „%1”.\rZmienić klasę na „%2”?");
+const QString kChangeClassQuestion = QStringLiteral(
+    "Zmiana klasy usunie z okna uzasadnienia wpisane dla klasy „%1”; szkic trafi do folderu "
+    "Szkice/Odrzucone.\rZmienić klasę na „%2”?");
 const QString kChangeSubject =
     QStringLiteral("Zmienić przedmiot „%1” na „%2”?\rWpisane uzasadnienia zostaną przy nowym przedmiocie.");
 
@@ -58,10 +60,11 @@ TFUzasadnienie::TFUzasadnienie(TFEdytujNdst* dialog, TFBrowser* preview, QWidget
     OnClick(m_lUsun, [this] { LUsunClick(); });
     OnClick(m_lEdytuj, [this] { LEdytujClick(); });
 
-    AskOnChange(m_cListaKlas, kChangeClass, [this](int index) { CListaKlasChange(index); });
+    AskOnChange(m_cListaKlas, kChangeClassQuestion, kChangeClass, kKeepClass, true, [this](int index) { CListaKlasChange(index); });
     // The justifications stay with a new subject; the report is written for the
     // subject chosen when it is finished.
-    AskOnChange(m_cPrzedmiotNauczania, kChangeSubject, [](int) {});
+    AskOnChange(m_cPrzedmiotNauczania, kChangeSubject, QStringLiteral("Zmień przedmiot"),
+                QStringLiteral("Zostaw przedmiot"), false, [](int) {});
     OnDoubleClick(m_lUczniowie, [this] { LUzasadniajClick(); });
 }
 
@@ -124,13 +127,36 @@ bool TFUzasadnienie::ShowEdit(const UzasadnienieEdit& edit)
     ListToListBox(m_lUczniowie, pupils);
     if (m_lUczniowie->count() > 0)
         m_lUczniowie->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    ListToListBox(m_lUzasadnione, edit.Justified);
+    ListToListBox(m_lUzasadnione, Present(edit.Justified, pupils));
     return true;
 }
 
 QString TFUzasadnienie::DraftAbout() const
 {
     return ChosenSubject() + QStringLiteral(", klasa ") + m_cListaKlas->currentText();
+}
+
+void TFUzasadnienie::ReopenEntryDialog(const QJsonObject& context, const QJsonObject& typed)
+{
+    const QString action = context.value(QStringLiteral("akcja")).toString();
+    if (action == QLatin1String("dodaj")) {
+        m_lUczniowie->clearSelection();
+        for (const QJsonValue& name : context.value(QStringLiteral("uczniowie")).toArray()) {
+            const int row = RowOfName(m_lUczniowie, name.toString());
+            if (row >= 0)
+                m_lUczniowie->item(row)->setSelected(true);
+        }
+        if (!m_lUczniowie->selectedItems().isEmpty())
+            LUzasadniajClick(typed);
+    } else if (action == QLatin1String("edytuj")) {
+        const QList<QListWidgetItem*> found =
+            m_lUzasadnione->findItems(context.value(QStringLiteral("uczen")).toString(), Qt::MatchExactly);
+        if (found.isEmpty())
+            return;
+        m_lUzasadnione->setCurrentItem(found.first());
+        LEdytujClick(typed);
+    }
+    InputChanged();
 }
 
 QString TFUzasadnienie::ChosenSubject() const
@@ -156,7 +182,7 @@ void TFUzasadnienie::LRozwinKlaseClick()
     m_cListaKlas->showPopup();
 }
 
-void TFUzasadnienie::LUzasadniajClick()
+void TFUzasadnienie::LUzasadniajClick(const QJsonObject& typed)
 {
     Q_EMIT HideHint();
     if (!m_dialog)
@@ -187,14 +213,15 @@ void TFUzasadnienie::LUzasadniajClick()
     const QStringList pupils = names;
     m_dialog->SetPupils(QStringLiteral("Uczniowie: ") + JoinWithCommas(pupils));
     m_dialog->SetText({});
-    m_dialog->exec();
-    if (!m_dialog->JustificationConfirmed())
+    const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("dodaj")},
+                              {QStringLiteral("uczniowie"), QJsonArray::fromStringList(pupils)}};
+    if (!RunEntryDialog(m_dialog, context, typed))
         return;
     AddMissingItems(m_lUzasadnione, pupils);
     sheet.StoreJustificationForPupils(kFailing, pupils, ChosenSubject(), m_dialog->TypedLines());
 }
 
-void TFUzasadnienie::LEdytujClick()
+void TFUzasadnienie::LEdytujClick(const QJsonObject& typed)
 {
     Q_EMIT HideHint();
     if (!m_dialog)
@@ -220,8 +247,8 @@ void TFUzasadnienie::LEdytujClick()
     m_dialog->SetText(sheet.JustificationToLines(kFailing, row));
     m_lUczniowie->setCurrentRow(row, QItemSelectionModel::NoUpdate);
     m_dialog->SetPupils(QStringLiteral("Uczeń: ") + name);
-    m_dialog->exec();
-    if (!m_dialog->JustificationConfirmed())
+    const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("edytuj")}, {QStringLiteral("uczen"), name}};
+    if (!RunEntryDialog(m_dialog, context, typed))
         return;
     // Only this pupil: others who shared the old text keep it.
     sheet.StoreJustification(kFailing, row, ChosenSubject(), m_dialog->TypedLines());

@@ -42,10 +42,11 @@ private:
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
     bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFUzasadnienie::ShowEdit); }
     QString DraftAbout() const override;
+    void ReopenEntryDialog(const QJsonObject& context, const QJsonObject& typed) override;
 
     void CListaKlasChange(int index);
-    void LUzasadniajClick();
-    void LEdytujClick();
+    void LUzasadniajClick(const QJsonObject& typed = {});
+    void LEdytujClick(const QJsonObject& typed = {});
     void LUsunClick();
     void LRozwinPrzedmiotClick();
     void LRozwinKlaseClick();

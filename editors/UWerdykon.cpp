@@ -97,7 +97,7 @@ TFWerdykon::TFWerdykon(TFBrowser* preview, QWidget* parent)
     for (QListWidget* list : {m_lUczniowieSrednie, m_lUczniowieNdst})
         list->installEventFilter(this);
 
-    AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion,
+    AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion, kChangeClass, kKeepClass, true,
                 [this](int index) { CListaKlasOgolneChange(index); });
     connect(m_ePromowanych, &QLineEdit::textChanged, this, [this] { InputChanged(); });
     OnDoubleClick(m_lUczniowieFrekwencja, [this] { LDodajFrekwencjaClick(); });
@@ -174,17 +174,38 @@ bool TFWerdykon::ShowEdit(const WerdykonEdit& edit)
                                                                   : QItemSelectionModel::ClearAndSelect);
     }
     m_editNdst->SetSubjects(appState().SubjectNames);
-    m_eKlasyfikowanych->setText(edit.Classified);
+    // Pupils gone or new since the draft: the count is today's.
+    m_eKlasyfikowanych->setText(m_restoreNotice.isEmpty() ? edit.Classified : QString::number(pupils.size()));
     m_ePromowanych->setText(edit.Promoted);
-    ListToListBox(m_l100Frekwencja, edit.Attendance);
-    ListToListBox(m_lSrednieZPaskiem, edit.Averages);
-    ListToListBox(m_lNiedostateczni, edit.Failing);
+    ListToListBox(m_l100Frekwencja, Present(edit.Attendance, pupils));
+    ListToListBox(m_lSrednieZPaskiem, Present(edit.Averages, pupils));
+    ListToListBox(m_lNiedostateczni, Present(edit.Failing, pupils));
     return true;
 }
 
 QString TFWerdykon::DraftAbout() const
 {
     return QStringLiteral("klasa ") + m_cListaKlasOgolne->currentText();
+}
+
+void TFWerdykon::ReopenEntryDialog(const QJsonObject& context, const QJsonObject& typed)
+{
+    const QString action = context.value(QStringLiteral("akcja")).toString();
+    QListWidget* pupils = action == QLatin1String("srednia") ? m_lUczniowieSrednie
+                          : action == QLatin1String("ndst")  ? m_lUczniowieNdst
+                                                             : nullptr;
+    if (!pupils)
+        return;
+    const int row = RowOfName(pupils, context.value(QStringLiteral("uczen")).toString());
+    if (row < 0)
+        return;
+    ShowTab(pupils == m_lUczniowieSrednie ? 3 : 4);
+    pupils->setCurrentRow(row);
+    if (pupils == m_lUczniowieSrednie)
+        LDodajSrednieClick(typed);
+    else
+        LDodajNdstClick(typed);
+    InputChanged();
 }
 
 void TFWerdykon::TabShown(int tab)
@@ -252,7 +273,7 @@ void TFWerdykon::LUsunFrekwencjaClick()
                  [](int row) { klasaFull().Rows[row].FullAttendance = false; });
 }
 
-void TFWerdykon::LDodajSrednieClick()
+void TFWerdykon::LDodajSrednieClick(const QJsonObject& typed)
 {
     Q_EMIT HideHint();
     const int row = m_lUczniowieSrednie->currentRow();
@@ -263,8 +284,9 @@ void TFWerdykon::LDodajSrednieClick()
     if (ClassGetsNoAverage()) {
         sheet.Rows[row].Average = 1;
     } else {
-        m_editSrednie->exec();
-        if (!m_editSrednie->AverageConfirmed())
+        const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("srednia")},
+                                  {QStringLiteral("uczen"), m_lUczniowieSrednie->item(row)->text()}};
+        if (!RunEntryDialog(m_editSrednie, context, typed))
             return;
     }
     AddItemIfMissing(m_lSrednieZPaskiem, m_lUczniowieSrednie->item(row)->text());
@@ -276,7 +298,7 @@ void TFWerdykon::LUsunSrednieClick()
     RemoveListed(m_lSrednieZPaskiem, m_lUczniowieSrednie, [](int row) { klasaFull().Rows[row].Average = 0; });
 }
 
-void TFWerdykon::LDodajNdstClick()
+void TFWerdykon::LDodajNdstClick(const QJsonObject& typed)
 {
     Q_EMIT HideHint();
     const int row = m_lUczniowieNdst->currentRow();
@@ -284,8 +306,9 @@ void TFWerdykon::LDodajNdstClick()
         return;
     appState().CurrentPupilIndex = row;
     m_editNdst->FocusFirstSubject();
-    m_editNdst->exec();
-    if (!m_editNdst->SubjectsConfirmed())
+    const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("ndst")},
+                              {QStringLiteral("uczen"), m_lUczniowieNdst->item(row)->text()}};
+    if (!RunEntryDialog(m_editNdst, context, typed))
         return;
     AddItemIfMissing(m_lNiedostateczni, m_lUczniowieNdst->item(row)->text());
 }

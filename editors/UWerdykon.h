@@ -48,15 +48,16 @@ private:
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
     bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFWerdykon::ShowEdit); }
     QString DraftAbout() const override;
+    void ReopenEntryDialog(const QJsonObject& context, const QJsonObject& typed) override;
 
     void CListaKlasOgolneChange(int index);
     void LRozwinListeClick();
     bool EPromowanychKeyPress(const QKeyEvent* event);
     void LDodajFrekwencjaClick();
     void LUsunFrekwencjaClick();
-    void LDodajSrednieClick();
+    void LDodajSrednieClick(const QJsonObject& typed = {});
     void LUsunSrednieClick();
-    void LDodajNdstClick();
+    void LDodajNdstClick(const QJsonObject& typed = {});
     void LUsunNdstClick();
 
     // Removes the selected entry of a right-hand list and clears its row through

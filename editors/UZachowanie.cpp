@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QJsonArray>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -78,7 +79,7 @@ TFZachowania::TFZachowania(TFEdytujZachowanie* dialog, TFBrowser* preview, QWidg
          std::initializer_list<QObject*>{m_lRozwinListe, m_eKlasyfikowanych, m_mInneUwagi->viewport()})
         WatchClicks(watched);
 
-    AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion,
+    AskOnChange(m_cListaKlasOgolne, kChangeClassQuestion, kChangeClass, kKeepClass, true,
                 [this](int index) { CListaKlasOgolneChange(index); });
     connect(m_mInneUwagi, &QPlainTextEdit::textChanged, this, [this] { InputChanged(); });
     OnDoubleClick(m_lUczniowieWzorowe, [this] { LDodajWzorowegoClick(); });
@@ -148,16 +149,43 @@ bool TFZachowania::ShowEdit(const ZachowanieEdit& edit)
         if (list->count() > 0)
             list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     }
-    m_eKlasyfikowanych->setText(edit.Classified);
+    // Pupils gone or new since the draft: the count is today's.
+    m_eKlasyfikowanych->setText(m_restoreNotice.isEmpty() ? edit.Classified : QString::number(pupils.size()));
     m_mInneUwagi->setPlainText(edit.Remarks);
-    ListToListBox(m_lWzorowi, edit.Exemplary);
-    ListToListBox(m_lNaganni, edit.Lowered);
+    ListToListBox(m_lWzorowi, Present(edit.Exemplary, pupils));
+    ListToListBox(m_lNaganni, Present(edit.Lowered, pupils));
     return true;
 }
 
 QString TFZachowania::DraftAbout() const
 {
     return QStringLiteral("klasa ") + m_cListaKlasOgolne->currentText();
+}
+
+void TFZachowania::ReopenEntryDialog(const QJsonObject& context, const QJsonObject& typed)
+{
+    const QString action = context.value(QStringLiteral("akcja")).toString();
+    if (action == QLatin1String("dodaj")) {
+        const QJsonArray names = context.value(QStringLiteral("uczniowie")).toArray();
+        ShowTab(3);
+        m_lUczniowieNaganne->clearSelection();
+        for (const QJsonValue& name : names) {
+            const int row = RowOfName(m_lUczniowieNaganne, name.toString());
+            if (row >= 0)
+                m_lUczniowieNaganne->item(row)->setSelected(true);
+        }
+        if (!m_lUczniowieNaganne->selectedItems().isEmpty())
+            LDodajObnizoneClick(typed);
+    } else if (action == QLatin1String("edytuj")) {
+        const QList<QListWidgetItem*> found =
+            m_lNaganni->findItems(context.value(QStringLiteral("uczen")).toString(), Qt::MatchExactly);
+        if (found.isEmpty())
+            return;
+        ShowTab(3);
+        m_lNaganni->setCurrentItem(found.first());
+        LEdytujObnizoneClick(typed);
+    }
+    InputChanged();
 }
 
 void TFZachowania::CListaKlasOgolneChange(int index)
@@ -199,7 +227,7 @@ void TFZachowania::LUsunWzorowegoClick()
     delete m_lWzorowi->takeItem(m_lWzorowi->row(item));
 }
 
-void TFZachowania::LDodajObnizoneClick()
+void TFZachowania::LDodajObnizoneClick(const QJsonObject& typed)
 {
     Q_EMIT HideHint();
     if (!m_dialog)
@@ -226,8 +254,9 @@ void TFZachowania::LDodajObnizoneClick()
     m_dialog->SetPupils(QStringLiteral("Uczniowie: ") + JoinWithCommas(pupils));
     m_dialog->SetText({});
     m_dialog->SetGrade(QStringLiteral("nieodpowiednia"));
-    m_dialog->exec();
-    if (!m_dialog->ConductConfirmed())
+    const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("dodaj")},
+                              {QStringLiteral("uczniowie"), QJsonArray::fromStringList(pupils)}};
+    if (!RunEntryDialog(m_dialog, context, typed))
         return;
     AddMissingItems(m_lNaganni, pupils);
     // All pupils added together get the same grade and the same text.
@@ -252,7 +281,7 @@ void TFZachowania::LUsunObnizoneClick()
     ListToListBox(m_lNaganni, names);
 }
 
-void TFZachowania::LEdytujObnizoneClick()
+void TFZachowania::LEdytujObnizoneClick(const QJsonObject& typed)
 {
     Q_EMIT HideHint();
     if (!m_dialog)
@@ -271,8 +300,8 @@ void TFZachowania::LEdytujObnizoneClick()
     m_dialog->SetText(sheet.JustificationToLines(kConduct, row));
     m_dialog->SetGrade(sheet.Rows.at(row).ConductGrade);
     m_dialog->SetPupils(QStringLiteral("Uczeń: ") + name);
-    m_dialog->exec();
-    if (!m_dialog->ConductConfirmed())
+    const QJsonObject context{{QStringLiteral("akcja"), QStringLiteral("edytuj")}, {QStringLiteral("uczen"), name}};
+    if (!RunEntryDialog(m_dialog, context, typed))
         return;
     // Only this pupil: others who shared the old text keep theirs.
     sheet.StoreJustification(kConduct, row, appState().ChosenConductGrade, m_dialog->TypedLines());

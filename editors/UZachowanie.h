@@ -44,14 +44,15 @@ private:
     std::optional<QJsonObject> DraftInput() const override { return DraftOf(Edit()); }
     bool RestoreDraft(const QJsonObject& in) override { return Restore(in, this, &TFZachowania::ShowEdit); }
     QString DraftAbout() const override;
+    void ReopenEntryDialog(const QJsonObject& context, const QJsonObject& typed) override;
 
     void CListaKlasOgolneChange(int index);
     void LRozwinListeClick();
     void LDodajWzorowegoClick();
     void LUsunWzorowegoClick();
-    void LDodajObnizoneClick();
+    void LDodajObnizoneClick(const QJsonObject& typed = {});
     void LUsunObnizoneClick();
-    void LEdytujObnizoneClick();
+    void LEdytujObnizoneClick(const QJsonObject& typed = {});
 
     TFEdytujZachowanie* m_dialog;
 

@@ -50,6 +50,8 @@ struct AppState
     int WizardStep = 0;
     // The report last written by an editor has reached the school by one of the ways.
     bool ReportDelivered = false;
+    // The preview page of that report, kept in the archive with it once delivered.
+    QString ReportPagePath;
 
     int HintGroup = 0;
     int HintCount = 0;

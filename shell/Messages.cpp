@@ -39,3 +39,12 @@ int ShowMessage(int kind, int icon, const QString& text)
     appState().DialogResult = answer;
     return answer;
 }
+
+int AskNamed(int icon, const QString& text, const NamedAnswers& answers)
+{
+    int answer = g_presenter->presentNamed(icon, text, answers);
+    if (answer != AnswerYes && answer != AnswerNo)
+        answer = answers.keeps;
+    appState().DialogResult = answer;
+    return answer;
+}

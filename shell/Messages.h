@@ -29,12 +29,30 @@ enum MessageAnswer
     AnswerCancel = 3,
 };
 
+// A question whose two buttons say what they do ("Kontynuuj", "Zacznij od nowa")
+// instead of Tak and Nie. The first button answers AnswerYes, the second AnswerNo.
+// `keeps` is the answer that keeps the teacher's work: the button the dialog opens on
+// (Enter) and what Esc and the close mark give.
+struct NamedAnswers
+{
+    QString first;
+    QString second;
+    int keeps = AnswerNo;
+};
+
 class MessagePresenter
 {
 public:
     virtual ~MessagePresenter() = default;
     // Shows `text` (a single CR breaks a line) and returns the user's answer.
     virtual int present(int kind, int icon, const QString& text) = 0;
+    // Asks a question with named answers; a presenter that cannot name its buttons
+    // asks it as an ordinary question.
+    virtual int presentNamed(int icon, const QString& text, const NamedAnswers& answers)
+    {
+        (void)answers;
+        return present(KindQuestion, icon, text);
+    }
 };
 
 // Installs the presenter that answers every later message; nullptr restores the
@@ -45,3 +63,7 @@ MessagePresenter* messagePresenter();
 // Shows one message and returns the answer, which is also kept in
 // AppState::DialogResult until the next message.
 int ShowMessage(int kind, int icon, const QString& text);
+
+// Asks a question with named answers and returns AnswerYes (the first button) or
+// AnswerNo (the second). Any other ending of the dialog counts as `answers.keeps`.
+int AskNamed(int icon, const QString& text, const NamedAnswers& answers);

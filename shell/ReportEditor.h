@@ -7,8 +7,9 @@ class ReportEditor
 public:
     virtual ~ReportEditor() = default;
 
-    // Shows the editor and names its hint group. On a forward move (NavigatingBack
-    // false) it starts empty; shown again by a backward move it keeps all its input.
+    // Shows the editor and names its hint group. Opened for another teacher or topic
+    // than last time it starts empty; shown again by a backward move, or by a forward
+    // move for the same teacher and topic, it keeps all its input.
     virtual void ShowEditor() = 0;
 
     // Checks the input; on a fault tells the user what is missing and returns false,
@@ -25,9 +26,8 @@ public:
     // Something the teacher typed or chose is in the editor (asked about before the
     // program closes).
     virtual bool HoldsInput() const { return false; }
-    // Writes the editor's draft at once; forgets it when the teacher gives it up.
+    // Writes the editor's draft at once.
     virtual void KeepDraftNow() {}
-    virtual void DiscardDraft() {}
 
     // The school data were loaded (at start and after an update): lists taken from
     // them, such as the subjects, are filled again.

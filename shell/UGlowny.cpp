@@ -232,6 +232,15 @@ void TFGlowny::createControls()
     m_lPrzeslacGotowy = addLabel(m_pPowitanie, "LPrzeslacGotowy", kExistingDocument);
     m_lPrzeslacGotowy->setText(
         QStringLiteral("                  Chcę przesłać przygotowany wcześniej dokument"));
+    m_lSzkice = addLabel(m_pPowitanie, "LSzkice", kWaitingDrafts);
+    m_lSzkice->setTextFormat(Qt::PlainText); // names from the school's data
+    m_lSzkice->setWordWrap(true);
+    m_lSzkice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont draftsFont(QStringLiteral("DejaVu Sans"));
+    draftsFont.setPixelSize(12);
+    m_lSzkice->setFont(draftsFont);
+    setCaptionColour(m_lSzkice, QColor(0xE4, 0xEC, 0xF5));
+    m_lSzkice->hide();
     for (QLabel* choice : {m_lNowaWerdykon, m_lPrzeslacGotowy}) {
         choice->setFont(captionFont);
         choice->setMouseTracking(true);
@@ -447,7 +456,20 @@ void TFGlowny::PassSchoolDataToEditors()
 
 void TFGlowny::ShowWelcomePanel(bool visible)
 {
+    if (visible)
+        ShowWaitingDrafts();
     m_pPowitanie->setVisible(visible);
+}
+
+void TFGlowny::ShowWaitingDrafts()
+{
+    const QString text = WaitingDraftsText(appState().DataFolder, [](int topic) {
+        return topic >= 0 && topic < kTopicTexts.size() ? kTopicTexts.at(topic) : QString();
+    });
+    m_lSzkice->setText(text);
+    m_lSzkice->setAccessibleName(text.isEmpty() ? QString() : QStringLiteral("Niedokończone szkice"));
+    m_lSzkice->setAccessibleDescription(text);
+    m_lSzkice->setVisible(!text.isEmpty());
 }
 
 bool TFGlowny::IsWelcomePanelVisible() const
@@ -796,15 +818,15 @@ void TFGlowny::LPrzeslacGotowyClick()
 
 void TFGlowny::ListMouseDown()
 {
+    // A click in a list is no choice yet: the editors keep their input until the
+    // forward arrow opens one for another teacher or topic.
     HideHint();
-    m_wizard->ClearEditorInputs();
 }
 
 void TFGlowny::ListKeyUp(QListWidget* list, int key)
 {
     if (list == m_bListaNauczycieli)
         ScrollBarFollowsList(m_bListaNauczycieli, m_listwaVNauczyciele);
-    m_wizard->ClearEditorInputs();
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
         m_wizard->GoForward();
 }

@@ -90,6 +90,8 @@ public:
 
     // WizardView
     void ShowWelcomePanel(bool visible) override;
+    // Tells on the welcome panel which drafts wait.
+    void ShowWaitingDrafts();
     bool IsWelcomePanelVisible() const override;
     void ShowTeacherPanel(bool visible) override;
     void ShowTopicPanel(bool visible) override;
@@ -152,6 +154,8 @@ private:
     QLabel* m_imPowitanie = nullptr;
     QLabel* m_lNowaWerdykon = nullptr;
     QLabel* m_lPrzeslacGotowy = nullptr;
+    // Which drafts wait (teacher, topic, when), under the two choices.
+    QLabel* m_lSzkice = nullptr;
 
     QWidget* m_pListaNauczycieli = nullptr;
     QLabel* m_imListaNauczycieli = nullptr;

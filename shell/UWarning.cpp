@@ -3,14 +3,19 @@
 #include "resources/SkinOnShow.h"
 #include "shell/KeyboardAccess.h"
 
+#include "resources/SkinPicture.h"
+
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QList>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <QtMath>
 
 #include <cstdio>
 
@@ -63,6 +68,87 @@ bool isLeftClick(QEvent* event, const QWidget* on)
 
 const int kTakLeft = 63;
 const int kTakLeftAlone = 156; // kind 2 shows Tak where Nie stands, beside Anuluj
+const int kButtonWidth = 88;
+const int kButtonTop = 116;
+// Questions with named answers: two wide buttons.
+const int kWideWidth = 144;
+const int kWideFirstLeft = 40;
+const int kWideSecondLeft = 192;
+
+const QRect kTextPlace(17, 51, 313, 53);
+// Where the background stretches: a row of plain body between the icon and the
+// footer band, repeated as often as the text needs.
+const int kStretchRow = 80;
+
+// The background `extra` pixels higher than painted: the body row kStretchRow is
+// repeated, everything below it moves down.
+QPixmap stretchedBackground(const QPixmap& painted, int extra)
+{
+    if (extra <= 0 || painted.isNull())
+        return painted;
+    const qreal ratio = painted.devicePixelRatio();
+    const QSizeF size = painted.deviceIndependentSize();
+    QPixmap grown(QSize(qCeil(size.width() * ratio), qCeil((size.height() + extra) * ratio)));
+    grown.setDevicePixelRatio(ratio);
+    QPainter p(&grown);
+    const qreal w = size.width();
+    p.drawPixmap(QRectF(0, 0, w, kStretchRow), painted, QRectF(0, 0, w * ratio, kStretchRow * ratio));
+    p.drawPixmap(QRectF(0, kStretchRow, w, extra), painted,
+                 QRectF(0, kStretchRow * ratio, w * ratio, ratio));
+    p.drawPixmap(QRectF(0, kStretchRow + extra, w, size.height() - kStretchRow), painted,
+                 QRectF(0, kStretchRow * ratio, w * ratio, (size.height() - kStretchRow) * ratio));
+    return grown;
+}
+
+// A word wider than the text area (a computer's name, a file's path) would run past
+// its edge: such a word may break anywhere, at zero-width spaces put between its
+// letters.
+QString breakableWords(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QString out;
+    QString word;
+    const auto flush = [&] {
+        if (metrics.horizontalAdvance(word) <= width) {
+            out += word;
+        } else {
+            for (qsizetype i = 0; i < word.size(); ++i) {
+                out += word.at(i);
+                if (!word.at(i).isHighSurrogate() && i + 1 < word.size())
+                    out += QChar(0x200B);
+            }
+        }
+        word.clear();
+    };
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            flush();
+            out += c;
+        } else {
+            word += c;
+        }
+    }
+    flush();
+    return out;
+}
+
+// A wide button's picture with `caption` written on it in the skin's button font.
+QPixmap captionedButton(const QString& caption, bool highlighted, qreal ratio)
+{
+    QPixmap button =
+        SkinPicture(highlighted ? QStringLiteral("butszerokiakt") : QStringLiteral("butszeroki"), ratio);
+    if (button.isNull())
+        return button;
+    QPainter p(&button);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(highlighted ? QColor(0xFF, 0xFF, 0xFF) : QColor(0x2F, 0x4A, 0x6B));
+    p.drawText(QRectF(QPointF(0, 0), button.deviceIndependentSize()), Qt::AlignCenter | Qt::TextSingleLine,
+               caption);
+    return button;
+}
 
 } // namespace
 
@@ -72,13 +158,13 @@ TFWarning::TFWarning(QWidget* parent)
     // FormCreate
     setObjectName(QStringLiteral("FWarning"));
     setWindowTitle(QStringLiteral("Tabulon"));
-    setFixedSize(350, 150);
+    setFixedSize(kWidth, kBaseHeight);
     setModal(true);
     setFocusPolicy(Qt::StrongFocus);
 
-    m_imWarning = makeLabel(this, "ImWarning", QRect(0, 0, 350, 150));
+    m_imWarning = makeLabel(this, "ImWarning", QRect(0, 0, kWidth, kBaseHeight));
 
-    m_lTekstWarning = makeLabel(this, "LTekstWarning", QRect(17, 51, 313, 53));
+    m_lTekstWarning = makeLabel(this, "LTekstWarning", kTextPlace);
     m_lTekstWarning->setWordWrap(true);
     m_lTekstWarning->setTextFormat(Qt::PlainText); // texts carry file names and user input
     m_lTekstWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -104,14 +190,15 @@ TFWarning::TFWarning(QWidget* parent)
     m_lListwa = makeLabel(this, "LListwa", QRect(56, 5, 281, 23));
     m_lClose = makeLabel(this, "LClose", QRect(323, 8, 17, 17));
 
-    // The buttons are buttons to a screen reader; the keys reach them through the
-    // dialog's highlight, which is its focus mark.
-    for (QLabel* clickable : {m_imButTak, m_imButNie, m_imButAnuluj, m_imButZamknij, m_lClose}) {
+    // The buttons are buttons and focus stops to a screen reader; the focus follows
+    // the dialog's highlight, so what the reader names is what Enter answers.
+    for (QLabel* clickable : {m_imButTak, m_imButNie, m_imButAnuluj, m_imButZamknij}) {
         clickable->setCursor(Qt::PointingHandCursor);
-        KeyboardAccess::SetButtonLabel(clickable, false);
+        KeyboardAccess::SetButtonLabel(clickable, true);
     }
+    m_lClose->setCursor(Qt::PointingHandCursor);
+    KeyboardAccess::SetButtonLabel(m_lClose, false);
 
-    SetSkin(m_imWarning, QStringLiteral("oknowarning"));
     SetSkin(m_imIkona, QStringLiteral("ikoinfo"));
 
     // While the dialog is shown, Tab and Shift+Tab move its highlight; every other
@@ -127,7 +214,19 @@ TFWarning::~TFWarning()
 
 int TFWarning::present(int kind, int icon, const QString& text)
 {
-    const int fallback = kind == KindQuestion || kind == KindHandOver ? int(AnswerCancel) : int(AnswerClose);
+    return open(kind, icon, text, nullptr);
+}
+
+int TFWarning::presentNamed(int icon, const QString& text, const NamedAnswers& answers)
+{
+    return open(KindQuestion, icon, text, &answers);
+}
+
+int TFWarning::open(int kind, int icon, const QString& text, const NamedAnswers* named)
+{
+    const int fallback = named                                            ? named->keeps
+                         : kind == KindQuestion || kind == KindHandOver ? int(AnswerCancel)
+                                                                        : int(AnswerClose);
     if (isVisible()) {
         // A message raised while another is on screen (from inside its own event
         // handling) cannot open the dialog a second time.
@@ -137,7 +236,18 @@ int TFWarning::present(int kind, int icon, const QString& text)
     // Unknown kinds are shown as notices, so that the text is never lost.
     const int shownKind = kind == KindQuestion || kind == KindHandOver ? kind : int(KindNotice);
 
-    SetSkin(m_imWarning, QStringLiteral("oknowarning"));
+    m_firstCaption = named ? named->first : QString();
+    m_secondCaption = named ? named->second : QString();
+    m_keeps = named ? named->keeps : int(AnswerCancel);
+    for (Button button : {ButTak, ButNie, ButAnuluj, ButZamknij})
+        panel(button)->resize(named ? kWideWidth : kButtonWidth, panel(button)->height());
+    for (QLabel* picture : {m_imButTak, m_imButNie})
+        picture->resize(named ? kWideWidth : kButtonWidth, picture->height());
+    m_imButTak->setAccessibleName(named ? named->first : QStringLiteral("Tak"));
+    m_imButNie->setAccessibleName(named ? named->second : QStringLiteral("Nie"));
+    m_imButTak->setAccessibleDescription(named ? QString() : QStringLiteral("Klawisz T."));
+    m_imButNie->setAccessibleDescription(named ? QString() : QStringLiteral("Klawisz N."));
+
     showButton(ButTak, true);
     showButton(ButNie, false);
     showButton(ButZamknij, false);
@@ -148,18 +258,29 @@ int TFWarning::present(int kind, int icon, const QString& text)
     } else {
         m_focusedButton = ButTak;
     }
+    if (named && named->keeps == AnswerNo) {
+        // The dialog opens on the answer that keeps the work.
+        showButton(ButTak, false);
+        showButton(ButNie, true);
+        m_focusedButton = ButNie;
+    }
 
-    m_pButTak->move(shownKind == KindHandOver ? kTakLeftAlone : kTakLeft, m_pButTak->y());
+    m_pButTak->move(named                          ? kWideFirstLeft
+                    : shownKind == KindHandOver ? kTakLeftAlone
+                                                  : kTakLeft,
+                    m_pButTak->y());
+    m_pButNie->move(named ? kWideSecondLeft : 156, m_pButNie->y());
     m_pButTak->setVisible(shownKind != KindNotice);
     m_pButNie->setVisible(shownKind == KindQuestion);
-    m_pButAnuluj->setVisible(shownKind != KindNotice);
+    m_pButAnuluj->setVisible(shownKind != KindNotice && !named);
     m_pButZamknij->setVisible(shownKind == KindNotice);
 
     // Callers write a line break as CR; CR LF counts as one break too.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    m_lTekstWarning->setText(shown);
+    m_lTekstWarning->setText(breakableWords(shown, m_lTekstWarning->fontMetrics(), kTextPlace.width()));
+    setAccessibleDescription(shown);
 
     static const char* const icons[] = {"ikoinfo", "ikopytanie", "ikouwaga"};
     if (icon >= IconInformation && icon <= IconWarning)
@@ -170,10 +291,37 @@ int TFWarning::present(int kind, int icon, const QString& text)
     m_result = fallback;
     m_dragging = false;
 
+    fitText();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     exec();
     return m_result;
+}
+
+void TFWarning::fitText()
+{
+    // The width stays; the height follows the wrapped text, within the screen.
+    int needed = m_lTekstWarning->heightForWidth(kTextPlace.width());
+    if (needed < 0)
+        needed = m_lTekstWarning->sizeHint().height();
+    int extra = qMax(0, needed - kTextPlace.height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        extra = qMin(extra, qMax(0, screen->availableGeometry().height() - kBaseHeight));
+    setFixedSize(kWidth, kBaseHeight + extra);
+    m_lTekstWarning->resize(kTextPlace.width(), kTextPlace.height() + extra);
+    for (Button button : {ButTak, ButNie, ButAnuluj, ButZamknij})
+        panel(button)->move(panel(button)->x(), kButtonTop + extra);
+    const qreal ratio = devicePixelRatioF();
+    const QPixmap painted = SkinPicture(QStringLiteral("oknowarning"), ratio);
+    m_imWarning->resize(kWidth, kBaseHeight + extra);
+    m_imWarning->setPixmap(stretchedBackground(painted, extra));
+}
+
+void TFWarning::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The answer the dialog opens on has the focus, for the keyboard and the reader.
+    image(Button(m_focusedButton))->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget* TFWarning::panel(Button button) const
@@ -208,8 +356,15 @@ QLabel* TFWarning::image(Button button) const
 
 void TFWarning::showButton(Button button, bool highlighted)
 {
+    if (!m_firstCaption.isEmpty() && (button == ButTak || button == ButNie)) {
+        image(button)->setPixmap(captionedButton(button == ButTak ? m_firstCaption : m_secondCaption,
+                                                 highlighted, devicePixelRatioF()));
+        return;
+    }
+    // Painted at once, not when first shown: a picture still waiting would replace a
+    // captioned one given after it.
     const QString name = pictureName(button) + (highlighted ? QStringLiteral("akt") : QString());
-    SetSkin(image(button), name);
+    image(button)->setPixmap(SkinPicture(name, devicePixelRatioF()));
 }
 
 void TFWarning::moveHighlight(int step)
@@ -230,6 +385,8 @@ void TFWarning::moveHighlight(int step)
     showButton(Button(m_focusedButton), false);
     showButton(next, true);
     m_focusedButton = next;
+    if (isVisible())
+        image(next)->setFocus(Qt::TabFocusReason);
 }
 
 void TFWarning::closeWith(int answer)
@@ -301,7 +458,10 @@ void TFWarning::keyPressEvent(QKeyEvent* event)
 
 void TFWarning::FormKeyDown(QKeyEvent* event)
 {
-    switch (event->key()) {
+    // Named answers have no letters: T or N would answer a question whose buttons
+    // say neither.
+    const bool named = !m_firstCaption.isEmpty();
+    switch (named && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z ? 0 : event->key()) {
     case Qt::Key_T:
         if (isShown(m_pButTak))
             closeWith(AnswerYes);
@@ -340,7 +500,9 @@ void TFWarning::FormKeyDown(QKeyEvent* event)
 
 void TFWarning::LCloseClick()
 {
-    if (isShown(m_pButAnuluj))
+    if (!m_firstCaption.isEmpty())
+        closeWith(m_keeps);
+    else if (isShown(m_pButAnuluj))
         closeWith(AnswerCancel);
     else if (isShown(m_pButZamknij))
         closeWith(AnswerClose);

@@ -133,7 +133,20 @@ void WizardMachine::GoForward()
         m_view.ShowBackArrow(true);
         m_view.ShowForwardArrow(true);
         SetStep(StepEditor);
+        // Back and then forward again to the same teacher and topic is no new choice:
+        // the editor keeps what it holds. Another choice starts afresh; the earlier
+        // input waits in its draft.
+        if (topic == m_editorTopic && state.TeacherName == m_editorTeacher &&
+            m_editorGeneration == m_windows.Generation()) {
+            state.NavigatingBack = true;
+        } else {
+            m_windows.Editor(topic)->ClearEditorInputs();
+            m_editorTeacher = state.TeacherName;
+            m_editorTopic = topic;
+            m_editorGeneration = m_windows.Generation();
+        }
         OpenEditor();
+        state.NavigatingBack = false;
         return;
     }
     case StepEditor: {

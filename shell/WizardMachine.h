@@ -54,4 +54,9 @@ private:
 
     WizardView& m_view;
     WizardWindows& m_windows;
+    // The teacher and topic the editors' input was last opened for, and the
+    // generation of the editors' clearing then: the same again keeps the input.
+    QString m_editorTeacher;
+    int m_editorTopic = -1;
+    int m_editorGeneration = -1;
 };

@@ -13,8 +13,9 @@ ReportEditor* WizardWindows::Editor(int topic) const
     return m_editors[std::size_t(topic)];
 }
 
-void WizardWindows::ClearEditorInputs() const
+void WizardWindows::ClearEditorInputs()
 {
+    ++m_generation;
     for (ReportEditor* editor : m_editors) {
         if (editor)
             editor->ClearEditorInputs();

@@ -22,8 +22,11 @@ public:
     void SetDelivery(WizardStepWindow* window) { m_delivery = window; }
     WizardStepWindow* Delivery() const { return m_delivery; }
 
-    // Calls ClearEditorInputs of every registered editor.
-    void ClearEditorInputs() const;
+    // Calls ClearEditorInputs of every registered editor. Each call starts a new
+    // generation: an editor opened later starts afresh even for the same teacher and
+    // topic.
+    void ClearEditorInputs();
+    int Generation() const { return m_generation; }
 
     void Clear();
 
@@ -31,6 +34,7 @@ private:
     std::array<ReportEditor*, TopicCount> m_editors{};
     WizardStepWindow* m_preview = nullptr;
     WizardStepWindow* m_delivery = nullptr;
+    int m_generation = 0;
 };
 
 // The one registry of the run.

@@ -501,7 +501,7 @@ void ZbiorkaWindow::collected(std::shared_ptr<CollectionOutcome> outcome)
 
     m_damaged->setRowCount(0);
     for (const CollectedReport& r : reports.reports()) {
-        if (r.State != ReportState::Damaged)
+        if (r.State != ReportState::Damaged && r.State != ReportState::Suspicious)
             continue;
         const int row = m_damaged->rowCount();
         m_damaged->insertRow(row);
@@ -515,7 +515,8 @@ void ZbiorkaWindow::collected(std::shared_ptr<CollectionOutcome> outcome)
         m_damaged->setItem(row, 1, new QTableWidgetItem(problem));
     }
     m_damaged->resizeColumnToContents(0);
-    m_tabs->setTabText(2, QStringLiteral("Uszkodzone (%1)").arg(reports.count(ReportState::Damaged)));
+    m_tabs->setTabText(2, QStringLiteral("Uszkodzone (%1)")
+                              .arg(reports.count(ReportState::Damaged) + reports.count(ReportState::Suspicious)));
 
     m_changes->clear();
     if (m_previous && m_refreshing) {

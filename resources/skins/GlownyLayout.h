@@ -26,6 +26,7 @@ inline constexpr QRect kHintNext{338, 17, 22, 22};
 inline constexpr QRect kWelcome{150, 120, 600, 380};
 inline constexpr QRect kNewDocument{20, 170, 560, 36};      // inside the welcome panel
 inline constexpr QRect kExistingDocument{20, 236, 560, 36}; // inside the welcome panel
+inline constexpr QRect kWaitingDrafts{24, 286, 552, 84};     // inside the welcome panel
 
 inline constexpr QRect kTeachers{235, 80, 430, 490};
 inline constexpr int kTeacherRows = 25;

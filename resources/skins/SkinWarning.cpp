@@ -38,16 +38,16 @@ QImage warningIcon()
     return image;
 }
 
-QImage dialogButton(int left, const QString& caption, ButtonState state)
+QImage dialogButton(int left, int width, const QString& caption, ButtonState state)
 {
-    return button(crop(background(), QRect(left, 116, 88, 26)), caption, state);
+    return button(crop(background(), QRect(left, 116, width, 26)), caption, state);
 }
 
-void addButton(const QString& name, int left, const QString& caption)
+void addButton(const QString& name, int left, const QString& caption, int width = 88)
 {
-    SkinRegistry::add(name, [=] { return dialogButton(left, caption, ButtonState::Normal); });
+    SkinRegistry::add(name, [=] { return dialogButton(left, width, caption, ButtonState::Normal); });
     SkinRegistry::add(name + QStringLiteral("akt"),
-                      [=] { return dialogButton(left, caption, ButtonState::Highlighted); });
+                      [=] { return dialogButton(left, width, caption, ButtonState::Highlighted); });
 }
 
 const bool registered = [] {
@@ -59,6 +59,9 @@ const bool registered = [] {
     addButton(QStringLiteral("butnie"), 156, QStringLiteral("Nie"));
     addButton(QStringLiteral("butanuluj"), 248, QStringLiteral("Anuluj"));
     addButton(QStringLiteral("butzamknij"), 190, QStringLiteral("Zamknij"));
+    // A wide button without a caption: questions whose answers say what they do get
+    // their captions written on it by the dialog.
+    addButton(QStringLiteral("butszeroki"), 40, QString(), 144);
     return true;
 }();
 

@@ -147,7 +147,7 @@ private Q_SLOTS:
         AdminRun run = RunAdmin(args);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err + QString::fromUtf8(run.out)));
         QVERIFY2(run.out.contains("nowych listów 3, w tym pobranych ze sprawozdaniem: 2.\n"), run.out.constData());
-        QVERIFY2(run.out.contains("Przeczytano dokumentów: 2 (przyjętych: 2, zastąpionych: 0, uszkodzonych: 0); "
+        QVERIFY2(run.out.contains("Przeczytano dokumentów: 2 (przyjętych: 2, zastąpionych: 0, podejrzanych: 0, uszkodzonych: 0); "
                                   "listów: 2, w tym bez sprawozdania: 0."),
                  run.out.constData());
         const QString rows = QString::fromUtf8(TestFiles::readFile(csv));

@@ -1,7 +1,10 @@
 #include "ZachowanieSteps.h"
 #include "delivery/ReportArchive.h"
+#include "delivery/DocumentFileDialogs.h"
 #include "delivery/UDecyzja.h"
 #include "editors/DraftStore.h"
+#include "editors/EditorDrafts.h"
+#include "editors/EntryDialog.h"
 #include "editors/URealizacjaProgramu.h"
 #include "editors/UWerdykon.h"
 #include "editors/UZachowanie.h"
@@ -34,9 +37,17 @@ constexpr int kTopicZachowanie = 1;
 constexpr int kTopicRealProgramu = 3;
 const QString kTeacher = QStringLiteral("Kowalska Anna");
 
-const QString kCloseQuestion = QStringLiteral(
-    "Wpisane dane nie zostały jeszcze dostarczone.\rZamknąć program? Tak – szkic zostanie na następny raz, "
-    "Nie – szkic zostanie usunięty.");
+// The save dialog of the delivery window, answered with a file of the test's choice.
+class SaveTo final : public DocumentFileDialogs
+{
+public:
+    explicit SaveTo(QString target) : m_target(std::move(target)) {}
+    QString ChooseSaveFile(QWidget*, const QString&) override { return m_target; }
+    QString ChooseOpenFile(QWidget*) override { return {}; }
+
+private:
+    QString m_target;
+};
 
 } // namespace
 
@@ -49,6 +60,8 @@ class TestDrafts : public QObject
 
 private:
     std::unique_ptr<RunningProgram> m_program;
+    // The school the program loads at its next start.
+    QList<_Klasa> m_classes;
 
     TFGlowny* main() const { return m_program->main(); }
     template <typename T> T* window() const { return m_program->window<T>(); }
@@ -79,6 +92,21 @@ private:
                            : topic == kTopicZachowanie ? "FZachowania"
                                                        : "FRealProgramu";
         return main()->findChild<QWidget*>(QString::fromLatin1(name));
+    }
+
+    // From the preview to the delivery window, and the report saved as `target`.
+    void saveToDisk(const QString& target)
+    {
+        if (appState().WizardStep == 4)
+            m_program->click("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 5);
+        auto* delivery = window<TFDecyzja>();
+        SaveTo dialogs(target);
+        delivery->SetFileDialogs(&dialogs);
+        QLabel* save = part<QLabel>(delivery, "LZapisNaDysku");
+        QTest::mouseClick(save, Qt::LeftButton, {}, QPoint(20, 10));
+        delivery->SetFileDialogs(nullptr);
+        QVERIFY(QFile::exists(target));
     }
 
     static bool writeFile(const QString& path, const QByteArray& bytes)
@@ -141,9 +169,10 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_program = std::make_unique<RunningProgram>([] {
+        m_classes = goldenSchool();
+        m_program = std::make_unique<RunningProgram>([this] {
             schoolData() = SchoolData{};
-            schoolData().Classes = goldenSchool();
+            schoolData().Classes = m_classes;
             appState().TeacherNames = {QStringLiteral("Abacki Jan"), kTeacher};
             appState().SubjectNames = goldenSubjects();
             return true;
@@ -184,25 +213,30 @@ private Q_SLOTS:
         QVERIFY(!firstReport.isEmpty());
 
         restart(messages);
+        // The welcome panel tells that the draft waits, whose and of what.
+        auto* waiting = part<QLabel>(main(), "LSzkice");
+        QVERIFY(waiting && waiting->isVisible());
+        QVERIFY2(waiting->text().contains(kTeacher + QStringLiteral(" – ") + editorOf(topic)->windowTitle()) &&
+                     waiting->text().contains(QLocale(QLocale::Polish).toString(QDate::currentDate(), QStringLiteral("d MMMM"))),
+                 qPrintable(waiting->text()));
         messages->scriptAnswers({AnswerYes});
         openEditor(topic);
         QVERIFY(editorOf(topic)->isVisible());
         QCOMPARE(messages->messages().size(), 1);
-        const QString question = messages->messages().first().text;
-        QCOMPARE(messages->messages().first().kind, int(KindQuestion));
-        QVERIFY2(question.contains(about) &&
-                     question.startsWith(QStringLiteral("Kontynuować niedokończony szkic")),
-                 qPrintable(question));
+        const MessageRecorder::Message offer = messages->messages().first();
+        QCOMPARE(offer.kind, int(KindQuestion));
+        QVERIFY2(offer.text.contains(about) && offer.text.startsWith(QStringLiteral("Masz niedokończony szkic")),
+                 qPrintable(offer.text));
+        QCOMPARE(offer.captions, (QStringList{QStringLiteral("Kontynuuj"), QStringLiteral("Zacznij od nowa")}));
+        QCOMPARE(offer.keeps, int(AnswerYes));
 
         m_program->click("ImNaprzod");
         QCOMPARE(appState().WizardStep, 4);
         QCOMPARE(appState().DocumentFileName, firstName);
         QCOMPARE(writtenReport(), firstReport);
-        // The working folder was emptied at start; the archive still has the first.
+        // Nothing was handed in: the archive keeps nothing yet.
         const ReportArchive archive(appState().DataFolder);
-        const QString kept =
-            QDir(archive.YearFolder(QDate::currentDate())).filePath(firstName + QStringLiteral(".xml"));
-        QCOMPARE(withoutDate(readAll(kept)), firstReport);
+        QVERIFY(QDir(archive.YearFolder(QDate::currentDate())).entryList({QStringLiteral("*.xml")}).isEmpty());
     }
 
     void aDamagedDraftIsSetAside()
@@ -222,34 +256,234 @@ private Q_SLOTS:
         QVERIFY(part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne")->toPlainText().isEmpty());
     }
 
-    void closingAsksOnlyForUndeliveredInput()
+    // Closing with input asks one question whose answers both keep the work: close
+    // (the draft stays) or go back to work (the default, and Esc's answer).
+    void closingWithInputAndEachAnswer_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Zamknij program") << int(AnswerYes) << true;
+        QTest::newRow("Wróć do pracy") << int(AnswerNo) << false;
+        QTest::newRow("Esc or the close mark") << int(AnswerClose) << false;
+    }
+
+    void closingWithInputAndEachAnswer()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        std::optional<MessageRecorder> messages(std::in_place);
+        openEditor(kTopicRealProgramu);
+        QTest::keyClicks(part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne"), QStringLiteral("Wstep"));
+        messages->scriptAnswers({answer});
+        QCOMPARE(main()->close(), closes);
+        QCOMPARE(messages->texts(), QStringList{CloseQuestionText()});
+        QCOMPARE(messages->messages().first().captions,
+                 (QStringList{QStringLiteral("Zamknij program"), QStringLiteral("Wróć do pracy")}));
+        QCOMPARE(messages->messages().first().keeps, int(AnswerNo));
+        // Whatever the answer, the draft holds what was typed.
+        QCOMPARE(draftInput(kTopicRealProgramu).value(QStringLiteral("ogolne")).toString(),
+                 QStringLiteral("Wstep"));
+        if (!closes) {
+            QVERIFY(main()->isVisible());
+            QCOMPARE(part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne")->toPlainText(),
+                     QStringLiteral("Wstep"));
+        }
+
+        // Nothing typed: the program closes without a question.
+        restart(messages);
+        messages->scriptAnswers({AnswerNo}); // the draft offered is put aside
+        openEditor(kTopicRealProgramu);
+        QCOMPARE(messages->messages().size(), 1);
+        QVERIFY(!QFile::exists(draftPath(kTopicRealProgramu)));
+        messages->clear();
+        QVERIFY(main()->close());
+        QVERIFY(messages->messages().isEmpty());
+    }
+
+    // Back from the editor and forward again to the same teacher and topic keeps the
+    // input and offers no draft, a click in the topic list between them included.
+    // Another teacher starts afresh; the first one's draft is then offered to him.
+    void backThenForwardKeepsTheInput()
+    {
+        MessageRecorder messages;
+        openEditor(kTopicRealProgramu);
+        auto* general = part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne");
+        QTest::keyClicks(general, QStringLiteral("Wstep"));
+        QTest::keyClicks(part<QLineEdit>(window<TFRealProgramu>(), "EKlasy"), QStringLiteral("IIa"));
+        m_program->click("ImWstecz");
+        QCOMPARE(appState().WizardStep, 2);
+        auto* topics = part<QListWidget>(main(), "blistazagadnien");
+        const QPoint onTopic = topics->visualItemRect(topics->currentItem()).center();
+        QTest::mouseClick(topics->viewport(), Qt::LeftButton, {}, onTopic);
+        m_program->click("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 3);
+        QCOMPARE(general->toPlainText(), QStringLiteral("Wstep"));
+        QCOMPARE(part<QLineEdit>(window<TFRealProgramu>(), "EKlasy")->text(), QStringLiteral("IIa"));
+        QVERIFY(messages.messages().isEmpty());
+
+        // The same once more, by way of the preview.
+        m_program->click("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 4);
+        m_program->click("ImWstecz");
+        m_program->click("ImWstecz");
+        m_program->click("ImNaprzod");
+        QCOMPARE(general->toPlainText(), QStringLiteral("Wstep"));
+        QVERIFY(messages.messages().isEmpty());
+
+        // Another teacher: an empty editor; back to the first: the draft is offered.
+        m_program->click("ImWstecz");
+        m_program->click("ImWstecz");
+        part<QListWidget>(main(), "BListaNauczycieli")->setCurrentRow(0);
+        m_program->click("ImNaprzod");
+        m_program->click("ImNaprzod");
+        QVERIFY(general->toPlainText().isEmpty());
+        QVERIFY(messages.messages().isEmpty());
+        m_program->click("ImWstecz");
+        m_program->click("ImWstecz");
+        part<QListWidget>(main(), "BListaNauczycieli")->setCurrentRow(1);
+        messages.scriptAnswers({AnswerYes});
+        m_program->click("ImNaprzod");
+        m_program->click("ImNaprzod");
+        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(general->toPlainText(), QStringLiteral("Wstep"));
+    }
+
+    // "Zacznij od nowa" moves the draft among the discarded ones; nothing is deleted.
+    void startingAnewPutsTheDraftAside()
     {
         std::optional<MessageRecorder> messages(std::in_place);
         openEditor(kTopicRealProgramu);
-        // Nothing typed: the program closes without a question.
-        QVERIFY(main()->close());
-        QVERIFY(messages->messages().isEmpty());
+        QTest::keyClicks(part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne"), QStringLiteral("Wstep"));
+        QTRY_VERIFY_WITH_TIMEOUT(!draftInput(kTopicRealProgramu).isEmpty(), 5000);
+        const QByteArray draft = readAll(draftPath(kTopicRealProgramu));
 
         restart(messages);
+        messages->scriptAnswers({AnswerNo});
         openEditor(kTopicRealProgramu);
-        QTest::keyClicks(part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne"), QStringLiteral("Wstep"));
-        messages->scriptAnswers({AnswerCancel, AnswerNo});
-        QVERIFY(!main()->close());
-        QVERIFY(main()->isVisible());
-        QCOMPARE(messages->texts(), QStringList{kCloseQuestion});
-        QVERIFY(QFile::exists(draftPath(kTopicRealProgramu))); // written before asking
-        QVERIFY(main()->close());
+        QVERIFY(part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne")->toPlainText().isEmpty());
         QVERIFY(!QFile::exists(draftPath(kTopicRealProgramu)));
+        const QDir discarded(DraftStore(appState().DataFolder).DiscardedFolder());
+        const QStringList aside = discarded.entryList(QDir::Files);
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(readAll(discarded.filePath(aside.first())), draft);
+        QCOMPARE(messages->messages().size(), 1);
+    }
 
-        // Tak closes and keeps the draft for the next start.
-        restart(messages);
-        openEditor(kTopicRealProgramu);
-        QTest::keyClicks(part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne"), QStringLiteral("Wstep"));
+    // The program is killed while the conduct dialog holds typed text: the draft on
+    // disk at that moment brings the dialog back with its pupils, grade and text.
+    void aKillWhileAnEntryDialogIsOpenBringsItBack()
+    {
+        std::optional<MessageRecorder> messages(std::in_place);
+        openEditor(kTopicZachowanie);
+        QWidget* editor = editorOf(kTopicZachowanie);
+        click(editor, "LSrednie");
+        choose(editor, "LUczniowieNaganne", {QStringLiteral("Cieślak Michał")});
+        const QString typed = QStringLiteral("Wagary i spóźnienia\nna lekcjach");
+        QByteArray atTheKill;
+        ModalAnswer typing([&](QWidget* dialog) {
+            auto* grades = part<QComboBox>(dialog, "COcena");
+            grades->setCurrentIndex(grades->findText(QStringLiteral("naganna")));
+            part<QPlainTextEdit>(dialog, "MUzasadnienie")->insertPlainText(typed);
+            // Within the longest delay the draft holds the open dialog.
+            QTRY_VERIFY_WITH_TIMEOUT(readAll(draftPath(kTopicZachowanie)).contains("Wagary"), 6000);
+            atTheKill = readAll(draftPath(kTopicZachowanie));
+            click(dialog, "LWprowadz");
+        });
+        click(editor, "LDodajObnizone");
+        QVERIFY(typing.ran());
+        QVERIFY(atTheKill.contains("FEdytujZachowanie"));
+
+        messages.reset();
+        m_program->restart();
+        QVERIFY(writeFile(draftPath(kTopicZachowanie), atTheKill));
+        messages.emplace();
         messages->scriptAnswers({AnswerYes});
-        QVERIFY(main()->close());
-        QCOMPARE(messages->texts(), QStringList{kCloseQuestion});
-        QCOMPARE(draftInput(kTopicRealProgramu).value(QStringLiteral("ogolne")).toString(),
-                 QStringLiteral("Wstep"));
+        QString pupils;
+        QString grade;
+        QString text;
+        ModalAnswer reopened([&](QWidget* dialog) {
+            pupils = part<QLabel>(dialog, "LOsoby")->text();
+            grade = part<QComboBox>(dialog, "COcena")->currentText();
+            text = part<QPlainTextEdit>(dialog, "MUzasadnienie")->toPlainText();
+            click(dialog, "LWprowadz");
+        });
+        openEditor(kTopicZachowanie);
+        QTRY_VERIFY(reopened.ran());
+        QCOMPARE(pupils, QStringLiteral("Uczniowie: Cieślak Michał"));
+        QCOMPARE(grade, QStringLiteral("naganna"));
+        QCOMPARE(text, typed);
+        QCOMPARE(items(editorOf(kTopicZachowanie), "LNaganni"), QStringList{QStringLiteral("Cieślak Michał")});
+        QCOMPARE(messages->messages().size(), 1); // the offer alone
+    }
+
+    // A draft restored after the school's update changed the class: one notice names
+    // the pupils gone and the pupils new, and the report counts today's class.
+    void aDraftRestoredAfterTheClassChangedTellsWhoCameAndWent()
+    {
+        std::optional<MessageRecorder> messages(std::in_place);
+        openEditor(kTopicWerdykon);
+        enterGoldenCase(window<TFWerdykon>());
+        QTRY_VERIFY_WITH_TIMEOUT(holdsLastInput(kTopicWerdykon, draftInput(kTopicWerdykon)), 6000);
+        QVERIFY(items(window<TFWerdykon>(), "L100Frekwencja").contains(QStringLiteral("Dąbrowska Żaneta")));
+
+        m_classes = goldenSchool();
+        m_classes[0] = makeClass(QStringLiteral("IIIb <gim>"),
+                                 {QStringLiteral("Adamczyk Łukasz"), QStringLiteral("Bąk Zofia"),
+                                  QStringLiteral("Cieślak Michał"), QStringLiteral("Jabłoński Paweł"),
+                                  QStringLiteral("Zawadzki Piotr")});
+        restart(messages);
+        messages->scriptAnswers({AnswerYes});
+        openEditor(kTopicWerdykon);
+        auto* editor = window<TFWerdykon>();
+        QCOMPARE(messages->messages().size(), 2);
+        QCOMPARE(messages->texts().at(1),
+                 QStringLiteral("Od czasu zapisania szkicu zmieniła się lista uczniów klasy „IIIb <gim>”.\r"
+                                "Nie ma już w klasie (ich wpisy pominięto): Dąbrowska Żaneta, Wiśniewska Ewa.\r"
+                                "Nowi w klasie: Zawadzki Piotr."));
+        QVERIFY(!items(editor, "L100Frekwencja").contains(QStringLiteral("Dąbrowska Żaneta")));
+        QVERIFY(items(editor, "L100Frekwencja").contains(QStringLiteral("Adamczyk Łukasz")));
+        QCOMPARE(items(editor, "LUczniowieFrekwencja").size(), 5);
+        QCOMPARE(part<QLineEdit>(editor, "EKlasyfikowanych")->text(), QStringLiteral("5"));
+        m_program->click("ImNaprzod");
+        QCOMPARE(appState().WizardStep, 4);
+        QVERIFY(writtenReport().contains("<Klasyfikowanych>5</Klasyfikowanych>"));
+    }
+
+    // Ten visits to the preview and one delivery keep one report in the archive, and
+    // the log names the kept file, whose bytes are those delivered.
+    void tenPreviewsAndOneDeliveryKeepOneReport()
+    {
+        MessageRecorder messages;
+        openEditor(kTopicWerdykon);
+        enterGoldenCase(window<TFWerdykon>());
+        for (int visit = 0; visit < 10; ++visit) {
+            m_program->click("ImNaprzod");
+            QCOMPARE(appState().WizardStep, 4);
+            m_program->click("ImWstecz");
+            QCOMPARE(appState().WizardStep, 3);
+        }
+        m_program->click("ImNaprzod");
+        const ReportArchive archive(appState().DataFolder);
+        const QDir year(archive.YearFolder(QDate::currentDate()));
+        QVERIFY(year.entryList({QStringLiteral("*.xml")}).isEmpty());
+
+        QTemporaryDir disk;
+        const QString saved = QDir(disk.path()).filePath(QStringLiteral("raport.xml"));
+        saveToDisk(saved);
+        QCOMPARE(year.entryList({QStringLiteral("*.xml")}),
+                 QStringList{appState().DocumentFileName + QStringLiteral(".xml")});
+        const QString kept = year.filePath(appState().DocumentFileName + QStringLiteral(".xml"));
+        QCOMPARE(readAll(kept), readAll(saved));
+        QVERIFY(QFile::exists(year.filePath(appState().DocumentFileName + QStringLiteral(".htm"))));
+
+        // Delivered once more: still one kept report, and a second log line naming it.
+        saveToDisk(QDir(disk.path()).filePath(QStringLiteral("drugi.xml")));
+        QCOMPARE(year.entryList({QStringLiteral("*.xml")}).size(), 1);
+        const QList<QByteArray> lines = readAll(archive.LogPath(QDate::currentDate())).split('\n');
+        QCOMPARE(lines.size(), 3); // two lines and the end
+        for (int line = 0; line < 2; ++line)
+            QVERIFY2(lines.at(line).endsWith(("\t" + QFileInfo(kept).fileName() + "\tdostarczono").toUtf8()),
+                     lines.at(line).constData());
     }
 
     void theWheelLeavesAnUnfocusedClassListAlone()
@@ -275,19 +509,24 @@ private Q_SLOTS:
         QVERIFY(messages.messages().isEmpty());
         QCOMPARE(items(editor, "L100Frekwencja"), QStringList{QStringLiteral("Bąk Zofia")});
 
-        // Chosen on purpose, the change asks; Nie puts the class back.
-        messages.scriptAnswers({AnswerNo, AnswerYes});
+        // Chosen on purpose, the change asks; its default (and Esc) keeps the class.
+        messages.scriptAnswers({AnswerClose, AnswerYes});
         classes->setCurrentIndex(1);
         QCOMPARE(messages.messages().size(), 1);
-        QCOMPARE(
-            messages.messages().first().text,
-            QStringLiteral(
-                "Zmiana klasy usunie wszystko, co wpisano dla klasy „IIIb <gim>”.\rZmienić klasę na „0a”?"));
+        QCOMPARE(messages.messages().first().text,
+                 QStringLiteral("Zmiana klasy usunie z okna wszystko, co wpisano dla klasy „IIIb <gim>”; szkic "
+                                "trafi do folderu Szkice/Odrzucone.\rZmienić klasę na „0a”?"));
+        QCOMPARE(messages.messages().first().captions,
+                 (QStringList{QStringLiteral("Zmień klasę"), QStringLiteral("Zostaw klasę")}));
+        QCOMPARE(messages.messages().first().keeps, int(AnswerNo));
         QCOMPARE(classes->currentIndex(), 0);
         QCOMPARE(items(editor, "L100Frekwencja"), QStringList{QStringLiteral("Bąk Zofia")});
         classes->setCurrentIndex(1);
         QCOMPARE(classes->currentIndex(), 1);
         QVERIFY(items(editor, "L100Frekwencja").isEmpty());
+        // What the change took from the window waits among the discarded drafts.
+        const QDir discarded(DraftStore(appState().DataFolder).DiscardedFolder());
+        QCOMPARE(discarded.entryList(QDir::Files).size(), 1);
     }
 
     // A report written earlier, sent from a fresh start: the file dialog opens in the
@@ -299,6 +538,8 @@ private Q_SLOTS:
         enterGoldenCase(window<TFWerdykon>());
         m_program->click("ImNaprzod");
         QCOMPARE(appState().WizardStep, 4);
+        QTemporaryDir disk;
+        saveToDisk(QDir(disk.path()).filePath(QStringLiteral("raport.xml")));
         const QString year = ReportArchive(appState().DataFolder).YearFolder(QDate::currentDate());
         const QString kept = QDir(year).filePath(appState().DocumentFileName + QStringLiteral(".xml"));
         QVERIFY(QFile::exists(kept));

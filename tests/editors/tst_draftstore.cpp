@@ -4,6 +4,8 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QSysInfo>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +14,7 @@
 
 namespace {
 
+using TestFiles::readFile;
 using TestFiles::writeFile;
 
 const QString kTeacher = QStringLiteral("Żółkiewska Łucja");
@@ -155,11 +158,11 @@ private Q_SLOTS:
                 return std::nullopt;
             return value;
         });
-        QVERIFY(keeper.Begin(store, kTeacher, 0));
+        QCOMPARE(keeper.Begin(store, kTeacher, 0), DraftKeeper::Lock::Taken);
         // A second program keeping the same draft is refused while this one runs.
         DraftKeeper second([] { return std::optional<Draft>(); });
-        QVERIFY(!second.Begin(store, kTeacher, 0));
-        QVERIFY(second.Begin(store, kTeacher, 1));
+        QCOMPARE(second.Begin(store, kTeacher, 0), DraftKeeper::Lock::Busy);
+        QCOMPARE(second.Begin(store, kTeacher, 1), DraftKeeper::Lock::Taken);
 
         keeper.Changed();
         QVERIFY(!QFile::exists(store.PathOf(kTeacher, 0)));
@@ -178,7 +181,126 @@ private Q_SLOTS:
         keeper.Changed();
         keeper.End();
         QVERIFY(QFile::exists(store.PathOf(kTeacher, 0)));
-        QVERIFY(second.Begin(store, kTeacher, 0)); // released
+        QCOMPARE(second.Begin(store, kTeacher, 0), DraftKeeper::Lock::Taken); // released
+    }
+
+    // However fast the teacher types, the draft is on disk at most five seconds after
+    // the first change not yet written; a pause of one second writes it too.
+    void theKeeperWritesWithinFiveSecondsOfTyping()
+    {
+        QTemporaryDir dir;
+        const DraftStore store(dir.path());
+        DraftKeeper keeper([] { return std::optional<Draft>(sampleDraft()); });
+        QCOMPARE(keeper.Begin(store, kTeacher, 0), DraftKeeper::Lock::Taken);
+        QElapsedTimer typing;
+        typing.start();
+        qint64 writtenAfter = -1;
+        while (typing.elapsed() < 7000) {
+            keeper.Changed(); // a keystroke every 200 ms
+            QTest::qWait(200);
+            if (writtenAfter < 0 && QFile::exists(store.PathOf(kTeacher, 0)))
+                writtenAfter = typing.elapsed();
+        }
+        QVERIFY2(writtenAfter >= 4800 && writtenAfter <= 5800, QByteArray::number(writtenAfter).constData());
+        keeper.End();
+    }
+
+    // Starting anew, or a class change, puts the draft aside: nothing is deleted at
+    // once; two in one second both stay; past 30 days or past the cap the oldest go.
+    void discardedDraftsWaitAWhile()
+    {
+        QTemporaryDir dir;
+        const DraftStore store(dir.path());
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(store.Write(sampleDraft()));
+            QVERIFY(store.Discard(kTeacher, 0));
+            QVERIFY(!QFile::exists(store.PathOf(kTeacher, 0)));
+        }
+        QDir discarded(store.DiscardedFolder());
+        QStringList kept = discarded.entryList(QDir::Files);
+        QCOMPARE(kept.size(), 2);
+        for (const QString& name : kept)
+            QCOMPARE(readFile(discarded.filePath(name)), DraftStore::Encode(sampleDraft()));
+
+        // One of them 31 days old: it goes at the next discard's pruning.
+        QFile old(discarded.filePath(kept.first()));
+        QVERIFY(old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addDays(-31), QFileDevice::FileModificationTime));
+        old.close();
+        store.PruneDiscarded();
+        QCOMPARE(discarded.entryList(QDir::Files), QStringList{kept.last()});
+
+        // Past the size cap the oldest go first, the newest stays.
+        const QByteArray big(DraftStore::kDiscardedMaxBytes / 2 + 1, 'x');
+        for (int n = 0; n < 3; ++n) {
+            QVERIFY(writeFile(discarded.filePath(QStringLiteral("szkic-0-duzy%1.szkic").arg(n)), big));
+            QFile file(discarded.filePath(QStringLiteral("szkic-0-duzy%1.szkic").arg(n)));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-100 + n), QFileDevice::FileModificationTime));
+        }
+        store.PruneDiscarded();
+        kept = discarded.entryList(QDir::Files);
+        QVERIFY2(kept.contains(QStringLiteral("szkic-0-duzy2.szkic")) && kept.size() == 2, qPrintable(kept.join(' ')));
+    }
+
+    // Two damaged drafts set aside in the same second are both kept; a draft over the
+    // cap is refused when written, with the reason, as it would be when read.
+    void damagedAndOversizedDrafts()
+    {
+        QTemporaryDir dir;
+        const DraftStore store(dir.path());
+        QVERIFY(QDir().mkpath(store.Folder()));
+        const QString path = store.PathOf(kTeacher, 0);
+        Draft draft;
+        QString first;
+        QString second;
+        QVERIFY(writeFile(path, "TABULON-SZKIC 1\n{pierwszy"));
+        QCOMPARE(store.Read(kTeacher, 0, &draft, &first), DraftStore::Found::Damaged);
+        QVERIFY(writeFile(path, "TABULON-SZKIC 1\n{drugi"));
+        QCOMPARE(store.Read(kTeacher, 0, &draft, &second), DraftStore::Found::Damaged);
+        QVERIFY(first != second);
+        QCOMPARE(readFile(first), QByteArray("TABULON-SZKIC 1\n{pierwszy"));
+        QCOMPARE(readFile(second), QByteArray("TABULON-SZKIC 1\n{drugi"));
+
+        Draft huge = sampleDraft();
+        huge.About = QString(int(DraftStore::kMaxBytes), QLatin1Char('a'));
+        QString error;
+        QVERIFY(!store.Write(huge, &error));
+        QCOMPARE(error, QStringLiteral("szkic przekracza 8 MB"));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    // Locks: a draft another running program holds is neither deleted nor put aside;
+    // a lock its program left on this computer is taken over; one of another
+    // computer names that computer and is taken over only when asked to.
+    void locksOfOtherPrograms()
+    {
+        QTemporaryDir dir;
+        const DraftStore store(dir.path());
+        QVERIFY(store.Write(sampleDraft()));
+        {
+            DraftKeeper other([] { return std::optional<Draft>(); });
+            QCOMPARE(other.Begin(store, kTeacher, 0), DraftKeeper::Lock::Taken);
+            QVERIFY(!store.Remove(kTeacher, 0));
+            QVERIFY(!store.Discard(kTeacher, 0));
+            QVERIFY(QFile::exists(store.PathOf(kTeacher, 0)));
+        }
+        const QString lock = store.PathOf(kTeacher, 0) + QStringLiteral(".lock");
+        const QByteArray host = QSysInfo::machineHostName().toLocal8Bit();
+        // A program of this computer that has ended (no such process).
+        QVERIFY(writeFile(lock, "2147483600\ntabulon\n" + host + "\n"));
+        DraftKeeper keeper([] { return std::optional<Draft>(); });
+        QCOMPARE(keeper.Begin(store, kTeacher, 0), DraftKeeper::Lock::Taken);
+        keeper.End();
+        // Another computer's program, which may still run there.
+        QVERIFY(writeFile(lock, "4242\ntabulon\nsala-12-komputer\n"));
+        QCOMPARE(keeper.Begin(store, kTeacher, 0), DraftKeeper::Lock::OtherMachine);
+        QCOMPARE(keeper.Holder(), QStringLiteral("sala-12-komputer"));
+        QVERIFY(!store.Remove(kTeacher, 0));
+        QCOMPARE(keeper.TakeOver(store, kTeacher, 0), DraftKeeper::Lock::Taken);
+        QVERIFY(keeper.IsKeeping());
+        keeper.Remove();
+        QVERIFY(!QFile::exists(store.PathOf(kTeacher, 0)));
     }
 };
 

@@ -1,12 +1,15 @@
 #include "editors/UEditNdst.h"
 #include "editors/UEditSrednie.h"
 #include "editors/UEdycjaNdst.h"
+#include "editors/UNaganneEdycja.h"
 #include "shell/AppState.h"
 #include "shell/KlasaFull.h"
 #include "support/MessageRecorder.h"
 #include "support/ModalAnswer.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QPointer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +64,8 @@ private:
     AverageRun typeAverage(TFEditSrednie& dialog, const QString& typed)
     {
         MessageRecorder recorder;
+        // A refused value's notice, then the question before the typed value goes.
+        recorder.scriptAnswers({AnswerClose, AnswerYes});
         QString shown;
         ModalAnswer answer([&](QWidget* modal) {
             auto* edit = part<QLineEdit>(modal, "EWartoscSredniej");
@@ -72,7 +77,9 @@ private:
                 QTest::keyClick(edit, Qt::Key_Escape);
         });
         dialog.exec();
-        return {dialog.AverageConfirmed() && answer.ran(), shown, recorder.texts()};
+        QStringList texts = recorder.texts();
+        texts.removeAll(EntryDialog::DropQuestion());
+        return {dialog.AverageConfirmed() && answer.ran(), shown, texts};
     }
 
 private Q_SLOTS:
@@ -183,8 +190,9 @@ private Q_SLOTS:
         QVERIFY(dialog.SubjectsConfirmed());
         QCOMPARE(row(1).FailSubjects, QStringLiteral("Matematyka, Chemia"));
 
-        // The next showing starts with the same selection; Esc cancels and the
-        // pupil's subjects stay.
+        // The next showing starts with the same selection; Esc cancels (after the
+        // question, since the selection changed) and the pupil's subjects stay.
+        recorder.scriptAnswers({AnswerYes});
         bool selectionKept = false;
         ModalAnswer escape([&](QWidget*) {
             selectionKept = subjects->item(0)->isSelected() && subjects->item(2)->isSelected() &&
@@ -208,7 +216,7 @@ private Q_SLOTS:
         QVERIFY(doubleClick.ran());
         QVERIFY(dialog.SubjectsConfirmed());
         QCOMPARE(row(1).FailSubjects, QStringLiteral("Fizyka"));
-        QCOMPARE(recorder.messages().size(), 1);
+        QCOMPARE(recorder.texts(), (QStringList{kNoSubject, EntryDialog::DropQuestion()}));
     }
 
     void justificationNeedsSomeTextAndGivesTheTypedLines()
@@ -251,6 +259,84 @@ private Q_SLOTS:
         dialog.exec();
         QVERIFY(cancel.ran());
         QVERIFY(!dialog.JustificationConfirmed());
+    }
+
+    // Every way of leaving each dialog without confirming: with nothing typed it just
+    // closes; with text typed it asks, the default answer keeps the dialog open with
+    // the text, and only "Porzuć tekst" lets it go.
+    void leavingWithTypedTextAsksFirst_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("how");
+        for (const char* dialog : {"FEditSrednie", "FEditNdst", "FEdytujNdst", "FEdytujZachowanie"}) {
+            for (const char* how : {"Esc", "Anuluj", "close"})
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(dialog), QLatin1String(how))))
+                    << QString::fromLatin1(dialog) << QString::fromLatin1(how);
+        }
+    }
+
+    void leavingWithTypedTextAsksFirst()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, how);
+        std::unique_ptr<EntryDialog> shown;
+        if (dialog == QLatin1String("FEditSrednie")) {
+            shown = std::make_unique<TFEditSrednie>();
+        } else if (dialog == QLatin1String("FEditNdst")) {
+            auto subjects = std::make_unique<TFEditNdst>();
+            subjects->SetSubjects({QStringLiteral("Fizyka"), QStringLiteral("Chemia")});
+            shown = std::move(subjects);
+        } else if (dialog == QLatin1String("FEdytujNdst")) {
+            shown = std::make_unique<TFEdytujNdst>();
+        } else {
+            shown = std::make_unique<TFEdytujZachowanie>();
+        }
+        const auto type = [&](QWidget* modal) {
+            if (auto* list = part<QListWidget>(modal, "LPrzedmioty"))
+                list->item(1)->setSelected(true);
+            else if (auto* memo = modal->findChild<QPlainTextEdit*>())
+                QTest::keyClicks(memo, QStringLiteral("Nie odrabia lekcji"));
+            else
+                QTest::keyClicks(part<QLineEdit>(modal, "EWartoscSredniej"), QStringLiteral("5,5"));
+        };
+        const auto leave = [&](QWidget* modal) {
+            if (how == QLatin1String("Esc"))
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : modal, Qt::Key_Escape);
+            else if (how == QLatin1String("Anuluj"))
+                clickLabel(modal, "LAnuluj");
+            else
+                modal->close();
+        };
+
+        // Nothing typed: it closes without a word.
+        MessageRecorder recorder;
+        ModalAnswer untouched([&](QWidget* modal) { leave(modal); });
+        shown->exec();
+        QVERIFY(untouched.ran() && !untouched.leftOpen());
+        QVERIFY(recorder.messages().isEmpty());
+
+        // Typed: the question, whose default keeps the dialog and the text.
+        bool stayed = false;
+        QJsonObject before;
+        QJsonObject after;
+        ModalAnswer typed([&](QWidget* modal) {
+            type(modal);
+            before = shown->TypedState();
+            leave(modal);
+            stayed = modal->isVisible();
+            after = shown->TypedState();
+            recorder.scriptAnswers({AnswerYes});
+            leave(modal);
+        });
+        shown->exec();
+        QVERIFY(typed.ran() && !typed.leftOpen());
+        QVERIFY(stayed);
+        QCOMPARE(after, before);
+        QVERIFY(!shown->Confirmed());
+        QCOMPARE(recorder.texts(), (QStringList{EntryDialog::DropQuestion(), EntryDialog::DropQuestion()}));
+        const MessageRecorder::Message question = recorder.messages().first();
+        QCOMPARE(question.captions, (QStringList{QStringLiteral("Porzuć tekst"), QStringLiteral("Wróć do tekstu")}));
+        QCOMPARE(question.keeps, int(AnswerNo));
     }
 };
 

@@ -210,13 +210,12 @@ private Q_SLOTS:
         const int clearedBefore = editor->cleared;
         QTest::keyClick(teacherList, Qt::Key_Down);
         QCOMPARE(step(), 1);
-        QVERIFY(editor->cleared > clearedBefore);
-        // A press of any button in a list is a new choice too.
-        const int clearedByKey = editor->cleared;
+        // A key or a press in a list is no choice yet: the editors keep their input
+        // until the forward arrow opens one for another teacher or topic.
         const QPoint onCurrent = teacherList->visualItemRect(teacherList->currentItem()).center();
         QTest::mousePress(teacherList->viewport(), Qt::RightButton, {}, onCurrent);
         QTest::mouseRelease(teacherList->viewport(), Qt::RightButton, {}, onCurrent);
-        QVERIFY(editor->cleared > clearedByKey);
+        QCOMPARE(editor->cleared, clearedBefore);
         QCOMPARE(step(), 1);
         // The release of an Enter pressed elsewhere (the one that closed a message
         // over the list) does not go forward; Enter pressed in the list does.

@@ -2,6 +2,9 @@
 #include "shell/AppState.h"
 #include "shell/Messages.h"
 #include "shell/UWarning.h"
+#include "editors/ClassEditor.h"
+#include "editors/EditorDrafts.h"
+#include "editors/EntryDialog.h"
 #include "support/ModalAnswer.h"
 
 #include <QGuiApplication>
@@ -10,6 +13,8 @@
 #include <QScreen>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QAccessible>
+#include <QFontMetrics>
 
 #include <memory>
 
@@ -395,6 +400,145 @@ private Q_SLOTS:
         }
         for (const char* image : {"ImIkona", "ImButTak", "ImButNie", "ImButAnuluj", "ImButZamknij"})
             QVERIFY2(part<QLabel>(m_dialog.get(), image), image);
+    }
+
+    // The longest texts the program shows fit: the dialog keeps its width and grows
+    // in height, the wrapped text lies wholly inside the text area, the buttons below
+    // it and everything inside the dialog, within the screen. The same test runs at
+    // 200 % (test_warning_2x).
+    void theLongestMessagesAreNeverCut_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("question");
+        const QString longestTopic = QStringLiteral("Realizacja programu z przedmiotu nauczania");
+        Draft draft;
+        draft.About = QStringLiteral("Wiedza o społeczeństwie z elementami ekonomii, klasa IIIb dwujęzyczna");
+        draft.Changed = QDateTime(QDate(2026, 10, 28), QTime(23, 59));
+        QTest::newRow("draft offer") << EditorDrafts::OfferText(longestTopic, draft) << true;
+        QTest::newRow("lock of another computer")
+            << EditorDrafts::OtherMachineText(longestTopic, QString(63, QLatin1Char('k'))) << true;
+        QTest::newRow("close question") << CloseQuestionText() << true;
+        QTest::newRow("dropping typed text") << EntryDialog::DropQuestion() << true;
+        QStringList gone;
+        QStringList added;
+        for (int i = 0; i < 8; ++i)
+            gone << QStringLiteral("Wierzbicka-Dąbrowska Małgorzata %1").arg(i);
+        for (int i = 0; i < 4; ++i)
+            added << QStringLiteral("Szczepańczyk Przemysław %1").arg(i);
+        QTest::newRow("pupils gone and new")
+            << ClassEditor::PupilChangesNotice(QStringLiteral("IIIb dwujęzyczna"), gone, added) << false;
+        QTest::newRow("a short notice") << QStringLiteral("Gotowe.") << false;
+    }
+
+    void theLongestMessagesAreNeverCut()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, question);
+        QRect dialogRect;
+        QRect textRect;
+        QRect needed;
+        QList<QRect> buttons;
+        QRect screen;
+        auto look = [&](QWidget* d) {
+            dialogRect = d->rect();
+            auto* label = part<QLabel>(d, "LTekstWarning");
+            textRect = QRect(label->mapTo(d, QPoint(0, 0)), label->size());
+            // What the wrapped text takes, measured with the label's own font.
+            needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000),
+                                                       Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
+                                                       label->text());
+            needed.translate(textRect.topLeft());
+            for (QWidget* w : d->findChildren<QWidget*>()) {
+                if (w->objectName().startsWith(QLatin1String("PBut"), Qt::CaseInsensitive) && w->isVisible())
+                    buttons << QRect(w->mapTo(d, QPoint(0, 0)), w->size());
+            }
+            screen = d->screen()->availableGeometry();
+            QTest::keyClick(d, Qt::Key_Escape);
+        };
+        ModalAnswer answer(look);
+        ShowMessage(question ? KindQuestion : KindNotice, IconInformation, text);
+        QVERIFY(answer.ran());
+        QCOMPARE(dialogRect.width(), TFWarning::kWidth);
+        QVERIFY(dialogRect.height() >= TFWarning::kBaseHeight);
+        QVERIFY(dialogRect.height() <= screen.height());
+        QVERIFY2(textRect.contains(needed), qPrintable(QStringLiteral("text %1,%2 %3x%4 needs %5x%6")
+                                                           .arg(textRect.x()).arg(textRect.y())
+                                                           .arg(textRect.width()).arg(textRect.height())
+                                                           .arg(needed.width()).arg(needed.height())));
+        QVERIFY(dialogRect.contains(textRect));
+        QVERIFY(!buttons.isEmpty());
+        for (const QRect& button : std::as_const(buttons)) {
+            QVERIFY(dialogRect.contains(button));
+            QVERIFY(button.top() > needed.bottom());
+        }
+    }
+
+    // Named answers: the dialog opens on the answer that keeps the work, with the
+    // keyboard focus on that button; Esc and the close mark give it too; the buttons
+    // carry their captions as names and the text is the dialog's description.
+    void namedAnswersAreFocusStopsThatKeepWork()
+    {
+        const NamedAnswers offer{QStringLiteral("Kontynuuj"), QStringLiteral("Zacznij od nowa"), AnswerYes};
+        const NamedAnswers change{QStringLiteral("Zmień klasę"), QStringLiteral("Zostaw klasę"), AnswerNo};
+        const auto askNamed = [](const NamedAnswers& answers, const std::function<void(QWidget*)>& action) {
+            ModalAnswer answer(action);
+            const int result = AskNamed(IconQuestion, QStringLiteral("Pytanie z nazwanymi odpowiedziami?"), answers);
+            return answer.ran() && !answer.leftOpen() ? result : -1;
+        };
+        QString focusedName;
+        QString description;
+        QStringList names;
+        QCOMPARE(askNamed(offer,
+                          [&](QWidget* d) {
+                              QWidget* focus = d->focusWidget();
+                              focusedName = focus ? focus->accessibleName() : QString();
+                              description = d->accessibleDescription();
+                              for (const char* button : {"ImButTak", "ImButNie"}) {
+                                  QLabel* label = part<QLabel>(d, button);
+                                  QVERIFY(label->focusPolicy() & Qt::TabFocus);
+                                  names << QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+                              }
+                              QTest::keyClick(d, Qt::Key_Return);
+                          }),
+                 int(AnswerYes));
+        QCOMPARE(focusedName, QStringLiteral("Kontynuuj"));
+        QCOMPARE(description, QStringLiteral("Pytanie z nazwanymi odpowiedziami?"));
+        QCOMPARE(names, (QStringList{QStringLiteral("Kontynuuj"), QStringLiteral("Zacznij od nowa")}));
+
+        QCOMPARE(askNamed(change, [&](QWidget* d) {
+                     QWidget* focus = d->focusWidget();
+                     focusedName = focus ? focus->accessibleName() : QString();
+                     QTest::keyClick(d, Qt::Key_Return);
+                 }),
+                 int(AnswerNo));
+        QCOMPARE(focusedName, QStringLiteral("Zostaw klasę"));
+        QCOMPARE(askNamed(change, [&](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }), int(AnswerNo));
+        QCOMPARE(askNamed(offer, [&](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); }), int(AnswerYes));
+        QCOMPARE(askNamed(change, [&](QWidget* d) {
+                     QLabel* close = part<QLabel>(d, "LClose");
+                     QTest::mouseClick(close, Qt::LeftButton, {}, close->rect().center());
+                 }),
+                 int(AnswerNo));
+        // The other answer is one arrow (or Tab) away, its button then focused; the
+        // letters of Tak and Nie mean nothing here.
+        QCOMPARE(askNamed(change, [&](QWidget* d) {
+                     QTest::keyClick(d, Qt::Key_T);
+                     QTest::keyClick(d, Qt::Key_N);
+                     QTest::keyClick(d, Qt::Key_Left);
+                     QWidget* focus = d->focusWidget();
+                     focusedName = focus ? focus->accessibleName() : QString();
+                     QTest::keyClick(focus ? focus : d, Qt::Key_Return);
+                 }),
+                 int(AnswerYes));
+        QCOMPARE(focusedName, QStringLiteral("Zmień klasę"));
+
+        // An ordinary question afterwards has its Tak, Nie and Anuluj again.
+        QString takName;
+        ask(KindQuestion, IconQuestion, QStringLiteral("Zwykłe?"), [&](QWidget* d) {
+            takName = d->focusWidget() ? d->focusWidget()->accessibleName() : QString();
+            QTest::keyClick(d, Qt::Key_Return);
+        });
+        QCOMPARE(takName, QStringLiteral("Tak"));
     }
 };
 

@@ -22,6 +22,12 @@ QStringList MessageRecorder::texts() const
 
 int MessageRecorder::present(int kind, int icon, const QString& text)
 {
-    m_messages.append({kind, icon, text});
+    m_messages.append({kind, icon, text, {}, -1});
+    return m_answers.isEmpty() ? AnswerClose : m_answers.takeFirst();
+}
+
+int MessageRecorder::presentNamed(int icon, const QString& text, const NamedAnswers& answers)
+{
+    m_messages.append({KindQuestion, icon, text, {answers.first, answers.second}, answers.keeps});
     return m_answers.isEmpty() ? AnswerClose : m_answers.takeFirst();
 }

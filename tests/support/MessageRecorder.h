@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Stands in for the message dialog: records every message and answers with the
 // scripted answers in order (0, "Zamknij", once the script is used up). It installs
@@ -16,6 +17,9 @@ public:
         int kind;
         int icon;
         QString text;
+        // The buttons' captions of a question with named answers, else empty.
+        QStringList captions;
+        int keeps = -1;
     };
 
     MessageRecorder();
@@ -29,6 +33,7 @@ public:
     void clear() { m_messages.clear(); }
 
     int present(int kind, int icon, const QString& text) override;
+    int presentNamed(int icon, const QString& text, const NamedAnswers& answers) override;
 
 private:
     MessagePresenter* m_previous;

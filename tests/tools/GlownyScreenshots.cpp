@@ -2,6 +2,11 @@
 // a picture of each step of a class classification report, from the welcome panel to
 // the delivery window, plus the hint panel and the about window.
 #include "document/ValueCipher.h"
+#include "editors/ClassEditor.h"
+#include "editors/DraftStore.h"
+#include "editors/EditorDrafts.h"
+#include "shell/AppState.h"
+#include "shell/Messages.h"
 #include "shell/ProgramWindows.h"
 #include "shell/UAbout.h"
 #include "shell/UGlowny.h"
@@ -9,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -99,6 +105,63 @@ int main(int argc, char** argv)
     click(&main, "LPodpowiedz");
     ok = save(&main, out, QStringLiteral("podpowiedz.png")) && ok;
     click(&main, "ImTlo", QPoint(450, 300));
+
+    // The welcome panel telling which drafts wait.
+    {
+        const DraftStore store(appState().DataFolder);
+        Draft first;
+        first.Teacher = appState().TeacherNames.value(4);
+        first.Topic = 1;
+        first.Changed = QDateTime(QDate::currentDate(), QTime(14, 5));
+        first.About = QStringLiteral("klasa 4a");
+        first.Input = QJsonObject{{QStringLiteral("x"), 1}};
+        Draft second = first;
+        second.Teacher = appState().TeacherNames.value(1);
+        second.Topic = 5;
+        second.Changed = QDateTime(QDate::currentDate().addDays(-2), QTime(19, 40));
+        second.About = QStringLiteral("Matematyka, klasa 6b");
+        ok = store.Write(first) && store.Write(second) && ok;
+        click(&main, "LNowaWerdykon");
+        click(&main, "ImWstecz");
+        ok = save(&main, out, QStringLiteral("powitanie-szkice.png")) && ok;
+        store.Remove(first.Teacher, first.Topic);
+        store.Remove(second.Teacher, second.Topic);
+        click(&main, "LNowaWerdykon");
+        click(&main, "ImWstecz");
+    }
+
+    // The longest question the program asks about a draft, and the notice after a
+    // draft is restored into a class that changed.
+    {
+        Draft offered;
+        offered.Changed = QDateTime(QDate(2026, 10, 28), QTime(21, 15));
+        offered.About = QStringLiteral("Wiedza o społeczeństwie, klasa 3b dwujęzyczna");
+        const auto shoot = [&ok, &out](const QString& name) {
+            QTimer::singleShot(300, [&ok, &out, name] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                if (!dialog) {
+                    std::fprintf(stderr, "tabulon-screenshots: no message for %s\n", qPrintable(name));
+                    ok = false;
+                    return;
+                }
+                ok = save(dialog, out, name) && ok;
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            });
+        };
+        shoot(QStringLiteral("szkic-pytanie.png"));
+        AskNamed(IconQuestion,
+                 EditorDrafts::OfferText(QStringLiteral("Realizacja programu z przedmiotu nauczania"), offered),
+                 EditorDrafts::OfferAnswers());
+        shoot(QStringLiteral("szkic-uczniowie.png"));
+        ShowMessage(KindNotice, IconInformation,
+                    ClassEditor::PupilChangesNotice(
+                        QStringLiteral("3b dwujęzyczna"),
+                        {QStringLiteral("Wierzbicka-Dąbrowska Małgorzata"), QStringLiteral("Szczepańczyk Przemysław"),
+                         QStringLiteral("Kowalczyk Jan")},
+                        {QStringLiteral("Nowakowska Zuzanna"), QStringLiteral("Zięba Olek")}));
+        shoot(QStringLiteral("zamkniecie.png"));
+        AskNamed(IconQuestion, CloseQuestionText(), CloseQuestionAnswers());
+    }
 
     click(&main, "LNowaWerdykon");
     main.findChild<QListWidget*>(QStringLiteral("BListaNauczycieli"))->setCurrentRow(4);
