@@ -4,7 +4,10 @@
 
 #include "admin/Command.h"
 #include "admin/TerminalText.h"
+#include "admin/PasswordInput.h"
 #include "collect/InputCollector.h"
+#include "collect/MailboxCache.h"
+#include "collect/MailboxSync.h"
 #include "collect/OutputCheck.h"
 #include "collect/ReportCollection.h"
 #include "collect/ReportsCsv.h"
@@ -25,6 +28,8 @@ namespace {
 const char* const kUsage =
     "Użycie: tabulon-admin collect WEJŚCIE... [-o ZESTAWIENIE.html] [--pdf ZESTAWIENIE.pdf]\n"
     "                              [--csv SPRAWOZDANIA.csv] [--data FOLDER [--missing BRAKI.csv]]\n"
+    "                              [--imap imaps://SERWER[:PORT]/FOLDER --user KONTO\n"
+    "                               [--password-file PLIK]]\n"
     "\n"
     "Zbiera oddane sprawozdania i sporządza zestawienie na posiedzenie rady pedagogicznej.\n"
     "\n"
@@ -36,6 +41,8 @@ const char* const kUsage =
     "                      zaczynający się od „From ”,\n"
     "  folder Maildir      folder z podfolderami cur/ i new/,\n"
     "  inny folder         przeszukiwany wraz z podfolderami (do 16 poziomów).\n"
+    "Z opcją --imap wejściem jest też skrzynka szkoły na serwerze IMAP (wtedy inne\n"
+    "wejścia nie są konieczne).\n"
     "Wewnątrz podanych folderów dowiązania symboliczne nie są otwierane. Dokument jest\n"
     "czytany w kodowaniu, które deklaruje: Windows-1250 (jak zapisuje go program), UTF-8\n"
     "(także ze znacznikiem BOM, także bez deklaracji) albo UTF-16 ze znacznikiem FF FE.\n"
@@ -70,6 +77,20 @@ const char* const kUsage =
     "  --missing PLIK (z --data) wiersze nauczyciel;brak: „wszystkie” dla nauczyciela bez\n"
     "                 żadnego sprawozdania, a dla wychowawcy (kto oddał temat 1, 2 lub 3 dla\n"
     "                 klasy) brakujące tematy 1 i 2 z klasą, np. „2 (3a)”\n"
+    "  --imap ADRES   skrzynka szkoły na serwerze poczty: imaps://serwer[:port]/FOLDER\n"
+    "                 (TLS od początku, port domyślny 993) albo imap://serwer[:port]/FOLDER\n"
+    "                 (STARTTLS, port domyślny 143); folder domyślny INBOX. Połączenie jest\n"
+    "                 zawsze szyfrowane; serwer bez TLS nie dostaje hasła. Folder jest\n"
+    "                 otwierany tylko do odczytu: nic nie jest usuwane, przenoszone ani\n"
+    "                 oznaczane jako przeczytane. Pobierane są tylko listy z załącznikiem\n"
+    "                 XML; trafiają do pamięci podręcznej użytkownika\n"
+    "                 (~/.local/share/Orvix/Tabulon/Zbiorka/IMAP/), więc kolejne\n"
+    "                 zbieranie pobiera tylko nowe listy. Certyfikat serwera jest\n"
+    "                 sprawdzany; urząd certyfikacji szkoły może leżeć obok programu jako\n"
+    "                 tabulon-ca.pem\n"
+    "  --user KONTO   (z --imap) nazwa konta pocztowego\n"
+    "  --password-file PLIK  (z --imap) hasło w pierwszym wierszu pliku; bez tej\n"
+    "                 opcji hasło jest pytane w terminalu (bez wyświetlania)\n"
     "\n"
     "Pliki CSV są w UTF-8 ze znacznikiem BOM, pola rozdziela „;”; pole ze średnikiem,\n"
     "przecinkiem, tabulatorem, cudzysłowem lub końcem wiersza jest ujęte w cudzysłów\n"
@@ -109,6 +130,7 @@ struct Options
 {
     QStringList inputs;
     QString html, pdf, csv, data, missing;
+    QString imap, user, passwordFile;
 };
 
 std::optional<Options> parseOptions(const QStringList& args, int* exitCode)
@@ -130,6 +152,9 @@ std::optional<Options> parseOptions(const QStringList& args, int* exitCode)
                           : a == u"--csv"     ? &o.csv
                           : a == u"--data"    ? &o.data
                           : a == u"--missing" ? &o.missing
+                          : a == u"--imap"    ? &o.imap
+                          : a == u"--user"    ? &o.user
+                          : a == u"--password-file" ? &o.passwordFile
                                               : nullptr;
         if (!target) {
             *exitCode = usageError(QStringLiteral("nieznana opcja „%1”").arg(TerminalSafe(a)));
@@ -145,7 +170,15 @@ std::optional<Options> parseOptions(const QStringList& args, int* exitCode)
         }
         *target = args[++i];
     }
-    if (o.inputs.isEmpty()) {
+    if ((!o.user.isEmpty() || !o.passwordFile.isEmpty()) && o.imap.isEmpty()) {
+        *exitCode = usageError(QStringLiteral("opcje --user i --password-file wymagają opcji --imap"));
+        return std::nullopt;
+    }
+    if (!o.imap.isEmpty() && o.user.isEmpty()) {
+        *exitCode = usageError(QStringLiteral("opcja --imap wymaga opcji --user"));
+        return std::nullopt;
+    }
+    if (o.inputs.isEmpty() && o.imap.isEmpty()) {
         *exitCode = usageError(QStringLiteral("podaj co najmniej jeden plik lub folder ze sprawozdaniami"));
         return std::nullopt;
     }
@@ -154,6 +187,42 @@ std::optional<Options> parseOptions(const QStringList& args, int* exitCode)
         return std::nullopt;
     }
     return o;
+}
+
+// Brings the local copy of the school's mailbox up to date and reads it like any
+// Maildir folder. Nonzero is the exit code of a run that cannot go on.
+int collectMailbox(const Options& o, InputCollector& collector)
+{
+    ImapAccount account;
+    account.User = o.user;
+    QString error;
+    if (!ImapAccount::FromUrl(o.imap, &account, &error))
+        return usageError(TerminalSafe(error));
+    if (!o.passwordFile.isEmpty() ? !ReadPasswordFile(o.passwordFile, &account.Password, &error)
+                                  : !AskPasswordOnTerminal(
+                                        QStringLiteral("Hasło do skrzynki %1: ").arg(account.displayName()),
+                                        &account.Password, &error)) {
+        adminError(QStringLiteral("collect: ") + TerminalSafe(error));
+        return 2;
+    }
+    const QString cache = MailboxCache::FolderFor(account);
+    MailboxSync sync(account, cache);
+    MailboxSyncResult result;
+    const bool synced = sync.run(&result);
+    for (const QString& problem : result.problems)
+        adminError(QStringLiteral("collect: uwaga: ") + TerminalSafe(problem));
+    if (!synced) {
+        adminError(QStringLiteral("collect: skrzynka %1: %2")
+                       .arg(TerminalSafe(account.displayName()), TerminalSafe(result.error)));
+        return 2;
+    }
+    adminOut(QStringLiteral("Skrzynka %1: nowych listów %2, w tym pobranych ze sprawozdaniem: %3.\n")
+                 .arg(TerminalSafe(account.displayName()))
+                 .arg(result.looked)
+                 .arg(result.fetched));
+    if (!collector.addPath(cache, &error))
+        return usageError(TerminalSafe(error));
+    return 0;
 }
 
 int runCollect(const QStringList& args)
@@ -198,6 +267,11 @@ int runCollect(const QStringList& args)
         QString error;
         if (!collector.addPath(input, &error))
             return usageError(TerminalSafe(error));
+    }
+    if (!o->imap.isEmpty()) {
+        const int imapExit = collectMailbox(*o, collector);
+        if (imapExit != 0)
+            return imapExit;
     }
 
     if (terminal && reports.reports().size() >= InputCollector::kProgressStep)

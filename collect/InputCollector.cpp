@@ -155,6 +155,12 @@ void InputCollector::giveUp(const QString& source, const QString& note)
 
 bool InputCollector::counted()
 {
+    if (cancelled && cancelled()) {
+        if (m_entries <= kMaxEntries)
+            m_notes.append(QStringLiteral("zbieranie przerwano; dalszych plików nie czytano"));
+        m_entries = kMaxEntries + 2;
+        return false;
+    }
     if (++m_entries <= kMaxEntries)
         return true;
     if (m_entries == kMaxEntries + 1)

@@ -30,6 +30,8 @@ public:
     // Told the documents and mails read so far, every kProgressStep documents.
     std::function<void(int documents, int mails)> progress;
     static constexpr int kProgressStep = 250;
+    // Asked before every file and folder; true stops the reading, and a note says so.
+    std::function<bool()> cancelled;
 
     int mailsRead() const { return m_mails; }
     int mailsWithoutReport() const { return m_mailsWithoutReport; }

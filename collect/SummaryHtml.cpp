@@ -452,3 +452,8 @@ QStringList SummaryHtmlParts(const SummaryInput& input)
 {
     return Writer(input).parts();
 }
+
+QString BlockHeading(const QString& element)
+{
+    return blockHeading(element);
+}

@@ -33,3 +33,6 @@ QStringList SummaryHtmlParts(const SummaryInput& input);
 // An average in hundredths as the summary shows it: "4,75"; empty below 5 (a pupil
 // listed without one).
 QString AverageText(int hundredths);
+
+// The heading of a document's text block ("Ogolne" → "Informacje ogólne").
+QString BlockHeading(const QString& element);

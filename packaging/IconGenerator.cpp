@@ -2,8 +2,10 @@
 // SVG and as PNG pictures of the usual sizes, from one description of its shapes, so
 // that the two forms cannot drift apart.
 //
-//     tabulon_icongen <output folder> <name>
+//     tabulon_icongen <output folder> <name> [zbiorka]
 //
+// "zbiorka" paints the collecting window's icon: a second sheet behind and a yellow
+// arrow into a tray instead of the tick.
 // writes <folder>/scalable/<name>.svg and <folder>/<N>x<N>/<name>.png.
 #include <QDir>
 #include <QGuiApplication>
@@ -38,6 +40,20 @@ const std::vector<QRectF> kTextLines{QRectF(92, 92, 80, 10), QRectF(92, 116, 80,
                                      QRectF(92, 140, 56, 10)};
 const QPolygonF kTickLine{{QPointF(100, 178), QPointF(124, 200), QPointF(172, 152)}};
 constexpr qreal kTickWidth = 16;
+// The collecting icon: a sheet behind, and an arrow into a tray.
+const QPolygonF kBackSheetOutline{
+    {QPointF(52, 56), QPointF(140, 56), QPointF(172, 88), QPointF(172, 232), QPointF(52, 232)}};
+const std::vector<QPolygonF> kCollectLines{
+    {{QPointF(92, 180), QPointF(92, 206), QPointF(172, 206), QPointF(172, 180)}},
+    {{QPointF(132, 158), QPointF(132, 190)}},
+    {{QPointF(116, 174), QPointF(132, 190), QPointF(148, 174)}}};
+
+bool g_collecting = false;
+
+std::vector<QPolygonF> markLines()
+{
+    return g_collecting ? kCollectLines : std::vector<QPolygonF>{kTickLine};
+}
 
 QString svgColour(const QColor& colour)
 {
@@ -73,6 +89,9 @@ QString svg()
                 .arg(kTile.width())
                 .arg(kTile.height())
                 .arg(kTileRadius);
+    if (g_collecting)
+        text += QStringLiteral("  <polygon points=\"%1\" fill=\"%2\"/>\n")
+                    .arg(svgPoints(kBackSheetOutline), svgColour(kFold));
     text += QStringLiteral("  <polygon points=\"%1\" fill=\"%2\"/>\n")
                 .arg(svgPoints(kSheetOutline), svgColour(kSheet));
     text += QStringLiteral("  <polygon points=\"%1\" fill=\"%2\"/>\n")
@@ -86,10 +105,11 @@ QString svg()
                 .arg(line.height())
                 .arg(line.height() / 2)
                 .arg(svgColour(kLines));
-    text += QStringLiteral("  <polyline points=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" "
-                           "stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n")
-                .arg(svgPoints(kTickLine), svgColour(kTick))
-                .arg(kTickWidth);
+    for (const QPolygonF& line : markLines())
+        text += QStringLiteral("  <polyline points=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" "
+                               "stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n")
+                    .arg(svgPoints(line), svgColour(kTick))
+                    .arg(kTickWidth);
     text += QStringLiteral("</svg>\n");
     return text;
 }
@@ -107,6 +127,10 @@ QImage png(int size)
     p.setPen(Qt::NoPen);
     p.setBrush(tile);
     p.drawRoundedRect(kTile, kTileRadius, kTileRadius);
+    if (g_collecting) {
+        p.setBrush(kFold);
+        p.drawPolygon(kBackSheetOutline);
+    }
     p.setBrush(kSheet);
     p.drawPolygon(kSheetOutline);
     p.setBrush(kFold);
@@ -116,7 +140,8 @@ QImage png(int size)
         p.drawRoundedRect(line, line.height() / 2, line.height() / 2);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kTick, kTickWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPolyline(kTickLine);
+    for (const QPolygonF& line : markLines())
+        p.drawPolyline(line);
     return image;
 }
 
@@ -143,8 +168,9 @@ bool savePng(const QString& path, const QImage& image)
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tabulon_icongen <output folder> <name>\n");
+    g_collecting = argc == 4 && qstrcmp(argv[3], "zbiorka") == 0;
+    if (argc != 3 && !g_collecting) {
+        std::fprintf(stderr, "usage: tabulon_icongen <output folder> <name> [zbiorka]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));

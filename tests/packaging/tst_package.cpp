@@ -86,7 +86,7 @@ private Q_SLOTS:
         const Run depends =
             run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Depends")});
         for (const char* package :
-             {"libqt6widgets6", "libcurl4", "fonts-dejavu-core", "qt6-translations-l10n"})
+             {"libqt6widgets6", "libcurl4", "fonts-dejavu-core", "qt6-translations-l10n", "libqt6keychain1"})
             QVERIFY2(depends.out.contains(QString::fromLatin1(package)), qPrintable(depends.out));
     }
 
@@ -101,7 +101,13 @@ private Q_SLOTS:
               "share/icons/hicolor/48x48/apps/pl.orvix.Tabulon.png",
               "share/icons/hicolor/256x256/apps/pl.orvix.Tabulon.png", "share/man/man1/tabulon.1.gz",
               "share/man/man1/tabulon-admin.1.gz", "share/doc/tabulon/copyright",
-              "share/doc/tabulon/changelog.gz"})
+              "share/doc/tabulon/changelog.gz", "bin/tabulon-zbiorka",
+              "share/applications/pl.orvix.Tabulon.Zbiorka.desktop",
+              "share/icons/hicolor/scalable/apps/pl.orvix.Tabulon.Zbiorka.svg",
+              "share/icons/hicolor/16x16/apps/pl.orvix.Tabulon.Zbiorka.png",
+              "share/icons/hicolor/48x48/apps/pl.orvix.Tabulon.Zbiorka.png",
+              "share/icons/hicolor/256x256/apps/pl.orvix.Tabulon.Zbiorka.png",
+              "share/man/man1/tabulon-zbiorka.1.gz"})
             QTest::newRow(path) << QString::fromLatin1(path);
     }
 
@@ -124,6 +130,8 @@ private Q_SLOTS:
         QTest::newRow("tabulon") << QStringLiteral("tabulon") << QStringLiteral("Tabulon 2.5\n");
         QTest::newRow("tabulon-admin")
             << QStringLiteral("tabulon-admin") << QStringLiteral("tabulon-admin 2.5\n");
+        QTest::newRow("tabulon-zbiorka")
+            << QStringLiteral("tabulon-zbiorka") << QStringLiteral("tabulon-zbiorka 2.5\n");
     }
 
     void versionsAnswerWithoutADisplay()
@@ -150,9 +158,12 @@ private Q_SLOTS:
 
     void desktopEntryAndMetainfoValidate()
     {
-        const Run desktop = run(QStringLiteral("desktop-file-validate"),
-                                {unpacked(QStringLiteral("share/applications/pl.orvix.Tabulon.desktop"))});
-        QVERIFY2(desktop.exitCode == 0 && desktop.out.isEmpty(), qPrintable(desktop.out + desktop.err));
+        for (const char* entry : {"pl.orvix.Tabulon.desktop", "pl.orvix.Tabulon.Zbiorka.desktop"}) {
+            const Run desktop =
+                run(QStringLiteral("desktop-file-validate"),
+                    {unpacked(QStringLiteral("share/applications/") + QString::fromLatin1(entry))});
+            QVERIFY2(desktop.exitCode == 0 && desktop.out.isEmpty(), qPrintable(desktop.out + desktop.err));
+        }
         const Run metainfo = run(QStringLiteral("appstreamcli"),
                                  {QStringLiteral("validate"), QStringLiteral("--no-net"),
                                   unpacked(QStringLiteral("share/metainfo/pl.orvix.Tabulon.metainfo.xml"))});
