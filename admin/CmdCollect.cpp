@@ -5,15 +5,16 @@
 #include "admin/Command.h"
 #include "admin/TerminalText.h"
 #include "collect/InputCollector.h"
+#include "collect/OutputCheck.h"
 #include "collect/ReportCollection.h"
 #include "collect/ReportsCsv.h"
 #include "collect/SummaryHtml.h"
 #include "collect/SummaryPdf.h"
+#include "files/SafeFile.h"
 #include "shell/SchoolData.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <optional>
@@ -31,24 +32,38 @@ const char* const kUsage =
     "  *.xml               dokumenty sprawozdań (tak jak je zapisuje program),\n"
     "  *.eml               pojedyncze listy; sprawozdaniem jest załącznik *.xml,\n"
     "  *.mbox, *.mbx       skrzynki pocztowe w formacie mbox (także plik bez rozszerzenia,\n"
-    "                      który zaczyna się od „From ”),\n"
+    "                      który zaczyna się od „From ”); nowy list zaczyna każdy wiersz\n"
+    "                      zaczynający się od „From ”,\n"
     "  folder Maildir      folder z podfolderami cur/ i new/,\n"
     "  inny folder         przeszukiwany wraz z podfolderami (do 16 poziomów).\n"
-    "Wewnątrz podanych folderów dowiązania symboliczne nie są otwierane. Plik, który nie\n"
-    "jest sprawozdaniem, jest uszkodzony albo nieczytelny, trafia na listę z powodem, a\n"
-    "zbieranie trwa dalej. Gdy nauczyciel oddał ten sam temat dla tej samej klasy lub\n"
-    "przedmiotu (w zajęciach dodatkowych: tych samych zajęć, w innych informacjach: tej\n"
-    "samej sprawy; sprawozdanie dyrektora i z karty: jedno na nauczyciela) więcej niż raz,\n"
-    "liczy się dokument z najpóźniejszą datą (Date), a pozostałe są „zastąpione”; ten sam\n"
-    "dokument przeczytany dwa razy (z folderu i z listu) liczy się raz.\n"
+    "Wewnątrz podanych folderów dowiązania symboliczne nie są otwierane. Dokument jest\n"
+    "czytany w kodowaniu, które deklaruje: Windows-1250 (jak zapisuje go program), UTF-8\n"
+    "(także ze znacznikiem BOM, także bez deklaracji) albo UTF-16 ze znacznikiem FF FE.\n"
+    "Nic nie jest pomijane po cichu: dokument, który nie jest sprawozdaniem, jest\n"
+    "uszkodzony albo nieczytelny, list ponad limity (64 MB, nagłówki razem 1 MB,\n"
+    "1000 części MIME, 16 poziomów zagnieżdżenia), folder, którego nie można odczytać\n"
+    "albo leżący za głęboko, trafia na listę z powodem, a zbieranie trwa dalej; uszkodzony\n"
+    "list nie zabiera reszty skrzynki.\n"
+    "\n"
+    "Zastępowanie: gdy nauczyciel oddał to samo sprawozdanie więcej niż raz, liczy się\n"
+    "dokument z najpóźniejszą datą (Date), a pozostałe są „zastąpione”. To samo\n"
+    "sprawozdanie to ten sam nauczyciel i temat oraz: w tematach 1, 2, 3 ta sama klasa,\n"
+    "w temacie 4 ten sam przedmiot (wpisane klasy mogą się różnić), w temacie 5 te same\n"
+    "zajęcia, w temacie 6 ten sam przedmiot i klasa; w tematach 7, 8 i 9 jedno na\n"
+    "nauczyciela (w temacie 8 pole „Dotyczy” może się różnić). Nazwiska, klasy i\n"
+    "przedmioty porównuje się bez względu na wielkość liter i odstępy (pokazywane są\n"
+    "tak, jak je zapisano). Daty porównuje się tak, jak je zapisano, bez strefy czasowej.\n"
+    "Dokument z datą późniejszą o ponad dobę niż czas zbierania jest „podejrzany”: trafia\n"
+    "na listę, nie liczy się i niczego nie zastępuje. Ten sam dokument przeczytany dwa\n"
+    "razy (z folderu i z listu) liczy się raz.\n"
     "\n"
     "  -o PLIK        zestawienie jako strona HTML do wydruku (UTF-8)\n"
-    "  --pdf PLIK     to samo zestawienie wydrukowane do PDF (A4)\n"
-    "  --csv PLIK     wiersz na każdy przeczytany dokument, kolumny:\n"
-    "                 plik;nauczyciel;temat;klasa;przedmiot;data;stan\n"
+    "  --pdf PLIK     to samo zestawienie wydrukowane do PDF (A4), zawsze w całości\n"
+    "  --csv PLIK     wiersz na każdy przeczytany dokument i każde pominięte wejście,\n"
+    "                 kolumny: plik;nauczyciel;temat;klasa;przedmiot;data;stan;powód\n"
     "                 temat 1-9; klasa i przedmiot puste, gdy temat ich nie ma (w temacie 4\n"
     "                 klasa to wpisane klasy); data dd.MM.rrrr gg:mm:ss; stan: przyjęty,\n"
-    "                 zastąpiony albo uszkodzony\n"
+    "                 zastąpiony, podejrzany albo uszkodzony\n"
     "  --data FOLDER  dane szkoły (nauczyciele.kbs, uczniowie.kls; jawne lub zakodowane):\n"
     "                 zestawienie wymienia nauczycieli bez sprawozdań i klasy bez\n"
     "                 sprawozdania z klasyfikacji (temat 1)\n"
@@ -56,16 +71,22 @@ const char* const kUsage =
     "                 żadnego sprawozdania, a dla wychowawcy (kto oddał temat 1, 2 lub 3 dla\n"
     "                 klasy) brakujące tematy 1 i 2 z klasą, np. „2 (3a)”\n"
     "\n"
-    "Pliki CSV są w UTF-8 ze znacznikiem BOM, pola rozdziela „;”, pole ze średnikiem,\n"
-    "cudzysłowem lub końcem wiersza jest ujęte w cudzysłów. Pole zaczynające się od\n"
-    "„=”, „+”, „-”, „@”, tabulatora lub CR dostaje na początku apostrof ('), aby arkusz\n"
-    "nie wykonał go jako formuły. Każdy plik wynikowy jest zapisywany w całości albo wcale.\n"
+    "Pliki CSV są w UTF-8 ze znacznikiem BOM, pola rozdziela „;”; pole ze średnikiem,\n"
+    "przecinkiem, tabulatorem, cudzysłowem lub końcem wiersza jest ujęte w cudzysłów\n"
+    "(RFC 4180). Pole zaczynające się od „=”, „+”, „-”, „@”, tabulatora lub CR dostaje na\n"
+    "początku apostrof ('), aby arkusz nie wykonał go jako formuły.\n"
+    "Każdy plik wynikowy jest zapisywany w całości albo wcale, nigdy przez dowiązanie\n"
+    "symboliczne. Polecenie niczego nie zapisuje, gdy plik wynikowy jest tym samym plikiem\n"
+    "co plik wejściowy, dane szkoły albo inny plik wynikowy, albo gdy w folderze\n"
+    "wejściowym prowadzi do niego dowiązanie symboliczne.\n"
     "Na standardowe wyjście trafia podsumowanie, na standardowe wyjście błędów lista\n"
-    "dokumentów uszkodzonych (i, w terminalu, postęp czytania). Ctrl+C przerywa pracę;\n"
-    "żaden plik wynikowy nie zostaje wtedy zapisany w połowie.\n"
+    "dokumentów uszkodzonych i podejrzanych (i, w terminalu, postęp czytania). Ctrl+C\n"
+    "przerywa pracę; żaden plik wynikowy nie zostaje wtedy zapisany w połowie.\n"
     "\n"
-    "Kod wyjścia: 0 wszystko przeczytano, 1 niektóre dokumenty są uszkodzone (wyniki\n"
-    "zapisano), 2 złe użycie, brak wejścia, nieczytelne dane szkoły albo błąd zapisu.\n";
+    "Kod wyjścia: 0 wszystko przeczytano i przyjęto albo zastąpiono, 1 coś pominięto\n"
+    "(dokument uszkodzony lub podejrzany, list lub folder nieczytelny; wyniki zapisano),\n"
+    "2 złe użycie, brak wejścia, nieczytelne dane szkoły, plik wynikowy odrzucony,\n"
+    "zestawienie niemożliwe do wydrukowania albo błąd zapisu.\n";
 
 int usageError(const QString& text)
 {
@@ -76,11 +97,11 @@ int usageError(const QString& text)
 
 bool saveFile(const QString& path, const QByteArray& content)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit())
+    const FileResult result = SafeFile::Write(path, content);
+    if (result)
         return true;
     adminError(QStringLiteral("collect: nie można zapisać pliku „%1”: %2")
-                   .arg(TerminalSafe(QDir::toNativeSeparators(path)), file.errorString()));
+                   .arg(TerminalSafe(QDir::toNativeSeparators(path)), FileFailureText(result)));
     return false;
 }
 
@@ -182,11 +203,20 @@ int runCollect(const QStringList& args)
     if (terminal && reports.reports().size() >= InputCollector::kProgressStep)
         std::fputc('\n', stderr);
 
-    // An output written over a file just read would destroy a handed-in report.
+    // An output written over a file just read would destroy a handed-in report; one
+    // through a link planted in an input folder would write where the planter chose.
+    QStringList outputs;
     for (const QString* out : {&o->html, &o->pdf, &o->csv, &o->missing}) {
-        if (!out->isEmpty() && collector.filesRead().contains(QFileInfo(*out).absoluteFilePath()))
-            return usageError(QStringLiteral("plik wynikowy „%1” jest zarazem wejściem; nic nie zapisano")
-                                  .arg(TerminalSafe(*out)));
+        if (!out->isEmpty())
+            outputs.append(*out);
+    }
+    QStringList dataFiles;
+    if (!o->data.isEmpty())
+        dataFiles = {QDir(o->data).filePath(kTeachersFile), QDir(o->data).filePath(kClassesFile)};
+    const QString refused = CheckOutputs(outputs, collector, dataFiles);
+    if (!refused.isEmpty()) {
+        adminError(QStringLiteral("collect: ") + TerminalSafe(refused) + QStringLiteral("; nic nie zapisano"));
+        return 2;
     }
 
     SummaryInput summary;
@@ -194,48 +224,57 @@ int runCollect(const QStringList& args)
     summary.Generated = QDateTime::currentDateTime();
     summary.MailsRead = collector.mailsRead();
     summary.MailsWithoutReport = collector.mailsWithoutReport();
-    summary.Notes = collector.notes();
     if (!o->data.isEmpty()) {
         for (const _Klasa& c : school.Classes)
             summary.DataClasses.append(c.Name);
         summary.Missing = reports.missing(school);
     }
 
-    bool written = true;
+    // Every output is made before any is written: a summary that cannot be printed
+    // whole stops the run with nothing written.
+    QList<std::pair<QString, QByteArray>> files;
     if (!o->html.isEmpty() || !o->pdf.isEmpty()) {
-        const QString html = SummaryHtml(summary);
-        if (!o->html.isEmpty())
-            written = saveFile(o->html, html.toUtf8()) && written;
+        const QStringList parts = SummaryHtmlParts(summary);
         if (!o->pdf.isEmpty()) {
             QString error;
-            if (!WriteSummaryPdf(html, o->pdf, &error)) {
-                adminError(QStringLiteral("collect: nie można zapisać pliku „%1”: %2")
+            QByteArray pdf = SummaryPdfBytes(parts, &error);
+            if (pdf.isEmpty()) {
+                adminError(QStringLiteral("collect: nie można wydrukować zestawienia do „%1”: %2; nic nie "
+                                          "zapisano")
                                .arg(TerminalSafe(QDir::toNativeSeparators(o->pdf)), error));
-                written = false;
+                return 2;
             }
+            files.append({o->pdf, std::move(pdf)});
         }
+        if (!o->html.isEmpty())
+            files.append({o->html, parts.join(QString()).toUtf8()});
     }
     if (!o->csv.isEmpty())
-        written = saveFile(o->csv, ReportsCsv::reports(reports)) && written;
+        files.append({o->csv, ReportsCsv::reports(reports)});
     if (!o->missing.isEmpty())
-        written = saveFile(o->missing, ReportsCsv::missing(*summary.Missing)) && written;
+        files.append({o->missing, ReportsCsv::missing(*summary.Missing)});
+    bool written = true;
+    for (auto& [path, content] : files) {
+        written = saveFile(path, content) && written;
+        content.clear();
+    }
 
     for (const CollectedReport& r : reports.reports()) {
-        if (r.State == ReportState::Damaged)
-            adminError(QStringLiteral("collect: uszkodzony: %1: %2")
-                           .arg(TerminalSafe(r.Source), TerminalSafe(r.Reason)));
+        if (r.State == ReportState::Damaged || r.State == ReportState::Suspicious)
+            adminError(QStringLiteral("collect: %1: %2: %3")
+                           .arg(ReportsCsv::stateName(r.State), TerminalSafe(r.Source), TerminalSafe(r.Reason)));
     }
-    for (const QString& note : collector.notes())
-        adminError(QStringLiteral("collect: uwaga: ") + TerminalSafe(note));
 
     const int damaged = reports.count(ReportState::Damaged);
+    const int suspicious = reports.count(ReportState::Suspicious);
     QString out =
-        QStringLiteral("Przeczytano dokumentów: %1 (przyjętych: %2, zastąpionych: %3, uszkodzonych: %4); "
-                       "listów: %5, w tym bez sprawozdania: %6.\n")
+        QStringLiteral("Przeczytano dokumentów: %1 (przyjętych: %2, zastąpionych: %3, podejrzanych: %7, "
+                       "uszkodzonych: %4); listów: %5, w tym bez sprawozdania: %6.\n")
             .arg(QString::number(reports.reports().size()),
                  QString::number(reports.count(ReportState::Accepted)),
                  QString::number(reports.count(ReportState::Replaced)), QString::number(damaged),
-                 QString::number(collector.mailsRead()), QString::number(collector.mailsWithoutReport()));
+                 QString::number(collector.mailsRead()), QString::number(collector.mailsWithoutReport()),
+                 QString::number(suspicious));
     if (summary.Missing) {
         int nothing = 0;
         for (const ReportCollection::MissingTeacher& t : summary.Missing->Teachers)
@@ -248,7 +287,7 @@ int runCollect(const QStringList& args)
     adminOut(out);
     if (!written)
         return 2;
-    return damaged > 0 ? 1 : 0;
+    return damaged + suspicious > 0 ? 1 : 0;
 }
 
 bool collectNeedsGui(const QStringList& args)

@@ -6,9 +6,10 @@
 #include "document/PKXML.h"
 #include "document/TextCodec.h"
 #include "document/ValueCipher.h"
+#include "files/SafeFile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -125,9 +126,12 @@ int runEncodeData(const QStringList& args)
         leaf->Value = EncodeValue(leaf->Value);
     top->FindNode(kCode, true)->Value = EncodeValue(QStringLiteral("True"));
 
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly) || !xml.SaveToStream(file) || !file.commit()) {
-        adminError(QStringLiteral("encode-data: nie można zapisać „%1”: %2").arg(output, file.errorString()));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    xml.SaveToStream(buffer);
+    if (const FileResult written = SafeFile::Write(output, buffer.data()); !written) {
+        adminError(
+            QStringLiteral("encode-data: nie można zapisać „%1”: %2").arg(output, FileFailureText(written)));
         return 1;
     }
     return 0;

@@ -3,11 +3,10 @@
 
 #include "document/TextCodec.h"
 #include "document/ValueCipher.h"
+#include "files/SafeFile.h"
 #include "shell/AppState.h"
 
-#include <QFile>
 #include <QMap>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <optional>
@@ -59,13 +58,13 @@ int usageError(const QString& text)
 // The first line of a file, without its line end.
 std::optional<QString> readPasswordFile(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("nie można odczytać pliku z hasłem „%1”: %2").arg(path, file.errorString());
+    // Only the first line is wanted; a password is short.
+    QByteArray bytes;
+    if (const FileResult read = SafeFile::Read(path, 64 * 1024, &bytes); !read) {
+        *error =
+            QStringLiteral("nie można odczytać pliku z hasłem „%1”: %2").arg(path, FileFailureText(read));
         return std::nullopt;
     }
-    // Only the first line is wanted; a password is short.
-    const QByteArray bytes = file.read(64 * 1024);
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(bytes);
     if (decoder.hasError()) {
@@ -117,7 +116,8 @@ int runSettings(const QStringList& args)
             hasValue = true;
         }
         if (!valueOptions.contains(option))
-            return usageError(QStringLiteral("nieznana opcja lub zbędny argument „%1”").arg(TerminalSafe(args[i])));
+            return usageError(
+                QStringLiteral("nieznana opcja lub zbędny argument „%1”").arg(TerminalSafe(args[i])));
         if (!hasValue) {
             if (i + 1 >= args.size())
                 return usageError(QStringLiteral("opcja %1 wymaga wartości").arg(option));
@@ -215,10 +215,10 @@ int runSettings(const QStringList& args)
         return std::fflush(stdout) == 0 ? 0 : 2;
     }
     const QString path = given.value(QStringLiteral("-o"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    // The file holds the mail password: a new one is readable by its owner only.
+    if (const FileResult written = SafeFile::Write(path, content, SafeFile::Access::Private); !written) {
         adminError(QStringLiteral("nie można zapisać pliku ustawień „%1”: %2")
-                       .arg(TerminalSafe(path), file.errorString()));
+                       .arg(TerminalSafe(path), FileFailureText(written)));
         return 2;
     }
     return 0;

@@ -4,8 +4,7 @@
 #include "delivery/VersionDate.h"
 #include "document/TextCodec.h"
 #include "document/ValueCipher.h"
-
-#include <QSaveFile>
+#include "files/SafeFile.h"
 
 namespace {
 
@@ -94,9 +93,8 @@ int runVerinfo(const QStringList& args)
         std::fwrite(content.constData(), 1, static_cast<size_t>(content.size()), stdout);
         return std::fflush(stdout) == 0 ? 0 : 2;
     }
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        adminError(QStringLiteral("nie można zapisać pliku „%1”: %2").arg(output, file.errorString()));
+    if (const FileResult written = SafeFile::Write(output, content); !written) {
+        adminError(QStringLiteral("nie można zapisać pliku „%1”: %2").arg(output, FileFailureText(written)));
         return 2;
     }
     return 0;

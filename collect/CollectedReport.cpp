@@ -4,7 +4,11 @@
 #include "shell/DataFileReader.h"
 #include "shell/SchoolData.h"
 
+#include "document/TextCodec.h"
+
 #include <QCryptographicHash>
+#include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <array>
 
@@ -310,13 +314,86 @@ QDateTime ParseReportDate(const QString& text)
     if (!date.isValid())
         return {};
     if (timePart.isEmpty())
-        return QDateTime(date, QTime(0, 0));
+        return QDateTime(date, QTime(0, 0), Qt::UTC);
     for (const char* format : {"H:mm:ss", "H:mm"}) {
         const QTime time = QTime::fromString(timePart, QLatin1String(format));
         if (time.isValid())
-            return QDateTime(date, time);
+            return QDateTime(date, time, Qt::UTC);
     }
     return {};
+}
+
+QDateTime AsWrittenDate(const QDateTime& local)
+{
+    const QDateTime wall = local.toLocalTime();
+    return QDateTime(wall.date(), wall.time(), Qt::UTC);
+}
+
+namespace {
+
+// The encoding named in the XML declaration at the start of `bytes`, lower case;
+// empty when there is no declaration or it names none.
+QString declaredEncoding(QByteArrayView bytes)
+{
+    QByteArrayView head = bytes.first(std::min<qsizetype>(bytes.size(), 1024));
+    qsizetype start = 0;
+    while (start < head.size() && QByteArrayView(" \t\r\n").contains(head[start]))
+        ++start;
+    head = head.sliced(start);
+    if (!head.startsWith("<?xml"))
+        return QString();
+    const qsizetype end = head.indexOf("?>");
+    const QString declaration = QString::fromLatin1(head.first(end < 0 ? head.size() : end));
+    static const QRegularExpression encoding(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
+    const QRegularExpressionMatch m = encoding.match(declaration);
+    return m.hasMatch() ? m.captured(1).trimmed().toLower() : QString();
+}
+
+bool strictUtf8(QByteArrayView bytes, QString* text)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    *text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+} // namespace
+
+bool DecodeReportText(QByteArrayView bytes, QString* text, QString* reason)
+{
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
+        // The program's own Unicode form.
+        const qsizetype units = (bytes.size() - 2) / 2;
+        text->resize(units);
+        for (qsizetype i = 0; i < units; ++i)
+            (*text)[i] = QChar(char16_t(byte(2 + 2 * i) | (byte(3 + 2 * i) << 8)));
+        return true;
+    }
+    const bool bom = bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF;
+    const QByteArrayView body = bom ? bytes.sliced(3) : bytes;
+    const QString declared = declaredEncoding(body);
+    const bool utf8Name = declared == u"utf-8" || declared == u"utf8";
+    if (bom && !declared.isEmpty() && !utf8Name) {
+        *reason = QStringLiteral("dokument zaczyna się znacznikiem UTF-8, a deklaruje kodowanie „%1”")
+                      .arg(declared.left(40));
+        return false;
+    }
+    if (declared == u"windows-1250" || declared == u"cp1250" || declared == u"x-cp1250") {
+        *text = TextCodec::fromCp1250(body);
+        return true;
+    }
+    if (!declared.isEmpty() && !utf8Name) {
+        *reason = QStringLiteral("nieobsługiwane kodowanie „%1” (czytane są Windows-1250 i UTF-8)")
+                      .arg(declared.left(40));
+        return false;
+    }
+    if (!strictUtf8(body, text)) {
+        *reason = declared.isEmpty() && !bom
+                      ? QStringLiteral("dokument bez deklaracji kodowania nie jest poprawnym tekstem UTF-8")
+                      : QStringLiteral("dokument w UTF-8 zawiera bajty, które nie są poprawnym UTF-8");
+        return false;
+    }
+    return true;
 }
 
 CollectedReport ReadReportDocument(QByteArrayView bytes, const QString& source)
@@ -331,8 +408,21 @@ CollectedReport ReadReportDocument(QByteArrayView bytes, const QString& source)
     }
     report.Digest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
 
+    QString text;
+    QString reason;
+    if (!DecodeReportText(bytes, &text, &reason)) {
+        report.Reason = reason;
+        return report;
+    }
+    // The tree reads its own UTF-16 form whatever the document's encoding was.
+    QByteArray utf16("\xFF\xFE");
+    utf16.reserve(2 + text.size() * 2);
+    for (const QChar c : std::as_const(text))
+        utf16.append(static_cast<char>(c.unicode() & 0xFF)).append(static_cast<char>(c.unicode() >> 8));
+    text.clear();
     TpkXML xml;
-    const bool wellFormed = xml.LoadFromBuffer(bytes);
+    const bool wellFormed = xml.LoadFromBuffer(utf16);
+    utf16.clear();
     const TpkXMLNode* top = DataFileReader::find(&xml.Root, u"Szkola");
     const TpkXMLNode* doc = DataFileReader::find(top, u"Doc");
     if (!doc) {

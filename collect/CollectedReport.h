@@ -13,8 +13,9 @@
 enum class ReportState
 {
     Accepted, // counts in the summary
-    Replaced, // a later one of the same teacher, topic and class or subject counts
-    Damaged,  // unreadable, not a report, or not in the report format of its topic
+    Replaced,   // a later one of the same teacher, topic and class or subject counts
+    Damaged,    // unreadable, not a report, or not in the report format of its topic
+    Suspicious, // dated after the collecting run: it neither counts nor replaces another
 };
 
 // Topics 1 to 9 in the order of the program's topic list.
@@ -61,7 +62,7 @@ struct CollectedReport
     QString Activity;  // Zajecia of topic 5, Dotyczy of topic 8
     QString Number;    // Nr of topics 5, 8 and 9
     QString DateText;  // Date as written
-    QDateTime Date;    // Date as read; invalid when the text is no date
+    QDateTime Date;    // Date as written, in UTC so that no time zone shifts or refuses it
     QByteArray Digest; // of the document's bytes: the same document read twice
 
     // Contents, kept only while the report is accepted.
@@ -86,5 +87,18 @@ constexpr int kMaxReportEntries = 10000; // pupils, lines or justifications in o
 // the reason); the caller decides about replacements.
 CollectedReport ReadReportDocument(QByteArrayView bytes, const QString& source);
 
-// "19.06.2026 g. 09:05:03" and the other forms a document's Date may take.
+// "19.06.2026 g. 09:05:03" and the other forms a document's Date may take. The
+// answer carries the wall-clock time as written (in UTC, with no zone applied), so
+// that documents compare as written whatever the machine's time zone; invalid when
+// the text is no date.
 QDateTime ParseReportDate(const QString& text);
+
+// A moment of this machine's clock in the same form: its local wall-clock time.
+QDateTime AsWrittenDate(const QDateTime& local);
+
+// The text of a document's bytes, decoded by what the document declares: the
+// program's Windows-1250 (declared as such), its UTF-16LE form (with the byte-order
+// mark FF FE) or UTF-8 (declared, or with its byte-order mark; the default of XML
+// without a declaration). False, with the reason, when the document declares another
+// encoding, contradicts itself, or its bytes are not valid in its encoding.
+bool DecodeReportText(QByteArrayView bytes, QString* text, QString* reason);

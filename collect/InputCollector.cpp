@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,14 +64,51 @@ QByteArray readUpTo(int fd, qint64 limit)
     return bytes;
 }
 
-// A folder's entries in the order of their names' characters, the same on every
-// system and under every locale.
-QFileInfoList sortedEntries(const QString& folder, QDir::Filters filters)
+struct Entry
 {
-    QFileInfoList entries = QDir(folder).entryInfoList(filters, QDir::NoSort);
-    std::sort(entries.begin(), entries.end(),
-              [](const QFileInfo& a, const QFileInfo& b) { return a.fileName() < b.fileName(); });
-    return entries;
+    QString name;
+    unsigned char type; // DT_* from the folder, DT_UNKNOWN when it does not say
+};
+
+// A folder's entries in the order of their names' bytes, the same on every system
+// and under every locale. False, with the reason, when the folder cannot be read.
+bool folderEntries(const QString& folder, bool followLink, std::vector<Entry>* entries, QString* error)
+{
+    const QByteArray native = QFile::encodeName(folder);
+    const int fd =
+        ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
+    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!dir) {
+        *error = QStringLiteral("nie można otworzyć folderu: %1").arg(systemError());
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    std::vector<std::pair<QByteArray, unsigned char>> raw;
+    errno = 0;
+    while (const dirent* e = ::readdir(dir)) {
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+            raw.emplace_back(QByteArray(e->d_name), e->d_type);
+        errno = 0;
+    }
+    const int readError = errno;
+    ::closedir(dir);
+    if (readError != 0) {
+        errno = readError;
+        *error = QStringLiteral("nie można odczytać folderu: %1").arg(systemError());
+        return false;
+    }
+    std::sort(raw.begin(), raw.end());
+    entries->reserve(raw.size());
+    for (const auto& [name, type] : raw)
+        entries->push_back({QFile::decodeName(name), type});
+    return true;
+}
+
+bool isMaildir(const QString& folder)
+{
+    return QFileInfo(QDir(folder).filePath(QStringLiteral("cur"))).isDir() &&
+           QFileInfo(QDir(folder).filePath(QStringLiteral("new"))).isDir();
 }
 
 bool startsLikeMailbox(const QByteArray& head)
@@ -108,13 +147,19 @@ void InputCollector::add(CollectedReport report)
         progress(read, m_mails);
 }
 
+void InputCollector::giveUp(const QString& source, const QString& note)
+{
+    m_notes.append(note);
+    damaged(source, note);
+}
+
 bool InputCollector::counted()
 {
     if (++m_entries <= kMaxEntries)
         return true;
     if (m_entries == kMaxEntries + 1)
-        m_notes.append(
-            QStringLiteral("przejrzano %1 plików i folderów; dalszych nie czytano").arg(kMaxEntries));
+        giveUp(QString(),
+               QStringLiteral("przejrzano %1 plików i folderów; dalszych nie czytano").arg(kMaxEntries));
     return false;
 }
 
@@ -128,8 +173,8 @@ bool InputCollector::addPath(const QString& path, QString* error)
     // What the user names himself is read even through a link; inside it, no link
     // is followed.
     if (info.isDir()) {
-        if (QFileInfo(QDir(path).filePath(QStringLiteral("cur"))).isDir() &&
-            QFileInfo(QDir(path).filePath(QStringLiteral("new"))).isDir())
+        m_inputFolders.append(info.canonicalFilePath());
+        if (isMaildir(path))
             readMaildir(path);
         else
             readFolder(path, 0);
@@ -146,28 +191,40 @@ bool InputCollector::addPath(const QString& path, QString* error)
 void InputCollector::readFolder(const QString& path, int depth)
 {
     if (depth > kMaxDepth) {
-        m_notes.append(QStringLiteral("folder „%1” leży głębiej niż %2 poziomów; pominięto go")
-                           .arg(path, QString::number(kMaxDepth)));
+        giveUp(path, QStringLiteral("folder leży głębiej niż %1 poziomów; nie czytano go").arg(kMaxDepth));
         return;
     }
-    const QFileInfoList entries = sortedEntries(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
-    for (const QFileInfo& entry : entries) {
+    std::vector<Entry> entries;
+    QString error;
+    if (!folderEntries(path, depth == 0, &entries, &error)) {
+        damaged(path, error);
+        return;
+    }
+    const QDir folder(path);
+    for (const Entry& entry : entries) {
         if (!counted())
             return;
-        const QString child = entry.filePath();
-        const Kind kind = kindOfName(child);
-        if (entry.isSymLink()) {
-            if (entry.isDir() || kind != Kind::Other)
+        const QString child = folder.filePath(entry.name);
+        const Kind kind = kindOfName(entry.name);
+        struct stat st = {};
+        if (::lstat(QFile::encodeName(child).constData(), &st) != 0) {
+            damaged(child, QStringLiteral("nie można odczytać: %1").arg(systemError()));
+            continue;
+        }
+        if (S_ISLNK(st.st_mode)) {
+            struct stat target = {};
+            const bool toFolder = ::stat(QFile::encodeName(child).constData(), &target) == 0 &&
+                                  S_ISDIR(target.st_mode);
+            if (toFolder || kind != Kind::Other)
                 damaged(child, QStringLiteral("dowiązanie symboliczne; nie czytano go"));
             continue;
         }
-        if (entry.isDir()) {
-            if (QFileInfo(QDir(child).filePath(QStringLiteral("cur"))).isDir() &&
-                QFileInfo(QDir(child).filePath(QStringLiteral("new"))).isDir())
+        if (S_ISDIR(st.st_mode)) {
+            if (isMaildir(child))
                 readMaildir(child);
             else
                 readFolder(child, depth + 1);
-        } else if (kind != Kind::Other || entry.suffix().isEmpty()) {
+        } else if (kind != Kind::Other || QFileInfo(entry.name).suffix().isEmpty()) {
             // A file without extension is read only when it is a mailbox (as mail
             // programs store their folders).
             readFile(child, kind, false);
@@ -179,18 +236,30 @@ void InputCollector::readMaildir(const QString& path)
 {
     for (const char* sub : {"cur", "new"}) {
         const QString folder = QDir(path).filePath(QLatin1String(sub));
-        if (QFileInfo(folder).isSymLink()) {
+        struct stat st = {};
+        if (::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
             damaged(folder, QStringLiteral("dowiązanie symboliczne; nie czytano go"));
             continue;
         }
-        const QFileInfoList entries = sortedEntries(folder, QDir::Files | QDir::System);
-        for (const QFileInfo& entry : entries) {
+        std::vector<Entry> entries;
+        QString error;
+        if (!folderEntries(folder, false, &entries, &error)) {
+            damaged(folder, error);
+            continue;
+        }
+        for (const Entry& entry : entries) {
             if (!counted())
                 return;
-            if (entry.isSymLink())
-                damaged(entry.filePath(), QStringLiteral("dowiązanie symboliczne; nie czytano go"));
-            else
-                readFile(entry.filePath(), Kind::Mail, false);
+            const QString file = QDir(folder).filePath(entry.name);
+            if (::lstat(QFile::encodeName(file).constData(), &st) != 0) {
+                damaged(file, QStringLiteral("nie można odczytać: %1").arg(systemError()));
+            } else if (S_ISLNK(st.st_mode)) {
+                damaged(file, QStringLiteral("dowiązanie symboliczne; nie czytano go"));
+            } else if (S_ISDIR(st.st_mode)) {
+                damaged(file, QStringLiteral("folder wewnątrz folderu Maildir; nie czytano go"));
+            } else {
+                readFile(file, Kind::Mail, false);
+            }
         }
     }
 }
@@ -213,6 +282,11 @@ void InputCollector::readFile(const QString& path, Kind kind, bool followLink)
     }
     const qint64 size = st.st_size;
     m_filesRead.insert(QFileInfo(path).absoluteFilePath());
+    const FileId id{static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
+    if (!m_fileIdSet.contains(key(id))) {
+        m_fileIdSet.insert(key(id));
+        m_fileIds.append(id);
+    }
 
     if (kind == Kind::Other) {
         const QByteArray head = readUpTo(fd.get(), 5);

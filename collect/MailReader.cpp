@@ -1,9 +1,12 @@
 #include "collect/MailReader.h"
 
 #include "collect/CollectedReport.h"
+#include "collect/MailboxSplitter.h"
 
 #include <gmime/gmime.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include <unistd.h>
@@ -32,27 +35,50 @@ struct Unref
 };
 template <typename T> using GPtr = std::unique_ptr<T, Unref>;
 
-// Deeper nesting than this is no mail a teacher's program sends.
-constexpr int kMaxNesting = 16;
+// The parts of a parsed mail and how deep they nest, counted before anything is
+// taken from it.
+struct Shape
+{
+    int parts = 0;
+    int depth = 0;
+};
+
+void measure(GMimeObject* object, int depth, Shape& shape)
+{
+    if (!object || shape.parts > kMaxMimeParts || shape.depth > kMaxMimeDepth)
+        return;
+    ++shape.parts;
+    shape.depth = std::max(shape.depth, depth);
+    if (GMIME_IS_MULTIPART(object)) {
+        GMimeMultipart* multipart = GMIME_MULTIPART(object);
+        const int count = g_mime_multipart_get_count(multipart);
+        for (int i = 0; i < count; ++i)
+            measure(g_mime_multipart_get_part(multipart, i), depth + 1, shape);
+    } else if (GMIME_IS_MESSAGE_PART(object)) {
+        GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
+        if (inner)
+            measure(g_mime_message_get_mime_part(inner), depth + 1, shape);
+    }
+}
 
 class MailWalker
 {
 public:
     MailWalker(const QString& label, const Sink& sink) : m_label(label), m_sink(sink) {}
 
-    void walk(GMimeObject* object, int depth)
+    void walk(GMimeObject* object)
     {
-        if (!object || depth > kMaxNesting || m_found >= kMaxAttachmentsPerMail)
+        if (!object)
             return;
         if (GMIME_IS_MULTIPART(object)) {
             GMimeMultipart* multipart = GMIME_MULTIPART(object);
             const int count = g_mime_multipart_get_count(multipart);
             for (int i = 0; i < count; ++i)
-                walk(g_mime_multipart_get_part(multipart, i), depth + 1);
+                walk(g_mime_multipart_get_part(multipart, i));
         } else if (GMIME_IS_MESSAGE_PART(object)) {
             GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
             if (inner)
-                walk(g_mime_message_get_mime_part(inner), depth + 1);
+                walk(g_mime_message_get_mime_part(inner));
         } else if (GMIME_IS_PART(object)) {
             take(GMIME_PART(object));
         }
@@ -103,126 +129,118 @@ private:
     int m_found = 0;
 };
 
-void readMessage(GMimeMessage* message, const QString& label, const Sink& sink)
+// Why a mail is refused before GMime parses it; empty when it may be parsed.
+QString refusal(const MailboxSplitter::Mail& mail)
 {
+    if (mail.End - mail.Start > kMaxMailBytes)
+        return QStringLiteral("list jest za duży (ponad %1 MB)").arg(kMaxMailBytes >> 20);
+    if (mail.HeaderBytes > kMaxHeaderBytes)
+        return QStringLiteral("nagłówki listu mają razem ponad %1 MB").arg(kMaxHeaderBytes >> 20);
+    if (mail.PartLines > kMaxPartLines)
+        return QStringLiteral("list ma ponad %1 wierszy zaczynających się od „--” (granic części MIME)")
+            .arg(kMaxPartLines);
+    if (mail.TypeLines > kMaxTypeLines)
+        return QStringLiteral("list ma ponad %1 nagłówków Content-Type").arg(kMaxTypeLines);
+    return QString();
+}
+
+// Parses one mail of the file (its bytes Start to End) and hands its reports on.
+void readMail(GMimeStream* file, const MailboxSplitter::Mail& mail, const QString& label, const Sink& sink)
+{
+    const QString refused = refusal(mail);
+    if (!refused.isEmpty()) {
+        sink.damaged(label, refused);
+        return;
+    }
+    if (mail.End <= mail.Start) {
+        if (sink.mailRead)
+            sink.mailRead(0);
+        return;
+    }
+    GPtr<GMimeStream> part(g_mime_stream_substream(file, mail.Start, mail.End));
+    GPtr<GMimeParser> parser(g_mime_parser_new_with_stream(part.get()));
+    g_mime_parser_set_format(parser.get(), GMIME_FORMAT_MESSAGE);
+    GPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
+    if (!message) {
+        sink.damaged(label, QStringLiteral("to nie jest list w formacie MIME"));
+        return;
+    }
+    GMimeObject* body = g_mime_message_get_mime_part(message.get());
+    Shape shape;
+    measure(body, 0, shape);
+    if (shape.parts > kMaxMimeParts) {
+        sink.damaged(label, QStringLiteral("list ma ponad %1 części MIME").arg(kMaxMimeParts));
+        return;
+    }
+    if (shape.depth > kMaxMimeDepth) {
+        sink.damaged(label,
+                     QStringLiteral("części listu są zagnieżdżone głębiej niż %1 poziomów").arg(kMaxMimeDepth));
+        return;
+    }
     MailWalker walker(label, sink);
-    walker.walk(g_mime_message_get_mime_part(message), 0);
+    walker.walk(body);
     if (sink.mailRead)
         sink.mailRead(walker.found());
 }
 
-GPtr<GMimeParser> parserOn(int fd, GMimeFormat format)
+// Reads the whole file once in chunks; each mail is parsed as soon as its end is
+// found, from the file itself (GMime keeps the parts' contents there).
+void readFile(int fd, const QString& label, bool mailbox, const Sink& sink)
 {
     initGMime();
-    GPtr<GMimeStream> stream(g_mime_stream_fs_new(fd));
-    GPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
-    g_mime_parser_set_format(parser.get(), format);
-    return parser;
-}
-
-// The number (from 1) of the first mail of an mbox whose header runs past
-// kMaxHeaderBytes, or 0. Only the headers are held in memory while GMime parses a
-// mail, so this is the one part of a mailbox that a size check after parsing cannot
-// bound. The pass reads the file in chunks and keeps no line: a mail starts with a
-// "From " line at the top of the file or after an empty line, and its header ends at
-// the next empty line.
-int firstOverlongHeader(int fd)
-{
-    constexpr qsizetype kChunk = 64 * 1024;
+    GPtr<GMimeStream> file(g_mime_stream_fs_new(fd)); // owns fd from here
+    MailboxSplitter splitter(mailbox);
+    bool stopped = false;
+    splitter.mailDone = [&](const MailboxSplitter::Mail& mail) {
+        if (stopped)
+            return;
+        if (!mailbox) {
+            if (mail.End == 0)
+                sink.damaged(label, QStringLiteral("plik jest pusty"));
+            else
+                readMail(file.get(), mail, label, sink);
+            return;
+        }
+        if (splitter.mails() > kMaxMailboxMessages) {
+            sink.damaged(label,
+                         QStringLiteral("skrzynka ma ponad %1 listów; dalszych nie czytano").arg(kMaxMailboxMessages));
+            stopped = true;
+            return;
+        }
+        readMail(file.get(), mail, label + u'#' + QString::number(splitter.mails()), sink);
+    };
+    constexpr qsizetype kChunk = 1024 * 1024;
     QByteArray chunk(kChunk, Qt::Uninitialized);
-    int mail = 0;
-    bool inHeader = false;
-    bool lineStart = true, lineEmpty = true, previousEmpty = true;
-    qint64 headerBytes = 0;
-    QByteArray lineHead; // the first five bytes of the line, to find "From "
     off_t offset = 0;
     for (;;) {
         const ssize_t got = ::pread(fd, chunk.data(), size_t(kChunk), offset);
-        if (got <= 0)
-            return 0;
-        offset += got;
-        for (ssize_t i = 0; i < got; ++i) {
-            const char c = chunk.at(i);
-            if (lineStart) {
-                lineHead.clear();
-                lineEmpty = true;
-                lineStart = false;
-            }
-            if (lineHead.size() < 5)
-                lineHead.append(c);
-            if (c == '\n') {
-                const bool empty = lineEmpty;
-                if (!inHeader && previousEmpty && lineHead.startsWith("From ")) {
-                    ++mail;
-                    inHeader = true;
-                    headerBytes = 0;
-                } else if (inHeader && empty) {
-                    inHeader = false;
-                }
-                previousEmpty = empty;
-                lineStart = true;
-                continue;
-            }
-            if (c != '\r')
-                lineEmpty = false;
-            if (inHeader && ++headerBytes > kMaxHeaderBytes)
-                return mail;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            sink.damaged(label, QStringLiteral("błąd odczytu: %1").arg(QString::fromLocal8Bit(strerror(errno))));
+            stopped = true;
+            break;
         }
+        if (got == 0 || stopped)
+            break;
+        offset += got;
+        splitter.feed(chunk.constData(), got);
     }
+    splitter.finish();
+    if (mailbox && splitter.mails() == 0)
+        sink.damaged(label, QStringLiteral("to nie jest skrzynka pocztowa w formacie mbox (brak wiersza „From ”)"));
 }
 
 } // namespace
 
 void ReadSingleMail(int fd, const QString& label, const Sink& sink)
 {
-    GPtr<GMimeParser> parser = parserOn(fd, GMIME_FORMAT_MESSAGE);
-    GPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
-    if (!message) {
-        sink.damaged(label, QStringLiteral("to nie jest list w formacie MIME"));
-        return;
-    }
-    readMessage(message.get(), label, sink);
+    readFile(fd, label, false, sink);
 }
 
 void ReadMailbox(int fd, const QString& label, const Sink& sink)
 {
-    if (const int mail = firstOverlongHeader(fd)) {
-        ::close(fd);
-        sink.damaged(label, QStringLiteral("list nr %1 ma nagłówek dłuższy niż %2 MB; skrzynki nie odczytano")
-                                .arg(mail)
-                                .arg(kMaxHeaderBytes >> 20));
-        return;
-    }
-    GPtr<GMimeParser> parser = parserOn(fd, GMIME_FORMAT_MBOX);
-    int number = 0;
-    while (!g_mime_parser_eos(parser.get())) {
-        if (number >= kMaxMailboxMessages) {
-            sink.damaged(
-                label,
-                QStringLiteral("skrzynka ma ponad %1 listów; dalsze pominięto").arg(kMaxMailboxMessages));
-            return;
-        }
-        const gint64 start = g_mime_parser_tell(parser.get());
-        GPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
-        ++number;
-        const QString mailLabel = label + u'#' + QString::number(number);
-        if (!message) {
-            if (number == 1)
-                sink.damaged(label, QStringLiteral("to nie jest skrzynka pocztowa w formacie mbox"));
-            else if (!g_mime_parser_eos(parser.get()))
-                sink.damaged(mailLabel,
-                             QStringLiteral("list jest nieczytelny; dalszą część skrzynki pominięto"));
-            return;
-        }
-        // The parser keeps the parts' contents in the file, so a long mail costs only
-        // its headers; it is still refused, as the single mails are.
-        if (g_mime_parser_tell(parser.get()) - start > kMaxMailBytes) {
-            sink.damaged(mailLabel,
-                         QStringLiteral("list jest za duży (ponad %1 MB)").arg(kMaxMailBytes >> 20));
-            continue;
-        }
-        readMessage(message.get(), mailLabel, sink);
-    }
+    readFile(fd, label, true, sink);
 }
 
 } // namespace MailReader

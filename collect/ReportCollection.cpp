@@ -25,23 +25,43 @@ bool isNewer(const CollectedReport& candidate, const CollectedReport& current)
 
 } // namespace
 
+ReportCollection::ReportCollection() : m_runTime(AsWrittenDate(QDateTime::currentDateTime())) {}
+
 QString ReportCollection::normalized(const QString& name)
 {
-    return name.simplified().toCaseFolded();
+    return name.normalized(QString::NormalizationForm_KC).simplified().toCaseFolded();
 }
 
 QString ReportCollection::identity(const CollectedReport& r)
 {
     const QChar sep(0x1F);
     QString key = normalized(r.Teacher) + sep + QString::number(r.Topic);
-    if (r.Topic != 7 && r.Topic != 9)
+    switch (r.Topic) {
+    case 4:
+        key += sep + normalized(r.Subject);
+        break;
+    case 7:
+    case 8:
+    case 9:
+        break;
+    default:
         key += sep + normalized(r.ClassName) + sep + normalized(r.Subject) + sep + normalized(r.Activity);
+        break;
+    }
     return key;
 }
 
 void ReportCollection::add(CollectedReport report)
 {
     const int index = static_cast<int>(m_reports.size());
+    if (report.State == ReportState::Accepted && report.Date > m_runTime.addDays(1)) {
+        report.State = ReportState::Suspicious;
+        report.Reason = QStringLiteral("data „%1” jest późniejsza niż czas zbierania (%2); dokument nie "
+                                       "liczy się i nie zastępuje innych")
+                            .arg(report.DateText.left(40),
+                                 m_runTime.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+        report.dropContents();
+    }
     if (report.State != ReportState::Accepted) {
         m_reports.append(std::move(report));
         return;
@@ -117,7 +137,8 @@ ReportCollection::Missing ReportCollection::missing(const SchoolData& data) cons
             continue;
         const QString cls = r.ClassName.simplified();
         QStringList& classes = classesOf[teacher];
-        if (!classes.contains(cls, Qt::CaseInsensitive))
+        if (std::none_of(classes.cbegin(), classes.cend(),
+                         [&](const QString& c) { return normalized(c) == normalized(cls); }))
             classes.append(cls);
         if (r.Topic <= 2)
             topicsOfClass[normalized(cls)].insert(r.Topic);

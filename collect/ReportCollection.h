@@ -17,8 +17,16 @@ struct SchoolData;
 class ReportCollection
 {
 public:
-    // Takes one document read by ReadReportDocument (or damaged before reading).
+    ReportCollection();
+
+    // Takes one document read by ReadReportDocument (or damaged before reading). A
+    // document dated more than a day after the run's time is suspicious: it is
+    // listed, never counts and never replaces another.
     void add(CollectedReport report);
+
+    // The run's time as written (AsWrittenDate); the present moment unless set.
+    void setRunTime(const QDateTime& asWritten) { m_runTime = asWritten; }
+    const QDateTime& runTime() const { return m_runTime; }
 
     const QList<CollectedReport>& reports() const { return m_reports; }
     // The accepted reports of one topic, ordered by teacher, then class or subject
@@ -44,14 +52,21 @@ public:
     // class. A teacher without any accepted report misses everything.
     Missing missing(const SchoolData& data) const;
 
-    // The key under which reports replace each other: teacher, topic, and what the
-    // topic is about (class, subject, activity); the head teacher's and the charter
-    // reports are one per teacher.
+    // The key under which reports replace each other: teacher and topic, and what
+    // the topic is about where the program fills it from the school's lists or a
+    // short field: the class (topics 1, 2, 3 and 6), the subject (topics 4 and 6), the
+    // activity (topic 5). The typed classes of topic 4 and the free "Dotyczy" text of
+    // topic 8 are edited when a report is corrected, so they are no part of it: the
+    // curriculum report is one per teacher and subject, the other report (topic 8),
+    // the head teacher's and the charter reports one per teacher.
     static QString identity(const CollectedReport& report);
-    // Names compared the way a person reads them: blanks folded, letter case ignored.
+    // Names compared the way a person reads them, the same everywhere: Unicode
+    // compatibility forms folded (NFKC), every run of blanks one blank, none at the
+    // ends, letter case ignored. Names are still shown as written.
     static QString normalized(const QString& name);
 
 private:
     QList<CollectedReport> m_reports;
     QHash<QString, int> m_current; // identity -> index of the report that counts
+    QDateTime m_runTime;
 };

@@ -16,6 +16,8 @@ QByteArray table(const QList<QStringList>& rows)
     return out;
 }
 
+} // namespace
+
 QString stateName(ReportState state)
 {
     switch (state) {
@@ -23,20 +25,23 @@ QString stateName(ReportState state)
         return QStringLiteral("przyjęty");
     case ReportState::Replaced:
         return QStringLiteral("zastąpiony");
+    case ReportState::Suspicious:
+        return QStringLiteral("podejrzany");
     case ReportState::Damaged:
         break;
     }
     return QStringLiteral("uszkodzony");
 }
 
-} // namespace
-
 QString field(const QString& text)
 {
     QString value = text;
     if (!value.isEmpty() && QStringView(u"=+-@\t\r").contains(value.front()))
         value.prepend(u'\'');
-    if (value.contains(u';') || value.contains(u'"') || value.contains(u'\n') || value.contains(u'\r'))
+    // Quoted whenever a spreadsheet might split the field: at the separator, at the
+    // separators other programs guess (comma, TAB), at a quote or a line break.
+    if (value.contains(u';') || value.contains(u',') || value.contains(u'\t') || value.contains(u'"') ||
+        value.contains(u'\n') || value.contains(u'\r'))
         return u'"' + value.replace(u'"', QStringLiteral("\"\"")) + u'"';
     return value;
 }
@@ -51,10 +56,10 @@ QByteArray reports(const ReportCollection& collection)
 {
     QList<QStringList> rows{{QStringLiteral("plik"), QStringLiteral("nauczyciel"), QStringLiteral("temat"),
                              QStringLiteral("klasa"), QStringLiteral("przedmiot"), QStringLiteral("data"),
-                             QStringLiteral("stan")}};
+                             QStringLiteral("stan"), QStringLiteral("powód")}};
     for (const CollectedReport& r : collection.reports()) {
         rows.append({r.Source, r.Teacher, r.Topic > 0 ? QString::number(r.Topic) : QString(), r.ClassName,
-                     r.Subject, rowDate(r), stateName(r.State)});
+                     r.Subject, rowDate(r), stateName(r.State), r.Reason});
     }
     return table(rows);
 }

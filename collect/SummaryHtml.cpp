@@ -98,27 +98,62 @@ public:
         m_out += QStringLiteral("<!DOCTYPE html>\n<html lang=\"pl\">\n<head>\n<meta charset=\"utf-8\">\n"
                                 "<title>Zestawienie sprawozdań</title>\n<style>\n") +
                  QString::fromUtf8(kStyle) + QStringLiteral("</style>\n</head>\n<body>\n");
+        mark();
         m_out += QStringLiteral("<h1>Zestawienie sprawozdań na posiedzenie rady pedagogicznej</h1>\n");
         const int documents = static_cast<int>(m_reports.reports().size());
         m_out += QStringLiteral(
                      "<p class=\"meta\">Sporządzono %1. Przeczytano dokumentów: %2 (przyjętych: %3, "
-                     "zastąpionych: %4, uszkodzonych: %5); listów: %6, w tym bez sprawozdania: %7.</p>\n")
+                     "zastąpionych: %4, podejrzanych: %8, uszkodzonych: %5); listów: %6, w tym bez sprawozdania: "
+                     "%7.</p>\n")
                      .arg(polishDateTime(m_in.Generated), QString::number(documents),
                           QString::number(m_reports.count(ReportState::Accepted)),
                           QString::number(m_reports.count(ReportState::Replaced)),
                           QString::number(m_reports.count(ReportState::Damaged)),
-                          QString::number(m_in.MailsRead), QString::number(m_in.MailsWithoutReport));
+                          QString::number(m_in.MailsRead), QString::number(m_in.MailsWithoutReport),
+                          QString::number(m_reports.count(ReportState::Suspicious)));
         classes();
         descriptive();
         handedIn();
         if (m_in.Missing)
             missing(*m_in.Missing);
         problems();
+        mark();
         m_out += QStringLiteral("</body>\n</html>\n");
         return m_out;
     }
 
+    // The page cut where it may be: the head, then blocks each of which is whole
+    // HTML (sections, reports, pieces of long tables), then the end.
+    QStringList parts()
+    {
+        page();
+        QStringList list;
+        qsizetype from = 0;
+        for (qsizetype at : m_breaks) {
+            if (at > from)
+                list.append(m_out.mid(from, at - from));
+            from = at;
+        }
+        list.append(m_out.mid(from));
+        m_out.clear();
+        return list;
+    }
+
 private:
+    void mark() { m_breaks.push_back(m_out.size()); }
+
+    // Long tables are written as several, each with its heading row, so that no
+    // piece of the page is longer than a printer can lay out.
+    static constexpr int kRowsPerTable = 200;
+    void rowWritten(int* rows, const QString& heading)
+    {
+        if (++*rows % kRowsPerTable != 0)
+            return;
+        m_out += QStringLiteral("</table>\n");
+        mark();
+        m_out += heading;
+    }
+
     QList<ClassEntry> classEntries() const
     {
         QList<ClassEntry> entries;
@@ -156,20 +191,26 @@ private:
             m_out += QStringLiteral("<p>Nie przyjęto żadnego sprawozdania z klasyfikacji.</p>\n");
             return;
         }
-        m_out += QStringLiteral(
+        const QString heading = QStringLiteral(
             "<table width=\"100%\">\n<tr><th width=\"10%\">Klasa</th><th width=\"20%\">Wychowawca</th>"
             "<th width=\"10%\">Klasyfi&shy;kowanych</th><th width=\"10%\">Promo&shy;wanych</th><th "
             "width=\"10%\">Frekwen&shy;cja 100%</th>"
             "<th width=\"10%\">Wyróż&shy;nieni</th><th width=\"10%\">Z ocenami ndst.</th><th "
             "width=\"10%\">Zachowa&shy;nie wzorowe</th>"
             "<th width=\"10%\">Zachowa&shy;nie obniżone</th></tr>\n");
+        m_out += heading;
+        int rows = 0;
         int totals[7] = {};
         for (const ClassEntry& c : entries) {
             QStringList teachers;
+            QStringList teacherKeys;
             for (const auto* list : {&c.Classification, &c.Conduct}) {
                 for (const CollectedReport* r : *list) {
-                    if (!teachers.contains(r->Teacher))
+                    const QString key = ReportCollection::normalized(r->Teacher);
+                    if (!teacherKeys.contains(key)) {
+                        teacherKeys.append(key);
                         teachers.append(r->Teacher);
+                    }
                 }
             }
             const CollectedReport* t1 = c.Classification.isEmpty() ? nullptr : c.Classification.first();
@@ -201,6 +242,7 @@ private:
                 m_out += QStringLiteral("<td class=\"n\">") + cell + QStringLiteral("</td>");
             }
             m_out += QStringLiteral("</tr>\n");
+            rowWritten(&rows, heading);
         }
         m_out += QStringLiteral("<tr><td colspan=\"2\"><b>Razem</b></td>");
         for (int total : totals)
@@ -210,8 +252,10 @@ private:
             "(jak je wpisał wychowawca), ze stuprocentową frekwencją, wyróżnionych, z ocenami "
             "niedostatecznymi, z wzorowym i z obniżonym zachowaniem; „–”: brak sprawozdania.</p>\n");
 
-        for (const ClassEntry& c : entries)
+        for (const ClassEntry& c : entries) {
+            mark();
             classDetails(c);
+        }
     }
 
     void classDetails(const ClassEntry& c)
@@ -288,6 +332,7 @@ private:
 
     void descriptive()
     {
+        mark();
         m_out += QStringLiteral("<h2>2. Sprawozdania opisowe</h2>\n");
         for (int topic : {3, 4, 5, 7, 8, 9}) {
             m_out += QStringLiteral("<h3>%1</h3>\n").arg(esc(TopicHeading(topic)));
@@ -295,6 +340,7 @@ private:
             if (list.isEmpty())
                 m_out += QStringLiteral("<p>Brak sprawozdań.</p>\n");
             for (const CollectedReport* r : list) {
+                mark();
                 const QString subject = about(*r);
                 m_out += QStringLiteral("<h4>%1%2</h4>\n")
                              .arg(esc(r->Teacher),
@@ -306,6 +352,7 @@ private:
 
     void handedIn()
     {
+        mark();
         m_out += QStringLiteral("<h2>3. Kto co oddał</h2>\n");
         QList<const CollectedReport*> all;
         for (int topic = 1; topic <= kTopicCount; ++topic)
@@ -317,19 +364,23 @@ private:
         std::stable_sort(all.begin(), all.end(), [&](const CollectedReport* a, const CollectedReport* b) {
             return m_collator.compare(a->Teacher, b->Teacher) < 0;
         });
-        m_out += QStringLiteral(
+        const QString heading = QStringLiteral(
             "<table width=\"100%\">\n<tr><th width=\"22%\">Nauczyciel</th><th width=\"38%\">Temat</th>"
             "<th width=\"10%\">Klasa</th><th width=\"14%\">Przedmiot</th><th width=\"16%\">Data</th></tr>\n");
+        m_out += heading;
+        int rows = 0;
         for (const CollectedReport* r : all) {
             m_out += QStringLiteral("<tr><td>%1</td><td>%2. %3</td><td>%4</td><td>%5</td><td>%6</td></tr>\n")
                          .arg(esc(r->Teacher), QString::number(r->Topic), esc(TopicHeading(r->Topic)),
                               esc(r->ClassName), esc(r->Subject), esc(ReportsCsv::rowDate(*r)));
+            rowWritten(&rows, heading);
         }
         m_out += QStringLiteral("</table>\n");
     }
 
     void missing(const ReportCollection::Missing& m)
     {
+        mark();
         m_out += QStringLiteral("<h2>4. Braki</h2>\n");
         QStringList nothing;
         QStringList partly;
@@ -352,19 +403,23 @@ private:
 
     void problems()
     {
-        m_out += QStringLiteral("<h2>%1. Dokumenty zastąpione i uszkodzone</h2>\n").arg(m_in.Missing ? 5 : 4);
+        mark();
+        m_out += QStringLiteral("<h2>%1. Dokumenty zastąpione, podejrzane i uszkodzone</h2>\n").arg(m_in.Missing ? 5 : 4);
         bool any = false;
+        const QString heading =
+            QStringLiteral("<table width=\"100%\">\n<tr><th>Plik</th><th>Stan</th><th>Powód</th></tr>\n");
+        int rows = 0;
         for (const CollectedReport& r : m_reports.reports()) {
             if (r.State == ReportState::Accepted)
                 continue;
             if (!any)
-                m_out += QStringLiteral(
-                    "<table width=\"100%\">\n<tr><th>Plik</th><th>Stan</th><th>Powód</th></tr>\n");
+                m_out += heading;
+            else
+                rowWritten(&rows, heading);
             any = true;
             m_out += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td></tr>\n")
                          .arg(esc(r.Source),
-                              r.State == ReportState::Replaced ? QStringLiteral("zastąpiony")
-                                                               : QStringLiteral("uszkodzony"),
+                              ReportsCsv::stateName(r.State),
                               esc(r.Reason));
         }
         m_out += any ? QStringLiteral("</table>\n") : QStringLiteral("<p>Brak.</p>\n");
@@ -376,6 +431,7 @@ private:
     const ReportCollection& m_reports;
     QCollator m_collator;
     QString m_out;
+    std::vector<qsizetype> m_breaks;
 };
 
 } // namespace
@@ -390,4 +446,9 @@ QString AverageText(int hundredths)
 QString SummaryHtml(const SummaryInput& input)
 {
     return Writer(input).page();
+}
+
+QStringList SummaryHtmlParts(const SummaryInput& input)
+{
+    return Writer(input).parts();
 }

@@ -25,6 +25,10 @@ struct SummaryInput
 };
 
 QString SummaryHtml(const SummaryInput& input);
+// The same page in pieces that join to it: first the head up to "<body>", last the
+// end from "</body>", and between them blocks each of which is whole HTML (a
+// section's heading, a class, a report, up to 200 rows of a table with its heading).
+QStringList SummaryHtmlParts(const SummaryInput& input);
 
 // An average in hundredths as the summary shows it: "4,75"; empty below 5 (a pupil
 // listed without one).

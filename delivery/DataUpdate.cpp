@@ -3,16 +3,18 @@
 #include "delivery/DataSetInstall.h"
 #include "delivery/RegularFileReader.h"
 #include "delivery/VersionDate.h"
+#include "delivery/VersionFile.h"
 #include "document/ValueCipher.h"
 #include "protocol/HttpClient.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
 #include "shell/Progress.h"
+#include "shell/SchoolData.h"
 #include "shell/TextLines.h"
 
-#include <QDir>
 #include <QHash>
-#include <QSaveFile>
+
+#include <optional>
 
 namespace {
 
@@ -40,8 +42,6 @@ const QString kMsgFetched = QStringLiteral("Dane zostały pobrane.\rŻyczę przy
 const QString kHeadingUpdate = QStringLiteral("Wystąpiły problemy z aktualizacją.");
 const QString kHeadingFirstFetch = QStringLiteral("Wystąpiły problemy z pobraniem danych.");
 
-constexpr int kVersionFileLines = 5;
-
 enum class Fetched
 {
     Ok,
@@ -62,8 +62,9 @@ void tell(const QString& text)
 }
 
 // One message for a failed fetch: what went wrong, with which file, and that the
-// installed data are as they were.
-QString failureText(const QString& heading, Fetched what, const QString& name)
+// installed data are as they were. `detail` says more where there is more to say (a
+// full disk).
+QString failureText(const QString& heading, Fetched what, const QString& name, const QString& detail = {})
 {
     QString reason;
     switch (what) {
@@ -74,7 +75,15 @@ QString failureText(const QString& heading, Fetched what, const QString& name)
         reason = QStringLiteral("Pobieranie przerwano.");
         break;
     case Fetched::NotSaved:
-        reason = QStringLiteral("Nie udało się zapisać pobranych plików.");
+        // `detail` is a clause to follow a colon (FileFailureText) or a sentence.
+        if (!name.isEmpty())
+            reason = QStringLiteral("Nie udało się zapisać pliku „%1”: %2.").arg(name, detail);
+        else if (detail.endsWith(QLatin1Char('.')))
+            reason = QStringLiteral("Nie udało się zapisać pobranych plików.\r") + detail;
+        else if (!detail.isEmpty())
+            reason = QStringLiteral("Nie udało się zapisać pobranych plików: %1.").arg(detail);
+        else
+            reason = QStringLiteral("Nie udało się zapisać pobranych plików.");
         break;
     case Fetched::Ok:
     case Fetched::Unreachable:
@@ -84,33 +93,27 @@ QString failureText(const QString& heading, Fetched what, const QString& name)
     return heading + QLatin1Char('\r') + reason + QStringLiteral("\rDane nie zostały zmienione.");
 }
 
-bool writeWhole(const QString& path, const QByteArray& bytes)
+// The new set was committed but not all of it is in place: not "unchanged", and
+// not usable until the next start finishes it.
+QString unfinishedText(const QString& heading)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return heading + QStringLiteral("\rNie wszystkie nowe pliki danych są już na miejscu.\rUruchom program "
+                                    "ponownie, a dane zostaną uzupełnione.");
 }
 
-// The files of one update run, fetched one by one into the staging folder under one
-// progress window and over one connection. The folder goes with the run, whatever
-// its outcome.
+// The files of one update run, fetched one by one into memory under one progress
+// window and over one connection. Nothing is written until the whole set has been
+// checked, and what is installed is exactly these bytes: nothing on disk stands
+// between the check and the install, nor can another running program touch it.
 class Staging
 {
 public:
-    explicit Staging(const QString& title) : m_progress(title), m_folder(UpdateStagingFolder())
+    explicit Staging(const QString& title) : m_progress(title)
     {
-        RemoveFolderTree(m_folder);
-        m_ready = QDir().mkpath(m_folder);
         const UpdateLimits& limits = updateLimits();
         m_http.setMaxBodySize(limits.maxFileBytes);
         m_http.setStallTimeout(limits.stallSeconds);
     }
-    ~Staging() { RemoveFolderTree(m_folder); }
     Staging(const Staging&) = delete;
     Staging& operator=(const Staging&) = delete;
 
@@ -152,47 +155,24 @@ public:
                 return Fetched::Unreachable;
             }
         }
-        if (!m_ready || !writeWhole(path(name), bytes))
-            return Fetched::NotSaved;
         m_bytes.insert(name, bytes);
         return Fetched::Ok;
     }
 
-    QString path(const QString& name) const { return m_folder + name; }
     QByteArray bytes(const QString& name) const { return m_bytes.value(name); }
 
 private:
     ProgressScope m_progress;
     HttpClient m_http;
-    QString m_folder;
-    bool m_ready = false;
     QHash<QString, QByteArray> m_bytes;
 };
-
-QString decodeLine(const QList<QByteArray>& lines, int index)
-{
-    return index < lines.size() ? DecodeValue(QString::fromLatin1(lines.at(index))) : QString();
-}
-
-// A version file the program can act on: its marker, three dates it can read and
-// the program version line.
-bool versionFileSound(const QList<QByteArray>& lines)
-{
-    if (lines.size() < kVersionFileLines || decodeLine(lines, 0) != kVersionMarker)
-        return false;
-    for (int i = 1; i <= 3; ++i) {
-        if (!ParseVersionDate(decodeLine(lines, i)).isValid())
-            return false;
-    }
-    return true;
-}
 
 // True when any of lines 1 to 3 of `fresh` holds a later date than `current`; both
 // files have been found sound.
 bool dataAreNewer(const QList<QByteArray>& current, const QList<QByteArray>& fresh)
 {
     for (int i = 1; i <= 3; ++i) {
-        if (ParseVersionDate(decodeLine(current, i)) < ParseVersionDate(decodeLine(fresh, i)))
+        if (ParseVersionDate(VersionLine(current, i)) < ParseVersionDate(VersionLine(fresh, i)))
             return true;
     }
     return false;
@@ -220,7 +200,7 @@ Fetched fetchDataFiles(Staging& staging, QString* failedName)
     }
     for (const QString& name : names) {
         *failedName = name;
-        if (!CheckDataFile(name, staging.path(name)))
+        if (!CheckDataBytes(name, staging.bytes(name)))
             return Fetched::Damaged;
     }
     return Fetched::Ok;
@@ -232,6 +212,25 @@ QList<DataSetFile> stagedDataFiles(const Staging& staging)
     for (const QString& name : UpdateFileNames().mid(0, 3))
         files.append({name, staging.bytes(name)});
     return files;
+}
+
+// Installs the checked set. The message when it was not installed: "unchanged" only
+// when that is true.
+std::optional<QString> installFailure(const QString& heading, const QList<DataSetFile>& files)
+{
+    const DataSetInstallResult result = InstallDataSet(appState().DataFolder, files);
+    switch (result.outcome) {
+    case DataSetInstallResult::Installed:
+        break;
+    case DataSetInstallResult::Unfinished:
+        return unfinishedText(heading);
+    case DataSetInstallResult::Unchanged:
+        if (result.busy)
+            return failureText(heading, Fetched::NotSaved, {},
+                               QStringLiteral("Inny uruchomiony program właśnie instaluje dane."));
+        return failureText(heading, Fetched::NotSaved, result.file, FileFailureText(result.failure));
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -248,12 +247,6 @@ UpdateLimits& updateLimits()
     return limits;
 }
 
-QString UpdateStagingFolder()
-{
-    const QString& temp = appState().TempFolder;
-    return temp + QStringLiteral("Aktualizacja") + temp.right(1);
-}
-
 int InitialDataFetch()
 {
     Staging staging(QStringLiteral("Pobieranie danych szkoły"));
@@ -263,13 +256,15 @@ int InitialDataFetch()
         name = kVersionFileName;
         fetched = staging.fetch(name);
     }
-    if (fetched == Fetched::Ok && !versionFileSound(TextLines::split(staging.bytes(kVersionFileName))))
+    if (fetched == Fetched::Ok && !VersionFileIsSound(TextLines::split(staging.bytes(kVersionFileName))))
         fetched = Fetched::Damaged;
     if (fetched == Fetched::Ok) {
         QList<DataSetFile> files = stagedDataFiles(staging);
         files.append({kVersionFileName, staging.bytes(kVersionFileName)});
-        if (!InstallDataSet(appState().DataFolder, files))
-            fetched = Fetched::NotSaved;
+        if (const std::optional<QString> failure = installFailure(kHeadingFirstFetch, files)) {
+            tell(*failure);
+            return InitialFetchFailed;
+        }
     }
     if (fetched != Fetched::Ok) {
         tell(failureText(kHeadingFirstFetch, fetched, name));
@@ -282,6 +277,9 @@ int InitialDataFetch()
 int CheckForUpdate()
 {
     const AppState& s = appState();
+    // An install another start did not finish, or a damaged version file with a good
+    // one in the backup, would otherwise decide this update.
+    RepairDataSet(s.DataFolder, false);
     Staging staging(QStringLiteral("Aktualizacja danych szkoły"));
     switch (staging.fetch(kVersionFileName)) {
     case Fetched::Ok:
@@ -293,7 +291,7 @@ int CheckForUpdate()
         tell(failureText(kHeadingUpdate, Fetched::Cancelled, kVersionFileName));
         return UpdateNothingDone;
     case Fetched::NotSaved:
-        tell(failureText(kHeadingUpdate, Fetched::NotSaved, kVersionFileName));
+        tell(failureText(kHeadingUpdate, Fetched::NotSaved, {}));
         return UpdateNothingDone;
     case Fetched::Unreachable:
         tell(isHomeMode() ? kMsgNoInternet : kMsgNoFolder);
@@ -310,12 +308,12 @@ int CheckForUpdate()
     const QList<QByteArray> current = TextLines::split(installed);
     // Dates that cannot be compared are as damaging as a wrong marker: nothing can be
     // decided from such a file.
-    if (!versionFileSound(fresh) || !versionFileSound(current)) {
+    if (!VersionFileIsSound(fresh) || !VersionFileIsSound(current)) {
         tell(kMsgVersionFileDamaged);
         return UpdateNothingDone;
     }
 
-    const bool outdated = decodeLine(fresh, 4).left(kProgramVersion.size()) != kProgramVersion;
+    const bool outdated = VersionLine(fresh, 4).left(kProgramVersion.size()) != kProgramVersion;
     const QString advice = isHomeMode() ? kMsgAdviceHome : kMsgAdviceNetwork;
     if (!dataAreNewer(current, fresh)) {
         if (outdated) {
@@ -331,8 +329,10 @@ int CheckForUpdate()
     if (fetched == Fetched::Ok) {
         QList<DataSetFile> files = stagedDataFiles(staging);
         files.append({kVersionFileName, mergedVersionFile(current, fresh)});
-        if (!InstallDataSet(s.DataFolder, files))
-            fetched = Fetched::NotSaved;
+        if (const std::optional<QString> failure = installFailure(kHeadingUpdate, files)) {
+            tell(*failure);
+            return UpdateFetchFailed;
+        }
     }
     if (fetched != Fetched::Ok) {
         tell(failureText(kHeadingUpdate, fetched, name));
@@ -345,4 +345,17 @@ int CheckForUpdate()
     }
     tell(kMsgDataUpdated);
     return UpdateDataInstalled;
+}
+
+bool LoadSchoolDataOrBackup()
+{
+    const QString& dataFolder = appState().DataFolder;
+    RepairDataSet(dataFolder, false);
+    return LoadSchoolData([&dataFolder] {
+        if (!RepairDataSet(dataFolder, true).restoredBackup)
+            return false;
+        tell(QStringLiteral("Pliki danych były uszkodzone.\rProgram przywrócił ich poprzednią, "
+                            "poprawną wersję."));
+        return true;
+    });
 }

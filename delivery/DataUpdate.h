@@ -1,5 +1,6 @@
 #pragma once
 
+#include "delivery/VersionFile.h"
 #include "protocol/HttpClient.h"
 
 #include <QString>
@@ -7,15 +8,14 @@
 
 // Fetching the school's data files and the version file "verinfo.inf" from
 // Settings.UpdateSource into DataFolder: by HTTP in home mode ("lokalny"), by file
-// copy in any other mode. Files are fetched into a staging folder, checked there as
-// start-up would load them, and installed only as a whole set (DataSetInstall.h);
-// whatever the source sends, the installed data stay loadable. Every outcome is told
-// to the user through ShowMessage, once; long fetches show progress and can be
-// cancelled (Progress.h).
+// copy in any other mode. Files are fetched into memory, checked there as start-up
+// would load them, and those very bytes are installed only as a whole set
+// (DataSetInstall.h); whatever the source sends, the installed data stay loadable.
+// Every outcome is told to the user through ShowMessage, once; long fetches show
+// progress and can be cancelled (Progress.h).
 
 inline const QString kProgramVersion = QStringLiteral("2.1.1");
 inline const QString kVersionFileName = QStringLiteral("verinfo.inf");
-inline const QString kVersionMarker = QStringLiteral("TabulonInfo");
 
 // The three data files and the version file, in the order they are fetched.
 QStringList UpdateFileNames();
@@ -46,9 +46,6 @@ struct UpdateLimits
 // The limits used from now on (tests shorten them).
 UpdateLimits& updateLimits();
 
-// Where the files of one update wait to be checked: a folder inside TempFolder,
-// emptied before and removed after every update.
-QString UpdateStagingFolder();
 
 // Run after a settings file was imported: fetches, checks and installs all four
 // files, or changes nothing.
@@ -56,3 +53,8 @@ int InitialDataFetch();
 // The main window's update: compares the school's version file with the installed
 // one and with kProgramVersion, installs newer data. Returns an UpdateResult.
 int CheckForUpdate();
+
+// The start-up load of the school data: an interrupted install is finished first;
+// when the installed data do not load and the backup does, the backup is put back,
+// the user is told once, and the program starts on it. Otherwise as LoadSchoolData.
+bool LoadSchoolDataOrBackup();

@@ -1,23 +1,15 @@
 #include "delivery/DocumentDelivery.h"
 
 #include "delivery/ReportMail.h"
+#include "files/SafeFile.h"
 #include "shell/AppState.h"
 #include "shell/Messages.h"
 #include "shell/Progress.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -43,60 +35,47 @@ const QString kSaved = QStringLiteral("Dokument został zapisany w pliku:\r%1");
 const QString kMailMayHaveArrived =
     QStringLiteral("Serwer poczty nie potwierdził przyjęcia listu, ale list mógł już dotrzeć do szkoły.\r"
                    "Sprawdź to w szkole, zanim wyślesz go ponownie.");
-const QString kMailNoEncryption =
-    QStringLiteral("Serwer poczty nie oferuje szyfrowania, więc list\ri hasło nie zostały wysłane. Zapytaj administratora szkoły.");
-const QString kMailUntrusted =
-    QStringLiteral("Certyfikat serwera poczty nie jest zaufany,\rwięc list nie został wysłany. Zapytaj administratora szkoły.");
+const QString kMailNoEncryption = QStringLiteral("Serwer poczty nie oferuje szyfrowania, więc list\ri hasło "
+                                                 "nie zostały wysłane. Zapytaj administratora szkoły.");
+const QString kMailUntrusted = QStringLiteral("Certyfikat serwera poczty nie jest zaufany,\rwięc list nie "
+                                              "został wysłany. Zapytaj administratora szkoły.");
 const QString kMailCancelled = QStringLiteral("Wysyłanie listu zostało przerwane.\rList nie został wysłany.");
 const QString kMailTooLarge =
     QStringLiteral("Dokument jest za duży, by wysłać go pocztą (więcej niż %1 MB).\r"
                    "Zapisz go na dysku i dostarcz inną drogą.");
 
-// Byte for byte, through a new file in the target's folder that is renamed over the
-// target name only when whole. The rename replaces whatever stands under that name,
-// a planted link included, and never writes through it; nothing lands outside the
-// folder.
-bool copyContents(const QString& source, const QString& target)
+// Report files are small; a larger one is not a report.
+constexpr qint64 kMaxDocumentBytes = 64 * 1024 * 1024;
+
+const QString kCopyNoSpace = QStringLiteral("Wystąpił błąd przy przesyłaniu pliku: %1.\rZwolnij miejsce na "
+                                            "dysku docelowym albo wybierz inny folder.");
+
+// Copies and tells why not. Byte for byte, through a new file in the target's folder
+// that is renamed over the target name only when whole (SafeFile::Copy): a link
+// under that name is replaced, never written through; a link as the source is not
+// read; nothing lands outside the folder.
+FileResult copyDocument(const QString& source, const QString& target)
 {
+    const QFileInfo from(source);
+    if (source.isEmpty() || !from.isFile()) {
+        // Named by the file itself: a document chosen from disk already carries its
+        // extension in its name.
+        ShowMessage(KindNotice, IconWarning, kSourceMissing.arg(from.fileName()));
+        return {FileFailure::Missing, {}};
+    }
     const QFileInfo to(target);
     const QString name = to.fileName();
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    // Created anew (never opened through an existing name) and removed on any failure.
-    QTemporaryFile out(QDir(to.absolutePath()).filePath(QStringLiteral(".tabulon-XXXXXX.tmp")));
-    if (!out.open())
-        return false;
-    char buffer[64 * 1024];
-    for (;;) {
-        const qint64 n = in.read(buffer, sizeof buffer);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        if (out.write(buffer, n) != n)
-            return false;
+    if (target.isEmpty() || !to.isAbsolute() || !QFileInfo(to.absolutePath()).isDir() ||
+        name == QLatin1String(".") || name == QLatin1String("..")) {
+        ShowMessage(KindNotice, IconWarning, kFolderUnreachable);
+        return {FileFailure::Missing, {}};
     }
-    if (!out.flush())
-        return false;
-#ifdef Q_OS_UNIX
-    // A temporary file is private to its maker; the copy gets the permissions any
-    // new file of the teacher gets, so that the school can read it.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(out.handle(), 0666 & ~mask) != 0 || ::fsync(out.handle()) != 0)
-        return false;
-#endif
-    const QString temporary = out.fileName();
-    out.close();
-    std::error_code failed;
-    std::filesystem::rename(temporary.toStdU16String(), target.toStdU16String(), failed);
-    if (failed)
-        return false; // the temporary file goes with `out`
-    out.setAutoRemove(false);
-    return true;
+    const FileResult copied = SafeFile::Copy(source, target, kMaxDocumentBytes);
+    if (!copied)
+        ShowMessage(KindNotice, IconWarning,
+                    copied.failure == FileFailure::NoSpace ? kCopyNoSpace.arg(FileFailureText(copied))
+                                                           : kCopyFailed);
+    return copied;
 }
 
 } // namespace
@@ -122,32 +101,19 @@ QString NetworkCopyTarget()
 
 bool CopyDocument(const QString& source, const QString& target)
 {
-    const QFileInfo from(source);
-    if (source.isEmpty() || !from.isFile()) {
-        // Named by the file itself: a document chosen from disk already carries its
-        // extension in its name.
-        ShowMessage(KindNotice, IconWarning, kSourceMissing.arg(from.fileName()));
-        return false;
-    }
-    const QFileInfo to(target);
-    if (target.isEmpty() || !to.isAbsolute() || !QFileInfo(to.absolutePath()).isDir()) {
-        ShowMessage(KindNotice, IconWarning, kFolderUnreachable);
-        return false;
-    }
-    if (!copyContents(source, target)) {
-        ShowMessage(KindNotice, IconWarning, kCopyFailed);
-        return false;
-    }
-    return true;
+    return copyDocument(source, target).ok();
 }
 
 bool SaveDocumentTo(const QString& source, const QString& target)
 {
-    if (CopyDocument(source, target)) {
+    const FileResult copied = copyDocument(source, target);
+    if (copied) {
         ShowMessage(KindNotice, IconInformation, kSaved.arg(QDir::toNativeSeparators(target)));
         return true;
     }
-    ShowMessage(KindNotice, IconInformation, kSaveFailed);
+    // A full disk has been told as such; the permissions hint would mislead.
+    if (copied.failure != FileFailure::NoSpace)
+        ShowMessage(KindNotice, IconInformation, kSaveFailed);
     return false;
 }
 
@@ -169,9 +135,8 @@ bool MailDocument(const QString& source, const QString& teacherName, int timeLim
     {
         ProgressScope progress(QStringLiteral("Wysyłanie listu do szkoły"));
         const QString item = QFileInfo(source).fileName();
-        const TransferControl control{timeLimitSeconds, [&](qint64 done, qint64 total) {
-                                          return progress.report(item, done, total);
-                                      }};
+        const TransferControl control{
+            timeLimitSeconds, [&](qint64 done, qint64 total) { return progress.report(item, done, total); }};
         outcome = SendReportMail(source, teacherName, &reason, control);
     }
     if (outcome != MailOutcome::Sent)

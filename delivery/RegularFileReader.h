@@ -6,14 +6,15 @@
 #include <QString>
 
 // Reading a file that someone else put in place (the school's network folder, the
-// program's own data folder): only a regular file is read, a link to one included.
-// A FIFO, a device, a folder or a link to any of them is refused before a byte is
-// read, so that such a name can neither hang the program nor feed it without end.
+// program's own data folder), in the words of the data update: SafeFile::Read() does
+// the reading. Only a regular file is read; a link, a FIFO, a device or a folder is
+// refused before a byte is read, so that such a name can neither hang the program,
+// feed it without end nor lead it elsewhere.
 enum class FileReadResult
 {
     Read,
     Missing,    // no such file, or its folder cannot be reached
-    NotRegular, // a FIFO, device, folder, socket, or a link to one
+    NotRegular, // a FIFO, device, folder, socket, or a link
     TooLarge,   // more than the allowed bytes
     Failed,     // opened, but reading failed
     TimedOut,   // the control's time limit ran out

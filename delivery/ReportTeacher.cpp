@@ -1,9 +1,7 @@
 #include "delivery/ReportTeacher.h"
 
 #include "document/PKXML.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "files/SafeFile.h"
 
 namespace {
 
@@ -14,14 +12,8 @@ constexpr qint64 kMaxReportBytes = 16 * 1024 * 1024;
 
 bool ReadReportTeacher(const QString& path, QString* teacher)
 {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxReportBytes)
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.read(kMaxReportBytes + 1);
-    if (bytes.size() > kMaxReportBytes)
+    QByteArray bytes;
+    if (!SafeFile::Read(path, kMaxReportBytes, &bytes))
         return false;
     TpkXML xml;
     if (!xml.LoadFromBuffer(bytes))

@@ -2,6 +2,7 @@
 
 #include "delivery/PreviewPrint.h"
 #include "document/TextCodec.h"
+#include "files/SafeFile.h"
 #include "resources/SkinOnShow.h"
 #include "shell/Hints.h"
 #include "shell/Messages.h"
@@ -93,17 +94,21 @@ TFBrowser::TFBrowser(QWidget* parent)
         watched->installEventFilter(this);
 }
 
+namespace {
+// A preview page is a few pages of text; a far larger file is not one of ours.
+constexpr qint64 kMaxPageBytes = 16 * 1024 * 1024;
+} // namespace
+
 void TFBrowser::LoadPreview(const QString& path)
 {
     m_loadedPath = path;
-    QFile file(path);
     // The page is read and laid out here and now: once this returns, the page is
     // complete and a print right after it prints the whole page.
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (!SafeFile::Read(path, kMaxPageBytes, &bytes)) {
         m_webBrowser->setHtml(unreadablePage(QDir::toNativeSeparators(path)));
         return;
     }
-    const QByteArray bytes = file.readAll();
     m_webBrowser->document()->setBaseUrl(
         QUrl::fromLocalFile(QFileInfo(path).absolutePath() + QLatin1Char('/')));
     m_webBrowser->setHtml(decodePage(bytes));

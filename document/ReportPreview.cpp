@@ -1,8 +1,7 @@
 #include "document/ReportPreview.h"
 
 #include "document/TextCodec.h"
-
-#include <QSaveFile>
+#include "files/SafeFile.h"
 
 QString PreviewEscape(const QString& text)
 {
@@ -113,10 +112,9 @@ bool SavePreviewPage(const QStringList& page, const QString& path, QString* erro
     QByteArray bytes;
     for (const QString& line : page)
         bytes += TextCodec::toCp1250(XmlCharacters(line)) + "\r\n";
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (const FileResult written = SafeFile::Write(path, bytes); !written) {
         if (error)
-            *error = file.errorString();
+            *error = FileFailureText(written);
         return false;
     }
     return true;

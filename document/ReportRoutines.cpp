@@ -53,19 +53,22 @@ public:
         const QString pagePath = QDir(m_state.TempFolder).filePath(previewFile);
         QString error;
         if (!SavePreviewPage(page, pagePath, &error))
-            return failed(pagePath);
+            return failed(pagePath, error);
         if (!SaveReportFile(m_doc, m_state.TempFolder, documentFileName, &error))
-            return failed(QDir(m_state.TempFolder).filePath(documentFileName + QStringLiteral(".xml")));
+            return failed(QDir(m_state.TempFolder).filePath(documentFileName + QStringLiteral(".xml")),
+                          error);
         m_state.DocumentFileName = documentFileName;
         return true;
     }
 
 private:
-    static bool failed(const QString& path)
+    // `why` is a clause in FileFailureText's words. The reason comes first: the
+    // message dialog shows about four lines, and a long path may take two.
+    static bool failed(const QString& path, const QString& why)
     {
-        ShowMessage(KindNotice, IconWarning,
-                    QStringLiteral("Nie udało się zapisać pliku:\r") + QDir::toNativeSeparators(path) +
-                        QStringLiteral("\rSprawdź, czy jest miejsce na dysku, i spróbuj jeszcze raz."));
+        ShowMessage(
+            KindNotice, IconWarning,
+            QStringLiteral("Nie udało się zapisać pliku: %1.\r%2").arg(why, QDir::toNativeSeparators(path)));
         return false;
     }
 

@@ -3,6 +3,7 @@
 #include "document/PKXML.h"
 #include "document/ReportPreview.h"
 #include "document/TextCodec.h"
+#include "files/SafeFile.h"
 #include "shell/KlasaFull.h"
 #include "shell/TextForm.h"
 
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -77,10 +77,9 @@ bool SaveReportFile(const TpkXML& doc, const QString& folder, const QString& nam
     for (const QString& line : lines)
         bytes += TextCodec::toCp1250(XmlCharacters(line)) + "\r\n";
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (const FileResult written = SafeFile::Write(path, bytes); !written) {
         if (error)
-            *error = file.errorString();
+            *error = FileFailureText(written);
         return false;
     }
     return true;

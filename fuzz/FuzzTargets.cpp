@@ -1,5 +1,10 @@
 #include "fuzz/FuzzTargets.h"
 
+#include "collect/CollectedReport.h"
+#include "collect/MailReader.h"
+#include "collect/ReportCollection.h"
+#include "collect/ReportsCsv.h"
+#include "collect/SummaryHtml.h"
 #include "delivery/VersionDate.h"
 #include "document/PKXML.h"
 #include "document/ReportFileName.h"
@@ -15,6 +20,10 @@
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +56,7 @@ const QList<FuzzTarget>& FuzzTargets()
     static const QList<FuzzTarget> targets = {
         {"data_files", FuzzDataFiles}, {"values", FuzzValues}, {"settings", FuzzSettings},
         {"version_file", FuzzVersionFile}, {"mail", FuzzMail}, {"report_file_name", FuzzReportFileName},
+        {"summary", FuzzSummary},
     };
     return targets;
 }
@@ -206,4 +216,251 @@ bool FuzzReportFileName(QByteArrayView bytes)
             c = QLatin1Char('-');
     }
     return mended.startsWith(whole);
+}
+
+namespace {
+
+// A report document of `topic` whose every text is one of `texts` (cycled), escaped
+// as the program's writer escapes them, so that the texts reach the summary.
+QByteArray templateDocument(int topic, const QStringList& texts)
+{
+    int next = 0;
+    const auto text = [&]() {
+        const QString t = texts.isEmpty() ? QString() : texts.at(next++ % texts.size());
+        QString e = t.toHtmlEscaped();
+        return e;
+    };
+    QString body;
+    const auto leaf = [&](const char* name) {
+        body += QStringLiteral("<%1>%2</%1>").arg(QLatin1String(name), text());
+    };
+    const auto block = [&](const char* name) {
+        body += QStringLiteral("<%1><IloscWierszy>2</IloscWierszy><w0>%2</w0><w1>%3</w1></%1>")
+                    .arg(QLatin1String(name), text(), text());
+    };
+    const auto names = [&](const char* name, const char* detail) {
+        body += QStringLiteral("<%1><IleOsob>2</IleOsob>").arg(QLatin1String(name));
+        for (int i = 1; i <= 2; ++i) {
+            body += QStringLiteral("<Uczen%1>%2").arg(i).arg(text());
+            if (detail && QLatin1String(detail) == u"Srednia")
+                body += QStringLiteral("<Srednia>%1</Srednia>").arg(i * 250);
+            else if (detail)
+                body += QStringLiteral("<%1>%2</%1>").arg(QLatin1String(detail), text());
+            body += QStringLiteral("</Uczen%1>").arg(i);
+        }
+        body += QStringLiteral("</%1>").arg(QLatin1String(name));
+    };
+    const auto justifications = [&](const char* name, bool conduct) {
+        body += QStringLiteral("<%1><Uzasadnienie1><Osoba>%2</Osoba>").arg(QLatin1String(name), text());
+        if (conduct)
+            body += QStringLiteral("<Ocena>%1</Ocena>").arg(text());
+        body += QStringLiteral("<IloscWierszy>1</IloscWierszy><Wiersz0>%1</Wiersz0></Uzasadnienie1>"
+                               "<Ilosc>1</Ilosc></%2>")
+                    .arg(text(), QLatin1String(name));
+    };
+    switch (topic) {
+    case 1:
+        leaf("Klasa"); leaf("Klasyfikowanych"); leaf("Promowanych");
+        names("Frekwencja", nullptr); names("Pasek", "Srednia"); names("Ndst", "Przedmioty");
+        break;
+    case 2:
+        leaf("Klasa"); leaf("Klasyfikowanych"); names("Wzorowi", nullptr); justifications("Obnizone", true);
+        block("Uwagi");
+        break;
+    case 3:
+        leaf("Klasa"); block("Ogolne"); block("Sukcesy");
+        break;
+    case 4:
+        leaf("Przedmiot"); leaf("Klasy"); block("Ogolne"); block("Sukcesy");
+        break;
+    case 5:
+        leaf("Zajecia"); leaf("Nr"); block("Ogolne");
+        break;
+    case 6:
+        leaf("Przedmiot"); leaf("Klasa"); justifications("Uzasadnienia", false);
+        break;
+    case 7:
+        block("Dydaktyczna"); block("Nadzor");
+        break;
+    case 8:
+        leaf("Dotyczy"); leaf("Nr"); block("Info");
+        break;
+    default:
+        leaf("Nr"); block("Info");
+        break;
+    }
+    QString teacher = text();
+    if (teacher.trimmed().isEmpty())
+        teacher = QStringLiteral("N");
+    const QString doc = QStringLiteral("<?xml version=\"1.0\"  encoding=\"UTF-8\"?>\r\n<Szkola><Doc>%1</Doc>"
+                                       "<Belfer>%2</Belfer>%3<User>u</User><Date>12.06.2026 g. 10:00:00</Date>"
+                                       "</Szkola>\r\n")
+                            .arg(TopicDocTitle(topic), teacher, body);
+    return doc.toUtf8();
+}
+
+// Every text a collection holds, with the characters of markup put in its place.
+ReportCollection defused(const ReportCollection& from)
+{
+    const auto clean = [](QString t) {
+        for (QChar& c : t) {
+            // Private-use letters keep distinct texts distinct.
+            if (const qsizetype k = QStringView(u"<>\"'&").indexOf(c); k >= 0)
+                c = QChar(char16_t(0xE000 + k));
+        }
+        return t;
+    };
+    const auto cleanList = [&](QStringList list) {
+        for (QString& t : list)
+            t = clean(t);
+        return list;
+    };
+    ReportCollection to;
+    to.setRunTime(from.runTime());
+    for (CollectedReport r : from.reports()) {
+        for (QString* t : {&r.Source, &r.Reason, &r.Teacher, &r.ClassName, &r.Subject, &r.Activity, &r.Number,
+                           &r.DateText, &r.Classified, &r.Promoted})
+            *t = clean(*t);
+        r.FullAttendance = cleanList(r.FullAttendance);
+        r.Exemplary = cleanList(r.Exemplary);
+        for (auto* list : {&r.Distinctions, &r.Failing}) {
+            for (ReportPupil& p : *list) {
+                p.Name = clean(p.Name);
+                p.Subjects = clean(p.Subjects);
+            }
+        }
+        for (ReportJustification& j : r.Justifications) {
+            j.Pupils = clean(j.Pupils);
+            j.Grade = clean(j.Grade);
+            j.Lines = cleanList(j.Lines);
+        }
+        for (ReportBlock& b : r.Blocks)
+            b.Lines = cleanList(b.Lines);
+        to.add(std::move(r));
+    }
+    return to;
+}
+
+// The fields of one CSV line as a spreadsheet reads them (RFC 4180 quoting: a quote
+// at the start of a field opens it), split at any of `separators`: ours alone, or
+// ours together with the comma and TAB a spreadsheet may be told to split on too.
+QStringList csvFields(const QString& line, QStringView separators)
+{
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (quoted) {
+            if (c == u'"' && i + 1 < line.size() && line.at(i + 1) == u'"') {
+                field += c;
+                ++i;
+            } else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"' && field.isEmpty()) {
+            quoted = true;
+        } else if (separators.contains(c)) {
+            fields.append(field);
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields.append(field);
+    return fields;
+}
+
+// The records of a CSV text (line breaks inside quotes belong to the field).
+QStringList csvRecords(const QString& text)
+{
+    QStringList records;
+    QString record;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'"')
+            quoted = !quoted;
+        if (!quoted && c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            records.append(record);
+            record.clear();
+            ++i;
+            continue;
+        }
+        record += c;
+    }
+    if (!record.isEmpty())
+        records.append(record);
+    return records;
+}
+
+bool noFormula(const QByteArray& csv, int columns)
+{
+    if (!csv.startsWith("\xEF\xBB\xBF"))
+        return false;
+    for (const QString& record : csvRecords(QString::fromUtf8(csv.mid(3)))) {
+        if (csvFields(record, u";").size() != columns)
+            return false;
+        for (QStringView separators : {QStringView(u";"), QStringView(u";,\t")}) {
+            for (const QString& f : csvFields(record, separators)) {
+                if (!f.isEmpty() && QStringView(u"=+-@\t\r").contains(f.front()))
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool FuzzSummary(QByteArrayView bytes)
+{
+    ReportCollection reports;
+    MailReader::Sink sink;
+    sink.attachment = [&](const QString& source, const QByteArray& attachment, const QString& error) {
+        if (error.isEmpty())
+            reports.add(ReadReportDocument(attachment, source));
+    };
+    sink.damaged = [&](const QString& source, const QString& error) {
+        CollectedReport r;
+        r.Source = source;
+        r.Reason = error;
+        reports.add(std::move(r));
+    };
+    reports.add(ReadReportDocument(bytes, utf8(bytes.first(std::min<qsizetype>(bytes.size(), 60)))));
+    for (bool mailbox : {false, true}) {
+        const int fd = ::memfd_create("fuzz_summary", MFD_CLOEXEC);
+        if (fd < 0)
+            return false;
+        if (::write(fd, bytes.data(), static_cast<size_t>(bytes.size())) != bytes.size()) {
+            ::close(fd);
+            return false;
+        }
+        if (mailbox)
+            MailReader::ReadMailbox(fd, QStringLiteral("skrzynka"), sink);
+        else
+            MailReader::ReadSingleMail(fd, QStringLiteral("list"), sink);
+    }
+    // The bytes as texts: pieces between NUL bytes, in reports of every topic.
+    const QStringList texts = utf8(bytes).split(QChar(0));
+    for (int topic = 1; topic <= kTopicCount; ++topic)
+        reports.add(ReadReportDocument(templateDocument(topic, texts), QStringLiteral("szablon")));
+
+    SummaryInput input;
+    input.Reports = &reports;
+    input.Generated = QDateTime(QDate(2026, 6, 19), QTime(12, 0));
+    const QString page = SummaryHtml(input);
+    const ReportCollection plain = defused(reports);
+    input.Reports = &plain;
+    const QString plainPage = SummaryHtml(input);
+    // With every character of markup taken out of the texts, the page must keep
+    // exactly as many: none of them came from a text.
+    for (QChar c : {QChar(u'<'), QChar(u'>'), QChar(u'"')}) {
+        if (page.count(c) != plainPage.count(c))
+            return false;
+    }
+    if (SummaryHtmlParts(input).join(QString()) != plainPage)
+        return false;
+    return noFormula(ReportsCsv::reports(reports), 8) && noFormula(ReportsCsv::missing({}), 2);
 }

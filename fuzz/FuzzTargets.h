@@ -27,3 +27,8 @@ bool FuzzVersionFile(QByteArrayView bytes);
 bool FuzzMail(QByteArrayView bytes);
 // The mending of report file names.
 bool FuzzReportFileName(QByteArrayView bytes);
+// The school's collecting side from bytes to the summary page and its table: the
+// bytes as a report document, as a mail, as a mailbox, and as the texts of reports
+// of every topic. Fails when any text taken from the input becomes markup of the
+// page or a formula of a spreadsheet (whichever separator it splits on).
+bool FuzzSummary(QByteArrayView bytes);

@@ -1,6 +1,7 @@
 #include "protocol/MailMessage.h"
 
 #include "document/TextCodec.h"
+#include "files/SafeFile.h"
 #include "protocol/HeaderEncoding.h"
 
 #include <QFile>
@@ -159,17 +160,13 @@ QByteArray MailMessage::compose(QString* error) const
     if (attachmentTooLarge())
         return fail(QStringLiteral("Załącznik jest większy niż %1 MB.").arg(kMaxAttachmentBytes >> 20));
     if (!AttachmentPath.isEmpty()) {
-        QFile file(AttachmentPath);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(
-                QStringLiteral("Nie można odczytać pliku „%1”: %2").arg(AttachmentPath, file.errorString()));
         // Bounded: a file that grew since it was looked at is refused, not read whole.
-        attachment = file.read(kMaxAttachmentBytes + 1);
-        if (attachment.size() > kMaxAttachmentBytes)
+        const FileResult read = SafeFile::Read(AttachmentPath, kMaxAttachmentBytes, &attachment);
+        if (read.failure == FileFailure::TooLarge)
             return fail(QStringLiteral("Załącznik jest większy niż %1 MB.").arg(kMaxAttachmentBytes >> 20));
-        if (file.error() != QFileDevice::NoError)
-            return fail(
-                QStringLiteral("Nie można odczytać pliku „%1”: %2").arg(AttachmentPath, file.errorString()));
+        if (!read)
+            return fail(QStringLiteral("Nie można odczytać pliku „%1”: %2.")
+                            .arg(AttachmentPath, FileFailureText(read)));
         if (fileName.isEmpty())
             fileName = QFileInfo(AttachmentPath).fileName();
     }
@@ -212,7 +209,8 @@ QByteArray MailMessage::compose(QString* error) const
     out += "\r\n--" + boundary + "--\r\n";
     // Every part above is built to keep within the limit; this is the last guard.
     if (!linesFit(out))
-        return fail(QStringLiteral("Wiersz listu byłby dłuższy niż %1 znaków.").arg(HeaderEncoding::kMaxHardLine));
+        return fail(
+            QStringLiteral("Wiersz listu byłby dłuższy niż %1 znaków.").arg(HeaderEncoding::kMaxHardLine));
     return out;
 }
 

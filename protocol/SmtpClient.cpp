@@ -9,12 +9,17 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
 #else
 #include <sys/socket.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -106,6 +111,59 @@ void shutDown(curl_socket_t socket)
 #endif
 }
 
+// The socket of one connection, shut from the calling thread while libcurl may be
+// closing it on another: the lock keeps a closed (and perhaps reused) number from
+// being shut.
+struct Goodbye
+{
+    std::mutex lock;
+    bool closed = false;
+
+    void shut(curl_socket_t socket)
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (!closed && socket != CURL_SOCKET_BAD)
+            shutDown(socket);
+    }
+};
+
+int closeSocket(void* user, curl_socket_t socket)
+{
+    auto* goodbye = static_cast<Goodbye*>(user);
+    const std::lock_guard<std::mutex> guard(goodbye->lock);
+    goodbye->closed = true;
+#ifdef Q_OS_WIN
+    return ::closesocket(socket);
+#else
+    return ::close(socket);
+#endif
+}
+
+// The mail has been accepted: libcurl's clean-up says QUIT and waits for the answer
+// as long as the server likes. It runs on a thread of its own while this one waits
+// at most `leftMs` and keeps asking `control` whether to go on; past either, the
+// connection is shut, which ends the wait at once. The mail is sent either way.
+void sayGoodbye(CURL* curl, curl_socket_t socket, Goodbye& goodbye, qint64 leftMs,
+                const TransferControl& control, qint64 total)
+{
+    std::atomic<bool> done = false;
+    std::thread closing([curl, &done] {
+        curl_easy_cleanup(curl);
+        done = true;
+    });
+    QElapsedTimer waited;
+    waited.start();
+    bool shut = false;
+    while (!done) {
+        if (!shut && (waited.elapsed() >= leftMs || (control.progress && !control.progress(total, total)))) {
+            goodbye.shut(socket);
+            shut = true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    closing.join();
+}
+
 // Errors that leave open whether the server kept a mail it had been handed whole:
 // it may have stored it and not said so yet.
 bool leavesDeliveryOpen(CURLcode code)
@@ -179,7 +237,8 @@ bool SmtpClient::send(const MailMessage& message, QString* error)
     if (message.attachmentTooLarge()) {
         m_outcome = MailOutcome::AttachmentTooLarge;
         if (error)
-            *error = QStringLiteral("Załącznik jest większy niż %1 MB.").arg(MailMessage::kMaxAttachmentBytes >> 20);
+            *error = QStringLiteral("Załącznik jest większy niż %1 MB.")
+                         .arg(MailMessage::kMaxAttachmentBytes >> 20);
         return false;
     }
     const QByteArray data = message.compose(error);
@@ -285,16 +344,31 @@ bool SmtpClient::sendRaw(const QString& sender, const QStringList& recipients, c
         curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, listenToServer);
         curl_easy_setopt(curl, CURLOPT_DEBUGDATA, heard);
         curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+        Goodbye goodbye;
+        curl_easy_setopt(curl, CURLOPT_CLOSESOCKETFUNCTION, closeSocket);
+        curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, &goodbye);
         const CURLcode code = curl_easy_perform(curl);
+        handedOver = source.handedOver();
+        {
+            // Sockets closed so far were earlier tries; what is left open is the
+            // connection's own.
+            const std::lock_guard<std::mutex> guard(goodbye.lock);
+            goodbye.closed = false;
+        }
         // Cleaning up sends QUIT and waits for its answer, beyond the whole-send
         // limit. After a failure the connection is of no use: it is shut at once, so
-        // that QUIT fails at once.
+        // that QUIT fails at once. After a success the server may say goodbye within
+        // what is left of the limit, unless the user cancels first.
         curl_socket_t socket = CURL_SOCKET_BAD;
-        if (code != CURLE_OK && curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &socket) == CURLE_OK &&
-            socket != CURL_SOCKET_BAD)
-            shutDown(socket);
-        curl_easy_cleanup(curl); // sends QUIT on a live connection
-        handedOver = source.handedOver();
+        if (curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &socket) != CURLE_OK)
+            socket = CURL_SOCKET_BAD;
+        if (code != CURLE_OK || socket == CURL_SOCKET_BAD) {
+            goodbye.shut(socket);
+            curl_easy_cleanup(curl);
+            return code;
+        }
+        const qint64 goodbyeMs = limitMs > 0 ? limitMs - clock.elapsed() : qint64(m_stallTimeout) * 1000;
+        sayGoodbye(curl, socket, goodbye, goodbyeMs, m_control, data.size());
         return code;
     };
 

@@ -1,11 +1,9 @@
 #include "shell/SchoolData.h"
 
+#include "files/SafeFile.h"
 #include "shell/AppState.h"
 #include "shell/DataFileReader.h"
 #include "shell/Messages.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <limits>
 #include <new>
@@ -197,19 +195,24 @@ bool LoadDataBuffer(DataFileKind kind, QByteArrayView bytes, SchoolData& data, D
 
 namespace {
 
+// The data files are a few megabytes at most; this bound only keeps a hostile file
+// from taking all memory.
+constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
+
 bool loadFile(DataFileKind kind, const QString& path, SchoolData& data, DataFileStatus* status)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    const FileResult read = SafeFile::Read(path, kMaxDataFileBytes, &bytes);
+    if (!read) {
         if (status) {
             *status = DataFileStatus{};
-            status->reason = QFileInfo::exists(path)
-                                 ? QStringLiteral("nie można odczytać pliku: ") + file.errorString()
-                                 : QStringLiteral("brak pliku");
+            status->reason = read.failure == FileFailure::Missing
+                                 ? QStringLiteral("brak pliku")
+                                 : QStringLiteral("nie można odczytać pliku: ") + FileFailureText(read);
         }
         return false;
     }
-    return LoadDataBuffer(kind, file.readAll(), data, status);
+    return LoadDataBuffer(kind, bytes, data, status);
 }
 
 } // namespace

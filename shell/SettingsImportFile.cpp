@@ -1,12 +1,11 @@
 #include "shell/SettingsImportFile.h"
 
+#include "files/SafeFile.h"
 #include "shell/Platform.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -34,10 +33,10 @@ QString fingerprintFile(const AppFolders& folders)
 // Hex SHA-256 of the file; empty when it cannot be read as a settings file.
 QByteArray fingerprint(const QString& path)
 {
-    QFile file(path);
-    if (!SettingsImportIsPlainFile(path) || !file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!SafeFile::Read(path, kMaxSettingsBytes, &bytes))
         return QByteArray();
-    return QCryptographicHash::hash(file.read(kMaxSettingsBytes), QCryptographicHash::Sha256).toHex();
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
 } // namespace
@@ -62,25 +61,24 @@ bool IsBesideProgram(const QString& importFile, const QString& appFolder)
 bool SettingsImportIsPlainFile(const QString& importFile)
 {
     const QFileInfo info(importFile);
-    return info.isFile() && info.size() <= kMaxSettingsBytes;
+    return !info.isSymLink() && info.isFile() && info.size() <= kMaxSettingsBytes;
 }
 
 bool SettingsImportIsDue(const QString& importFile, const AppFolders& folders)
 {
     if (!QFileInfo::exists(folders.settingsFile))
         return true;
-    QFile stored(fingerprintFile(folders));
-    if (!stored.open(QIODevice::ReadOnly))
+    QByteArray stored;
+    if (!SafeFile::Read(fingerprintFile(folders), 256, &stored))
         return true;
-    const QByteArray last = stored.read(256).trimmed();
+    const QByteArray last = stored.trimmed();
     return last.isEmpty() || last != fingerprint(importFile);
 }
 
-bool RememberSettingsImport(const QString& importFile, const AppFolders& folders)
+FileResult RememberSettingsImport(const QString& importFile, const AppFolders& folders)
 {
     const QByteArray sum = fingerprint(importFile);
-    QSaveFile file(fingerprintFile(folders));
-    if (sum.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(sum + '\n') != sum.size() + 1)
-        return false;
-    return file.commit();
+    if (sum.isEmpty())
+        return {FileFailure::Missing, {}};
+    return SafeFile::Write(fingerprintFile(folders), sum + '\n');
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/SafeFile.h"
 #include "shell/AppFolders.h"
 
 #include <QString>
@@ -20,8 +21,8 @@ QString SettingsImportFile(const QString& appFolder);
 // True when `importFile` is beside the program (and so is deleted once imported).
 bool IsBesideProgram(const QString& importFile, const QString& appFolder);
 
-// True when `importFile` can be a settings file at all: a regular file (a link to
-// one included) of at most a megabyte. Anything else (a FIFO would hang the reading)
+// True when `importFile` can be a settings file at all: a regular file (not a link)
+// of at most a megabyte. Anything else (a FIFO would hang the reading)
 // is a damaged file.
 bool SettingsImportIsPlainFile(const QString& importFile);
 
@@ -30,4 +31,4 @@ bool SettingsImportIsPlainFile(const QString& importFile);
 bool SettingsImportIsDue(const QString& importFile, const AppFolders& folders);
 
 // Notes `importFile` as the one imported last (its SHA-256 in the user's folder).
-bool RememberSettingsImport(const QString& importFile, const AppFolders& folders);
+FileResult RememberSettingsImport(const QString& importFile, const AppFolders& folders);

@@ -124,11 +124,25 @@ bool StartupSequence::importSettings(const QString& importFile)
         m_state.Settings = Settings{};
         return SettingsFileIsSound(folders.settingsFile, m_hooks.decodeValue) || end();
     }
-    if (!TextLines::copy(importFile, folders.settingsFile)) {
-        notice(kNoSettingsReinstall);
-        return end();
+    // The settings hold the mail password: only their owner may read them.
+    if (const FileResult copied = TextLines::copy(importFile, folders.settingsFile,
+                                                  TextLines::kDefaultMaxBytes, SafeFile::Access::Private);
+        !copied) {
+        // The file in use, if any, is as it was; the import is tried again next time.
+        const bool earlierSettingsWork = SettingsFileIsSound(folders.settingsFile, m_hooks.decodeValue);
+        notice(QStringLiteral("Nie udało się zapisać ustawień: %1.\r").arg(FileFailureText(copied)) +
+               (earlierSettingsWork ? QStringLiteral("Program działa z dotychczasowymi ustawieniami.")
+                                    : QStringLiteral("Program nie może działać.")));
+        if (!earlierSettingsWork)
+            return end();
+        m_state.Settings = Settings{};
+        return true;
     }
-    RememberSettingsImport(importFile, folders);
+    if (const FileResult remembered = RememberSettingsImport(importFile, folders);
+        remembered.failure == FileFailure::NoSpace)
+        notice(QStringLiteral("Nie udało się zapamiętać wczytanego pliku ustawień: %1.\rPrzy następnym "
+                              "uruchomieniu zostanie wczytany ponownie.")
+                   .arg(FileFailureText(remembered)));
     // Beside the program the file is imported once; a system-wide one stays, and
     // its fingerprint keeps it from being imported again until it changes.
     if (IsBesideProgram(importFile, m_appFolder))

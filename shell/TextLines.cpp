@@ -1,7 +1,6 @@
 #include "shell/TextLines.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "files/SafeFile.h"
 
 namespace TextLines {
 
@@ -25,35 +24,34 @@ QList<QByteArray> split(const QByteArray& text)
     return lines;
 }
 
-std::optional<QList<QByteArray>> load(const QString& path)
+std::optional<QList<QByteArray>> load(const QString& path, qint64 maxBytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray text;
+    if (!SafeFile::Read(path, maxBytes, &text))
         return std::nullopt;
     return split(text);
 }
 
-bool save(const QString& path, const QList<QByteArray>& lines)
+QByteArray join(const QList<QByteArray>& lines)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (const QByteArray& line : lines) {
-        if (file.write(line) != line.size() || file.write("\r\n", 2) != 2) {
-            file.cancelWriting();
-            return false;
-        }
-    }
-    return file.commit();
+    QByteArray text;
+    for (const QByteArray& line : lines)
+        text += line + "\r\n";
+    return text;
 }
 
-bool copy(const QString& source, const QString& target)
+FileResult save(const QString& path, const QList<QByteArray>& lines, SafeFile::Access access)
 {
-    const std::optional<QList<QByteArray>> lines = load(source);
-    return lines && save(target, *lines);
+    return SafeFile::Write(path, join(lines), access);
+}
+
+FileResult copy(const QString& source, const QString& target, qint64 maxBytes, SafeFile::Access access)
+{
+    QByteArray text;
+    const FileResult read = SafeFile::Read(source, maxBytes, &text);
+    if (!read)
+        return read;
+    return save(target, split(text), access);
 }
 
 } // namespace TextLines

@@ -198,18 +198,18 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY2(
             run.out.startsWith(QStringLiteral("Przeczytano dokumentów: 10 (przyjętych: 10, zastąpionych: 0, "
-                                              "uszkodzonych: 0); listów: 5, w tym bez sprawozdania: 0.\n")),
+                                              "podejrzanych: 0, uszkodzonych: 0); listów: 5, w tym bez sprawozdania: 0.\n")),
             qPrintable(run.out));
 
         const QString sep = QStringLiteral("/");
         auto row = [&](const QString& file, const QString& teacher, int topic, const QString& cls,
                        const QString& subject, const QDateTime& when) {
             return csvRow({file, teacher, QString::number(topic), cls, subject,
-                           when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), QStringLiteral("przyjęty")});
+                           when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), QStringLiteral("przyjęty"), {}});
         };
         const QString number5 = MakeDocNumber(at(10, 0).time());
         const QStringList expected{
-            QStringLiteral("plik;nauczyciel;temat;klasa;przedmiot;data;stan"),
+            QStringLiteral("plik;nauczyciel;temat;klasa;przedmiot;data;stan;powód"),
             row(network + sep + QStringLiteral("RProgWych_2a_Kowalska Anna.xml"),
                 QStringLiteral("Kowalska Anna"), 3, QStringLiteral("2a"), {}, at(9, 15)),
             row(network + sep + QStringLiteral("RProgWych_3b_Lis Adam.xml"), QStringLiteral("Lis Adam"), 3,
@@ -238,7 +238,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(readFile(csv).mid(3)).split(QStringLiteral("\r\n")),
                  expected + QStringList{QString()});
         QCOMPARE(QString::fromUtf8(readFile(missing).mid(3)),
-                 QStringLiteral("nauczyciel;brak\r\nPusty Marek;wszystkie\r\nLis Adam;1 (3b), 2 (3b)\r\n"));
+                 QStringLiteral("nauczyciel;brak\r\nPusty Marek;wszystkie\r\nLis Adam;\"1 (3b), 2 (3b)\"\r\n"));
 
         const QString page = QString::fromUtf8(readFile(html));
         for (const QString& part : {
@@ -320,7 +320,7 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("„Zła\\x1b[2J”")) && !run.err.contains(QChar(0x1b)),
                  qPrintable(run.err));
-        QVERIFY(QString::fromUtf8(readFile(csv)).endsWith(QStringLiteral(";uszkodzony\r\n")));
+        QVERIFY(QString::fromUtf8(readFile(csv)).contains(QStringLiteral(";uszkodzony;nieznany rodzaj")));
 
         run = runCollect({QStringLiteral("--help")});
         QCOMPARE(run.exitCode, 0);
@@ -454,7 +454,7 @@ private Q_SLOTS:
         const QString csv = QString::fromUtf8(ReportsCsv::reports(reports));
         QVERIFY2(csv.contains(
                      QStringLiteral("\r\n") + root.filePath(QStringLiteral("d.xml")) +
-                     QStringLiteral(";\"'=HYPERLINK(\"\"x\"\";1)\";3;'-1;;01.06.2026 10:00:00;przyjęty\r\n")),
+                     QStringLiteral(";\"'=HYPERLINK(\"\"x\"\";1)\";3;'-1;;01.06.2026 10:00:00;przyjęty;\r\n")),
                  qPrintable(csv));
     }
 
@@ -545,7 +545,7 @@ private Q_SLOTS:
         QCOMPARE(states.size(), 2);
         QVERIFY2(states.at(0).startsWith(QStringLiteral("Dluga#1 0")), qPrintable(states.at(0)));
         QCOMPARE(states.at(1),
-                 QStringLiteral("Wielka 2 list nr 2 ma nagłówek dłuższy niż 1 MB; skrzynki nie odczytano"));
+                 QStringLiteral("Wielka#2 2 nagłówki listu mają razem ponad 1 MB"));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "delivery/DataSetInstall.h"
 #include "delivery/DataUpdate.h"
 #include "delivery/VersionDate.h"
 #include "document/ValueCipher.h"
@@ -191,7 +192,8 @@ private Q_SLOTS:
         // A link planted where the staging folder goes is removed, never followed.
         QVERIFY(QDir().mkpath(f.root.filePath(QStringLiteral("cenne"))));
         QVERIFY(writeFile(f.root.filePath(QStringLiteral("cenne/list.txt")), "zostaje"));
-        QVERIFY(QFile::link(f.root.filePath(QStringLiteral("cenne")), UpdateStagingFolder().chopped(1)));
+        QVERIFY(QFile::link(f.root.filePath(QStringLiteral("cenne")),
+                            appState().DataFolder + QStringLiteral("Nowe-zasadzony")));
 
         MessageRecorder recorder;
         QCOMPARE(CheckForUpdate(), int(UpdateDataInstalled));
@@ -360,6 +362,28 @@ private Q_SLOTS:
         QVERIFY(f.tempFiles().isEmpty());
     }
 
+    // A damaged installed version file does not block the update when the backup
+    // holds a sound one: that one is taken again and the newer data are installed.
+    void damagedInstalledVersionFileIsTakenFromTheBackup()
+    {
+        Folders f;
+        const QByteArray old = versionFile(QStringLiteral("1.09.2024"), QStringLiteral("1.09.2024"),
+                                           QStringLiteral("1.09.2024"));
+        f.publish(versionFile(QStringLiteral("2.09.2024"), QStringLiteral("1.09.2024"),
+                              QStringLiteral("1.09.2024")));
+        f.installOld(old);
+        QVERIFY(QDir().mkpath(DataBackupFolder(f.data)));
+        QVERIFY(writeFile(DataBackupFolder(f.data) + QStringLiteral("verinfo.inf"), old));
+        QVERIFY(writeFile(f.data + QStringLiteral("verinfo.inf"), "\xff\xfe uszkodzony"));
+
+        MessageRecorder recorder;
+        QCOMPARE(CheckForUpdate(), int(UpdateDataInstalled));
+        QCOMPARE(recorder.texts(),
+                 QStringList{QStringLiteral("Dane zostały zaktualizowane.\rŻyczę przyjemnej pracy.")});
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(f.sameAsSource(UpdateFileNames().at(i)), qPrintable(UpdateFileNames().at(i)));
+    }
+
     void damagedVersionFileChangesNothing()
     {
         Folders f;
@@ -476,8 +500,9 @@ private Q_SLOTS:
 
         MessageRecorder recorder;
         QCOMPARE(CheckForUpdate(), int(UpdateFetchFailed));
-        QCOMPARE(recorder.texts(),
-                 QStringList{updateFailed(QStringLiteral("Nie udało się zapisać pobranych plików."))});
+        QCOMPARE(recorder.texts(), QStringList{updateFailed(QStringLiteral(
+                                       "Nie udało się zapisać pliku „nauczyciele.kbs”: w miejscu "
+                                       "pliku znajduje się coś, co nie jest zwykłym plikiem."))});
         // The file installed before the failure is put back: all or nothing. No
         // temporary file is left behind.
         QVERIFY(f.stillOld(QStringLiteral("uczniowie.kls")));

@@ -308,7 +308,7 @@ private Q_SLOTS:
         QCOMPARE(recorder.messages().size(), 1);
         QCOMPARE(recorder.messages().at(0).kind, int(KindNotice));
         QCOMPARE(recorder.messages().at(0).icon, int(IconWarning));
-        QVERIFY(recorder.texts().at(0).startsWith(QStringLiteral("Nie udało się zapisać pliku:\r")));
+        QVERIFY(recorder.texts().at(0).startsWith(QStringLiteral("Nie udało się zapisać pliku: ")));
         QCOMPARE(m_state.DocumentFileName, QStringLiteral("earlier"));
         QVERIFY(!QDir(m_state.TempFolder).exists());
 

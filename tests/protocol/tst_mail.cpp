@@ -505,6 +505,48 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).entryList({QStringLiteral("*.eml")}).isEmpty());
     }
 
+    // A server that takes the mail and then never answers QUIT: the mail is sent, and
+    // the send ends within its limit, or as soon as the user cancels the goodbye.
+    void silentGoodbyeEndsWithinTheLimit()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        TestServer server;
+        TestServer::SmtpOptions options;
+        options.folder = dir.path();
+        options.silentQuit = true;
+        QString error;
+        QVERIFY2(server.startSmtp(options, &error), qPrintable(error));
+
+        SmtpClient patient(account(server.port()));
+        patient.setStallTimeout(30);
+        patient.setTransferControl({3, {}});
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY2(patient.send(shortMail(), &error), qPrintable(error));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(patient.outcome(), MailOutcome::Sent);
+
+        // Cancel while waiting for the goodbye: still sent, and at once.
+        SmtpClient cancelling(account(server.port()));
+        cancelling.setStallTimeout(30);
+        // The server accepts at once; a second after the whole mail was handed over,
+        // only the goodbye can still be running.
+        QElapsedTimer sinceHandedOver;
+        cancelling.setTransferControl({60, [&](qint64 done, qint64 total) {
+                                           if (done < total || total == 0)
+                                               return true;
+                                           if (!sinceHandedOver.isValid())
+                                               sinceHandedOver.start();
+                                           return sinceHandedOver.elapsed() < 1000;
+                                       }});
+        clock.restart();
+        QVERIFY2(cancelling.send(shortMail(), &error), qPrintable(error));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(cancelling.outcome(), MailOutcome::Sent);
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.eml")}).size(), 2);
+    }
+
     // A name of 2 000 characters, with or without blanks, Polish or not, with control
     // characters: the mail the server receives has no line over 998, its header lines
     // fold within 78, and the subject reads back as the name without the controls.

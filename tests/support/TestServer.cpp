@@ -81,6 +81,8 @@ bool TestServer::startSmtp(const SmtpOptions& options, QString* error)
         args << QStringLiteral("--helo-only");
     if (options.silentAfterData)
         args << QStringLiteral("--silent-after-data");
+    if (options.silentQuit)
+        args << QStringLiteral("--silent-quit");
     return start(QStringLiteral("smtp_server.py"), args, error);
 }
 

@@ -37,6 +37,7 @@ public:
         bool dropInData = false; // takes the whole message, then hangs up instead of accepting it
         bool heloOnly = false;   // refuses EHLO, knows only HELO (so offers no STARTTLS and no AUTH)
         bool silentAfterData = false; // stores the whole message, then never answers
+        bool silentQuit = false;      // accepts the message, then never answers QUIT
     };
     static constexpr const char* kSmtpUser = "nauczyciel@szkola.test";
     static constexpr const char* kSmtpPassword = "tajne";

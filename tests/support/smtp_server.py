@@ -36,6 +36,8 @@ def parse_args():
                    help="refuses EHLO like an old server that knows only HELO")
     p.add_argument("--silent-after-data", action="store_true",
                    help="stores the message, then never answers the end of DATA")
+    p.add_argument("--silent-quit", action="store_true",
+                   help="accepts the message, then never answers QUIT")
     p.add_argument("--lifetime", type=float, default=120)
     return p.parse_args()
 
@@ -96,6 +98,13 @@ def make_authenticator(args):
     return authenticator
 
 
+class SilentQuit(SMTP):
+    """Takes the mail as usual, then never says goodbye and keeps the line open."""
+
+    async def smtp_QUIT(self, arg):
+        await asyncio.sleep(3600)
+
+
 class HeloOnly(SMTP):
     """Knows only HELO: EHLO is refused, so nothing (STARTTLS, AUTH) is offered."""
 
@@ -149,7 +158,8 @@ def main():
             tls.load_cert_chain(args.cert, args.key)
         handler = Handler(args)
 
-        server_class = RefusingStarttls if args.refuse_starttls else HeloOnly if args.helo_only else SMTP
+        server_class = (RefusingStarttls if args.refuse_starttls else HeloOnly if args.helo_only
+                        else SilentQuit if args.silent_quit else SMTP)
 
         def factory():
             return server_class(handler, hostname="test.smtp", tls_context=tls, require_starttls=False,
