@@ -5,8 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -108,8 +112,67 @@ private Q_SLOTS:
                                         when));
         const QByteArray log = readFile(archive.LogPath(when.date()));
         QVERIFY(log.size() <= ReportArchive::kMaxLogBytes);
-        QVERIFY(!log.contains("Werdykon_1a.xml")); // the oldest lines went first
+        QVERIFY(!log.contains("Werdykon_1a.xml")); // the oldest lines moved on
         QVERIFY(log.endsWith("\tr.xml\tdostarczono\n"));
+        // ... to the older log, whole: nothing was wiped.
+        const QByteArray older = readFile(archive.OlderLogPath(when.date()));
+        QVERIFY(older.startsWith("2026-12-08T10:15:00\tpoczta\ta@szkola.test, b@szkola.test\tWerdykon_1a.xml\t"));
+        QCOMPARE(older.count('\n') + log.count('\n'), 102);
+    }
+
+    // Two running programs keeping different reports of one name at the same moment:
+    // each claims its own numbered name, neither writes over the other.
+    void twoProgramsClaimNumberedNamesOfTheirOwn()
+    {
+        const ReportArchive archive(path(QStringLiteral("dane")));
+        const QDate day(2026, 12, 8);
+        const QString name = QStringLiteral("Werdykon_1a_Kowalska Anna");
+        constexpr int kPrograms = 2;
+        constexpr int kReports = 20;
+        for (int program = 0; program < kPrograms; ++program) {
+            for (int n = 0; n < kReports; ++n)
+                QVERIFY(writeFile(path(QStringLiteral("p%1-%2.xml").arg(program).arg(n)),
+                                  QStringLiteral("program %1, raport %2").arg(program).arg(n).toUtf8()));
+        }
+        // Both start together: each waits for the other's byte on a pipe.
+        int go[2];
+        QVERIFY(pipe(go) == 0);
+        QList<pid_t> children;
+        for (int program = 0; program < kPrograms; ++program) {
+            const pid_t child = fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                char byte = 0;
+                if (read(go[0], &byte, 1) != 1)
+                    _exit(3);
+                int failures = 0;
+                for (int n = 0; n < kReports; ++n) {
+                    QString kept;
+                    failures += archive.Keep(path(QStringLiteral("p%1-%2.xml").arg(program).arg(n)), QString(), name,
+                                             day, &kept)
+                                    ? 0
+                                    : 1;
+                }
+                _exit(failures == 0 ? 0 : 1);
+            }
+            children << child;
+        }
+        QVERIFY(write(go[1], "gg", 2) == 2);
+        for (pid_t child : std::as_const(children)) {
+            int status = 0;
+            QVERIFY(waitpid(child, &status, 0) == child);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        ::close(go[0]);
+        ::close(go[1]);
+        // Every report is there exactly once, under names of its own.
+        const QDir year(archive.YearFolder(day));
+        const QStringList files = year.entryList({QStringLiteral("*.xml")}, QDir::Files);
+        QCOMPARE(files.size(), kPrograms * kReports);
+        QSet<QByteArray> contents;
+        for (const QString& file : files)
+            contents.insert(readFile(year.filePath(file)));
+        QCOMPARE(contents.size(), kPrograms * kReports);
     }
 
     void theTeacherOfAReport_data()

@@ -486,6 +486,34 @@ private Q_SLOTS:
                      lines.at(line).constData());
     }
 
+    // A lock another computer left (a shared home folder): the question names that
+    // computer; its default leaves the draft alone, "Przejmij szkic" takes it over.
+    void aLockOfAnotherComputerIsTakenOverOnlyWhenAsked()
+    {
+        std::optional<MessageRecorder> messages(std::in_place);
+        QVERIFY(QDir().mkpath(DraftStore(appState().DataFolder).Folder()));
+        const QString lock = draftPath(kTopicRealProgramu) + QStringLiteral(".lock");
+        QVERIFY(writeFile(lock, "4242\ntabulon\nsala-12-komputer\n"));
+        openEditor(kTopicRealProgramu);
+        QCOMPARE(messages->messages().size(), 2);
+        QCOMPARE(messages->texts().first(),
+                 EditorDrafts::OtherMachineText(QStringLiteral("Realizacja programu z przedmiotu nauczania"),
+                                                QStringLiteral("sala-12-komputer")));
+        QCOMPARE(messages->messages().first().keeps, int(AnswerNo));
+        QTest::keyClicks(part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne"), QStringLiteral("Wstep"));
+        QTest::qWait(1500);
+        QVERIFY(!QFile::exists(draftPath(kTopicRealProgramu)));
+        QVERIFY(readAll(lock).contains("sala-12-komputer"));
+
+        restart(messages);
+        messages->scriptAnswers({AnswerYes});
+        openEditor(kTopicRealProgramu);
+        QCOMPARE(messages->messages().size(), 1);
+        QTest::keyClicks(part<QPlainTextEdit>(window<TFRealProgramu>(), "Mogolne"), QStringLiteral("Wstep"));
+        QTRY_VERIFY_WITH_TIMEOUT(!draftInput(kTopicRealProgramu).isEmpty(), 6000);
+        QVERIFY(!readAll(lock).contains("sala-12-komputer"));
+    }
+
     void theWheelLeavesAnUnfocusedClassListAlone()
     {
         MessageRecorder messages;
