@@ -409,7 +409,7 @@ private Q_SLOTS:
         });
         openEditor(kTopicZachowanie);
         QTRY_VERIFY(reopened.ran());
-        QCOMPARE(pupils, QStringLiteral("Uczniowie: Cieślak Michał"));
+        QCOMPARE(pupils, QStringLiteral("Uczeń: Cieślak Michał"));
         QCOMPARE(grade, QStringLiteral("naganna"));
         QCOMPARE(text, typed);
         QCOMPARE(items(editorOf(kTopicZachowanie), "LNaganni"), QStringList{QStringLiteral("Cieślak Michał")});

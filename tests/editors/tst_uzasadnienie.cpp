@@ -1,5 +1,6 @@
 #include "UzasadnienieSteps.h"
 #include "delivery/UBrowser.h"
+#include "editors/EntryDialog.h"
 #include "editors/UEdycjaNdst.h"
 #include "editors/UUzasadnienie.h"
 #include "shell/AppState.h"
@@ -141,12 +142,16 @@ private Q_SLOTS:
     {
         MessageRecorder messages;
         choose(editor(), "LUczniowie", {QStringLiteral("Sowa Ewa")});
+        // Cancelling typed text asks first; only "Porzuć tekst" lets it go.
+        messages.scriptAnswers({AnswerYes});
         ModalAnswer cancelled([](QWidget* dialog) {
             part<QPlainTextEdit>(dialog, "MTekst")->insertPlainText(QStringLiteral("zaczęte"));
             click(dialog, "LAnuluj");
         });
         click(editor(), "LUzasadniaj");
         QVERIFY(cancelled.ran() && !cancelled.leftOpen());
+        QCOMPARE(messages.texts(), QStringList{EntryDialog::DropQuestion()});
+        messages.clear();
         QVERIFY(justified()->count() == 0);
         QVERIFY(row(1).FailJustification.isEmpty());
         QVERIFY(row(1).FailSubjects.isEmpty());

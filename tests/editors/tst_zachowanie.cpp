@@ -205,8 +205,9 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(), QStringList{alreadyJustified(QStringLiteral("Kruk Szymon"))});
         QVERIFY(row(1).ConductGrade.isEmpty());
 
-        // A cancelled dialog writes nothing.
+        // A cancelled dialog writes nothing, once its typed text is given up.
         choose(editor(), "LUczniowieNaganne", {QStringLiteral("Czarnecki Olaf")});
+        messages.scriptAnswers({AnswerYes});
         ModalAnswer cancel([](QWidget* dialog) {
             part<QPlainTextEdit>(dialog, "MUzasadnienie")->insertPlainText(QStringLiteral("x"));
             click(dialog, "LAnuluj");

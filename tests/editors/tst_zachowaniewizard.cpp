@@ -108,22 +108,18 @@ private Q_SLOTS:
         QVERIFY(editor->isVisible() && !preview->isVisible());
         QCOMPARE(items(editor, "LNaganni").size(), 3);
 
-        // Back to the topic list, a click in it, and the topic again: empty.
+        // Back to the topic list, a click on the same topic and forward again: no
+        // question, and everything entered is still there.
         mainClick("ImWstecz");
         QCOMPARE(appState().WizardStep, 2);
         auto* topics = part<QListWidget>(m_main, "blistazagadnien");
         QTest::mouseClick(topics->viewport(), Qt::LeftButton, {},
                           topics->visualItemRect(topics->item(1)).center());
-        QVERIFY(items(editor, "LNaganni").isEmpty());
-        QVERIFY(items(editor, "LWzorowi").isEmpty());
-        // The draft is offered; given up, the editor starts empty.
-        messages.scriptAnswers({AnswerNo});
+        QCOMPARE(items(editor, "LNaganni").size(), 3);
         mainClick("ImNaprzod");
         QCOMPARE(appState().WizardStep, 3);
-        QVERIFY(items(editor, "LNaganni").isEmpty());
-        QVERIFY(klasaFull().CollectPupils(FilterConductGrade).isEmpty());
-        QCOMPARE(messages.messages().size(), 1);
-        QCOMPARE(messages.messages().first().kind, int(KindQuestion));
+        QCOMPARE(items(editor, "LNaganni").size(), 3);
+        QVERIFY(messages.messages().isEmpty());
     }
 };
 
