@@ -134,11 +134,13 @@ QString refusal(const MailboxSplitter::Mail& mail)
 {
     if (mail.End - mail.Start > kMaxMailBytes)
         return QStringLiteral("list jest za duży (ponad %1 MB)").arg(kMaxMailBytes >> 20);
-    if (mail.HeaderBytes > kMaxHeaderBytes)
-        return QStringLiteral("nagłówki listu mają razem ponad %1 MB").arg(kMaxHeaderBytes >> 20);
+    // Part boundaries first: the header count takes in the boundary lines as well,
+    // so a flood of empty parts is named for what it is.
     if (mail.PartLines > kMaxPartLines)
         return QStringLiteral("list ma ponad %1 wierszy zaczynających się od „--” (granic części MIME)")
             .arg(kMaxPartLines);
+    if (mail.HeaderBytes > kMaxHeaderBytes)
+        return QStringLiteral("nagłówki listu mają razem ponad %1 MB").arg(kMaxHeaderBytes >> 20);
     if (mail.TypeLines > kMaxTypeLines)
         return QStringLiteral("list ma ponad %1 nagłówków Content-Type").arg(kMaxTypeLines);
     return QString();

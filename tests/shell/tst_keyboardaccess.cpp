@@ -294,14 +294,14 @@ private Q_SLOTS:
         // The editor opens on its first field.
         QTRY_COMPARE(focusedName(), QStringLiteral("CListaKlasOgolne"));
 
-        // The number promoted changed, then a class change asks; Nie keeps the class,
+        // The number promoted changed, then a class change asks; Esc keeps the class,
         // and the focus comes back to the class list in an active window.
         QVERIFY(tabTo("EPromowanych"));
         part<QLineEdit>(editor, "EPromowanych")->selectAll();
         QTest::keyClicks(focused(), QStringLiteral("5"));
         QVERIFY(tabTo("CListaKlasOgolne"));
         {
-            ModalAnswer answer([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_N); });
+            ModalAnswer answer([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
             key(Qt::Key_Down);
             QVERIFY(answer.ran() && !answer.leftOpen());
         }
