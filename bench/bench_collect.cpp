@@ -131,7 +131,6 @@ int collect(const QString& dir)
     summary.Reports = &reports;
     summary.Generated = QDateTime::currentDateTime();
     const QStringList parts = SummaryHtmlParts(summary);
-    QString error;
     const QByteArray pdf = SummaryPdfBytes(parts, &error);
     const double printed = timer.nsecsElapsed() / 1e9;
     const QByteArray html = parts.join(QString()).toUtf8();
