@@ -207,3 +207,11 @@ bool DovecotServer::addFlag(int uid, const QString& flag, QString* error)
                     QStringLiteral("mailbox"), QStringLiteral("INBOX"), QStringLiteral("uid"), QString::number(uid)},
                    {}, nullptr, error);
 }
+
+bool DovecotServer::startTrusted(QString* error)
+{
+    if (!start(true, error))
+        return false;
+    qputenv("TABULON_CA_FILE", caFile().toLocal8Bit());
+    return true;
+}

@@ -20,6 +20,9 @@ public:
 
     // False with the reason when Dovecot is missing or does not start.
     bool start(bool tls, QString* error);
+    // start() with TLS, and the program told to trust the test's certificate
+    // (TABULON_CA_FILE).
+    bool startTrusted(QString* error);
     void stop();
 
     // With TLS: TLS from the first byte; without: plain IMAP.
