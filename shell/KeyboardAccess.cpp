@@ -1,5 +1,6 @@
 #include "shell/KeyboardAccess.h"
 
+#include "shell/DocumentAccessible.h"
 #include "shell/PaintedText.h"
 
 #include <QAbstractButton>
@@ -211,6 +212,10 @@ QAccessibleInterface* programFactory(const QString& className, QObject* object)
         if (PaintedText::IsPaintedText(widget, &heading) && heading)
             return new PaintedHeadingAccessible(widget);
         return nullptr;
+    }
+    if (className == QLatin1String("QTextBrowser") || className == QLatin1String("QTextEdit")) {
+        auto* view = static_cast<QTextEdit*>(widget);
+        return view->isReadOnly() ? DocumentAccessible::For(view) : nullptr;
     }
     if (className == QLatin1String("QComboBox")) {
         auto* combo = static_cast<QComboBox*>(widget);
@@ -510,6 +515,21 @@ void ClickButtonLabel(QWidget* label)
         return;
     QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(label, &release);
+}
+
+int ExecReturningFocus(QDialog& dialog)
+{
+    const QPointer<QWidget> opener = QApplication::focusWidget();
+    const int result = dialog.exec();
+    if (opener && opener->isVisible() && !QApplication::activeModalWidget()) {
+        QWidget* top = opener->window();
+        if (QApplication::activeWindow() != top) {
+            top->activateWindow();
+            QApplication::setActiveWindow(top);
+        }
+        opener->setFocus(Qt::OtherFocusReason);
+    }
+    return result;
 }
 
 void PrepareWindow(QWidget* window)

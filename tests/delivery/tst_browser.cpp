@@ -2,9 +2,11 @@
 #include "document/TextCodec.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
+#include "shell/KeyboardAccess.h"
 #include "support/MessageRecorder.h"
 #include "support/ModalAnswer.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QScrollBar>
@@ -112,6 +114,38 @@ private Q_SLOTS:
         window.LoadPreview(m_dir.filePath(QStringLiteral("brak.htm")));
         QVERIFY(!view(window)->toPlainText().contains(QStringLiteral("Żółkiewski")));
         QVERIFY(view(window)->toPlainText().contains(QStringLiteral("Nie można wyświetlić podglądu.")));
+    }
+
+    // A screen reader meets the preview as a document whose text it can read and walk,
+    // not as a label with nothing behind it.
+    void thePreviewIsADocumentAScreenReaderCanRead()
+    {
+        KeyboardAccess::Install();
+        TFBrowser window;
+        window.LoadPreview(m_page);
+        window.ShowStepWindow();
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(view(window));
+        QVERIFY(reader);
+        QCOMPARE(reader->role(), QAccessible::Document);
+        QVERIFY(reader->state().readOnly);
+        QAccessibleTextInterface* text = reader->textInterface();
+        QVERIFY(text);
+        const QString shown = view(window)->toPlainText();
+        QCOMPARE(text->characterCount(), int(shown.size()));
+        QCOMPARE(text->text(0, text->characterCount()), shown);
+
+        // Word by word from where the pupil's line begins; a selection made by the
+        // reader is the view's own.
+        const int at = int(shown.indexOf(QStringLiteral("Żółkiewski")));
+        QVERIFY(at > 0);
+        int start = -1;
+        int end = -1;
+        QCOMPARE(text->textAtOffset(at + 2, QAccessible::WordBoundary, &start, &end), QStringLiteral("Żółkiewski"));
+        QCOMPARE(start, at);
+        text->setSelection(0, at, end);
+        QCOMPARE(view(window)->textCursor().selectedText(), QStringLiteral("Żółkiewski"));
+        QCOMPARE(text->selectionCount(), 1);
+        QVERIFY(!text->characterRect(at).isEmpty());
     }
 
     void copiesTheWholePageByLabelAndByCtrlCOnly()

@@ -5,13 +5,14 @@ Starts build/bin/tabulon on a private Xvfb display (no window manager) with a pr
 session bus (dbus-run-session) and its accessibility bus, a school and a home-mode
 settings file in a temporary folder, and the tests' SMTP server on 127.0.0.1. Then it
 walks the program with the accessibility actions alone, as a screen reader does, dumps
-the tree at the welcome panel, the teacher list, the class editor, an open question
-and the delivery window into --out, and checks:
+the tree at the welcome panel, the teacher list, the class editor, an open question,
+the preview and the delivery window into --out, and checks:
 
   - every focusable object that shows has a name;
   - roles: the program's window is a frame named with the program's title, the
     editor's tabs are page tabs (the current one selected, none disabled), the combo
-    box is named by its label, the pictures holding the steps' instructions are read;
+    box is named by its label, the pictures holding the steps' instructions are read,
+    the preview is a document whose text can be read;
   - the message dialog's buttons are focusable and one of them has the focus;
   - the mail way's action answers within 2 s, and the mail arrives.
 
@@ -363,10 +364,23 @@ def inside(args):
         # Preview and delivery.
         act(find(app, "push button", "Dalej"))
         wait_for("the preview", lambda: find(app, "push button", "Kopiuj sprawozdanie"))
+        dump(app, os.path.join(args.out, "5-podglad.txt"))
+        # The step's heading carries the same name; the preview is the one that takes the focus.
+        preview = next((node for node, _ in walk(app) if node.name == "Podgląd sprawozdania" and
+                        "focusable" in states(node)), None)
+        role = preview.getRoleName() if preview is not None else None
+        check.that(role == "document frame", "the preview is read as a document (got %r)" % role)
+        try:
+            text = preview.queryText()
+            read = text.getText(0, min(text.characterCount, 4000))
+        except Exception:
+            read = ""
+        check.that("Klasa" in read or "klas" in read, "the preview's text is readable (%d characters)" % len(read))
+        check_common(check, app, "preview")
         act(find(app, "push button", "Dalej"))
         mail_way = wait_for("the delivery window",
                             lambda: find(app, "push button", "Chcę wysłać dokument przez internet"))
-        dump(app, os.path.join(args.out, "5-wysylka.txt"))
+        dump(app, os.path.join(args.out, "6-wysylka.txt"))
         network = find(app, "push button", "Chcę przesłać dokument przez sieć szkolną")
         check.that(network is not None and "enabled" not in states(network) and network.description,
                    "the network way is shown disabled with its reason in home mode")
