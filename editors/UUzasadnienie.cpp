@@ -9,6 +9,7 @@
 #include "shell/Hints.h"
 #include "shell/KlasaFull.h"
 #include "shell/ListBoxHelpers.h"
+#include "shell/ListEntryDetail.h"
 #include "shell/Messages.h"
 #include "shell/PolishPlural.h"
 #include "shell/TextForm.h"
@@ -67,6 +68,25 @@ TFUzasadnienie::TFUzasadnienie(TFEdytujNdst* dialog, TFBrowser* preview, QWidget
     AskOnChange(m_cPrzedmiotNauczania, kChangeSubject, QStringLiteral("Zmień przedmiot"),
                 QStringLiteral("Zostaw przedmiot"), false, [](int) {});
     OnDoubleClick(m_lUczniowie, [this] { LUzasadniajClick(); });
+    ListEntryDetail::ShowDetails(m_lUzasadnione);
+}
+
+void TFUzasadnienie::ShowEnteredJustifications()
+{
+    // Beside each name the subject and the start of the text entered for it.
+    const _KlasaFull& sheet = klasaFull();
+    for (int i = 0; i < m_lUzasadnione->count(); ++i) {
+        QListWidgetItem* item = m_lUzasadnione->item(i);
+        const int row = sheet.FindPupilRow(item->text());
+        QString detail;
+        if (row >= 0) {
+            const QString text = sheet.JustificationToLines(kFailing, row).join(QLatin1Char(' ')).simplified();
+            detail = sheet.Rows.at(row).FailSubjects;
+            if (!text.isEmpty())
+                detail += (detail.isEmpty() ? QString() : QStringLiteral(": ")) + text;
+        }
+        ListEntryDetail::Set(item, detail);
+    }
 }
 
 void TFUzasadnienie::FormShow()
@@ -129,6 +149,7 @@ bool TFUzasadnienie::ShowEdit(const UzasadnienieEdit& edit)
     if (m_lUczniowie->count() > 0)
         m_lUczniowie->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     ListToListBox(m_lUzasadnione, Present(edit.Justified, pupils));
+    ShowEnteredJustifications();
     return true;
 }
 
@@ -220,6 +241,7 @@ void TFUzasadnienie::LUzasadniajClick(const QJsonObject& typed)
         return;
     AddMissingItems(m_lUzasadnione, pupils);
     sheet.StoreJustificationForPupils(kFailing, pupils, ChosenSubject(), m_dialog->TypedLines());
+    ShowEnteredJustifications();
 }
 
 void TFUzasadnienie::LEdytujClick(const QJsonObject& typed)
@@ -253,6 +275,7 @@ void TFUzasadnienie::LEdytujClick(const QJsonObject& typed)
         return;
     // Only this pupil: others who shared the old text keep it.
     sheet.StoreJustification(kFailing, row, ChosenSubject(), m_dialog->TypedLines());
+    ShowEnteredJustifications();
 }
 
 void TFUzasadnienie::LUsunClick()
@@ -275,6 +298,7 @@ void TFUzasadnienie::LUsunClick()
     QStringList& names = appState().SelectedPupils;
     names = sheet.CollectPupils(FilterFailSubjects);
     ListToListBox(m_lUzasadnione, names);
+    ShowEnteredJustifications();
 }
 
 bool TFUzasadnienie::FinishReport()

@@ -35,6 +35,7 @@ public:
 private:
     void FormShow() override;
     void LoadClass(int classIndex);
+    void ShowEnteredJustifications();
     QString ChosenSubject() const;
 
     UzasadnienieEdit Edit() const;

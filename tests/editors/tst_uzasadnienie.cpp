@@ -208,6 +208,11 @@ private Q_SLOTS:
         QCOMPARE(row(1).FailSubjects, QStringLiteral("Historia"));
         QCOMPARE(row(0).FailJustification, QStringLiteral("Wspólny tekst.&&Druga linia.&"));
         QCOMPARE(row(0).FailSubjects, QStringLiteral("Matematyka"));
+        // The list shows, and reads out, what each pupil has now.
+        QCOMPARE(justified()->item(0)->data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Rogalski Adam, Matematyka: Wspólny tekst. Druga linia."));
+        QCOMPARE(justified()->item(1)->data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Sowa Ewa, Historia: Wspólny tekst. Druga linia. Poprawione."));
 
         // A cancelled edit keeps the text.
         selectJustified(QStringLiteral("Rogalski Adam"));
