@@ -1,5 +1,7 @@
 #include "shell/ListEntryDetail.h"
 
+#include "shell/WindowFinish.h"
+
 #include <QListWidget>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -9,20 +11,20 @@ namespace {
 constexpr int kDetailRole = Qt::UserRole + 41;
 constexpr int kGap = 12;
 
-class DetailDelegate final : public QStyledItemDelegate
+class DetailDelegate final : public WindowFinish::PaddedItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using WindowFinish::PaddedItemDelegate::PaddedItemDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
+        PaddedItemDelegate::paint(painter, option, index);
         const QString detail = index.data(kDetailRole).toString();
         if (detail.isEmpty())
             return;
         const QString name = index.data(Qt::DisplayRole).toString();
         const QFontMetrics metrics(option.font);
-        QRect place = option.rect.adjusted(4, 0, -4, 0);
+        QRect place = option.rect.adjusted(kPadding + 4, 0, -4, 0);
         place.setLeft(place.left() + metrics.horizontalAdvance(name) + kGap);
         if (place.width() <= metrics.averageCharWidth() * 3)
             return;

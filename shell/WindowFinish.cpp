@@ -1,5 +1,6 @@
 #include "shell/WindowFinish.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,6 +39,19 @@ const QString kScrollBar = QStringLiteral(
 
 namespace WindowFinish {
 
+void PaddedItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const
+{
+    QStyleOptionViewItem whole(option);
+    initStyleOption(&whole, index);
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &whole, painter, widget);
+    QStyleOptionViewItem inset(option);
+    inset.rect.setLeft(option.rect.left() + kPadding);
+    QStyledItemDelegate::paint(painter, inset, index);
+}
+
 void FitToWholeRows(QListWidget* list)
 {
     const int row = rowHeight(list);
@@ -56,8 +70,12 @@ void Apply(QWidget* window)
         if (!combo->isEditable())
             combo->setStyleSheet(combo->styleSheet() + kNoOwnArrow);
     }
-    for (QListWidget* list : window->findChildren<QListWidget*>())
+    for (QListWidget* list : window->findChildren<QListWidget*>()) {
         FitToWholeRows(list);
+        // Lists with a drawing of their own (details beside names) keep it.
+        if (list->itemDelegate() && list->itemDelegate()->metaObject() == &QStyledItemDelegate::staticMetaObject)
+            list->setItemDelegate(new PaddedItemDelegate(list));
+    }
     // Text keeps a little room from the field's left border.
     for (QLineEdit* edit : window->findChildren<QLineEdit*>()) {
         if (edit->textMargins().isNull() && !qobject_cast<QComboBox*>(edit->parentWidget()))
