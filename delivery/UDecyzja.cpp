@@ -10,6 +10,7 @@
 #include "resources/skins/DecyzjaLayout.h"
 #include "shell/AppState.h"
 #include "shell/Hints.h"
+#include "shell/KeyboardAccess.h"
 #include "shell/Messages.h"
 
 #include <QDate>
@@ -65,7 +66,7 @@ public:
 private:
     static QString chosen(QFileDialog& dialog)
     {
-        if (dialog.exec() != QDialog::Accepted)
+        if (KeyboardAccess::ExecReturningFocus(dialog) != QDialog::Accepted)
             return {};
         return dialog.selectedFiles().value(0);
     }

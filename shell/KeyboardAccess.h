@@ -1,5 +1,6 @@
 #pragma once
 
+class QDialog;
 class QLabel;
 class QWidget;
 
@@ -31,6 +32,11 @@ void ClickButtonLabel(QWidget* label);
 void SetPageTab(QLabel* label, bool current);
 void SetPageTabList(QWidget* strip);
 bool IsPageTab(const QWidget* widget);
+
+// Runs one of Qt's own dialogs (a file dialog) modally, and then gives the keyboard back
+// to the control that had it and activates its window, as the program's own modal
+// windows do: without a window manager nobody else does. Returns what exec() returns.
+int ExecReturningFocus(QDialog& dialog);
 
 // Installs the keys, the focus mark and the button role for the whole program; safe to
 // call more than once.

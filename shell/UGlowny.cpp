@@ -184,7 +184,7 @@ void TFGlowny::FormCreate()
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilter(QStringLiteral("Plik sprawozdania (*.xml)"));
         dialog.setDefaultSuffix(QStringLiteral("xml"));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (KeyboardAccess::ExecReturningFocus(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().constFirst();
     };

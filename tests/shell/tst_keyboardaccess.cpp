@@ -206,6 +206,20 @@ private Q_SLOTS:
         key(Qt::Key_Right, Qt::AltModifier);
         QCOMPARE(appState().WizardStep, 5);
         QVERIFY(tabTo("LZapisNaDysku"));
+        // Qt's own file dialog, left with Escape, gives the keyboard back to the way
+        // that opened it, in an active main window.
+        {
+            bool fileDialog = false;
+            ModalAnswer answer([&](QWidget* dialog) {
+                fileDialog = qobject_cast<QFileDialog*>(dialog) != nullptr;
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            });
+            key(Qt::Key_Return);
+            QVERIFY(answer.ran() && !answer.leftOpen());
+            QVERIFY(fileDialog);
+        }
+        QTRY_COMPARE(QApplication::activeWindow(), m_main);
+        QTRY_COMPARE(focusedName(), QStringLiteral("LZapisNaDysku"));
         QVERIFY(tabTo("LPocztaTajna"));
 
         QVERIFY(messages.messages().isEmpty());
@@ -398,6 +412,39 @@ private Q_SLOTS:
         QCOMPARE(QDir(inbox.path()).entryList({QStringLiteral("*.eml")}).size(), 1);
         QTRY_COMPARE(focusedName(), QStringLiteral("LPocztaTajna"));
         QCOMPARE(mouse.count, 0);
+    }
+
+    // A list's text keeps clear of its left border, as every field's does, while a
+    // chosen entry is marked across the whole row.
+    void listTextKeepsClearOfTheLeftBorder()
+    {
+        auto* editor = m_program->window<TFWerdykon>();
+        QVERIFY(tabTo("LNowaWerdykon"));
+        for (int step = 0; step < 3; ++step)
+            key(Qt::Key_Return);
+        QVERIFY(editor->isVisible());
+        QTRY_COMPARE(focusedName(), QStringLiteral("CListaKlasOgolne"));
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        auto* list = part<QListWidget>(editor, "LUczniowieFrekwencja");
+        QVERIFY(list->isVisible() && list->count() > 2);
+        list->clearSelection();
+        list->item(2)->setSelected(true);
+        const QImage picture = list->viewport()->grab().toImage();
+        // The first column, from the left, with a dark (text) pixel in an entry's row.
+        const auto firstInk = [&](int row, bool dark) {
+            const QRect place = list->visualItemRect(list->item(row));
+            for (int x = 0; x < place.width(); ++x) {
+                for (int y = place.top(); y <= place.bottom(); ++y) {
+                    const bool isDark = qGray(picture.pixel(x, y)) < 128;
+                    if (isDark == dark)
+                        return x;
+                }
+            }
+            return -1;
+        };
+        const int text = firstInk(1, true);
+        QVERIFY2(text >= 6, qPrintable(QString::number(text)));
+        QCOMPARE(firstInk(2, true), 0); // the chosen row's mark starts at the border
     }
 
     // Qt's own dialogs keep their Tab: the message dialog's filter leaves them alone.
