@@ -1,28 +1,19 @@
 #include "delivery/ReportTeacher.h"
 
-#include "document/PKXML.h"
+#include "document/ReportReader.h"
 #include "files/SafeFile.h"
-
-namespace {
-
-// A report holds a few pages of text; anything far larger is no report.
-constexpr qint64 kMaxReportBytes = 16 * 1024 * 1024;
-
-} // namespace
 
 bool ReadReportTeacher(const QString& path, QString* teacher)
 {
+    // A file larger than a report may be is refused without being read whole.
     QByteArray bytes;
     if (!SafeFile::Read(path, kMaxReportBytes, &bytes))
         return false;
-    TpkXML xml;
-    if (!xml.LoadFromBuffer(bytes))
+    // Read as the school's collection reads it: decoded by its declaration, well-formed,
+    // with the teacher in Szkola/Belfer. The topic's format is left to the school.
+    const ReportReading reading = ReadReport(bytes, ReportScope::Teacher);
+    if (!reading.readable())
         return false;
-    const TpkXMLNode* school = std::as_const(xml.Root).FindNode(u"Szkola");
-    const TpkXMLNode* belfer = school ? school->FindNode(u"Belfer") : nullptr;
-    const QString name = belfer ? belfer->Value : QString();
-    if (name.trimmed().isEmpty())
-        return false;
-    *teacher = name;
+    *teacher = reading.Document.Teacher;
     return true;
 }

@@ -3,8 +3,9 @@
 #include <QString>
 
 // The teacher of a report document prepared earlier: the text of its `Belfer`
-// element. False when the file is no readable report of this program (unreadable,
-// too large, not the report's XML, or without a teacher).
+// element, trimmed. False when the file is no readable report of this program
+// (unreadable, too large, in an encoding reports are not written in, not the report's
+// XML, or without a teacher), read by the same reader as the school's collection.
 bool ReadReportTeacher(const QString& path, QString* teacher);
 
 // Why a chosen file is refused for sending.

@@ -8,6 +8,7 @@
 #include "delivery/VersionDate.h"
 #include "document/PKXML.h"
 #include "document/ReportFileName.h"
+#include "document/ReportReader.h"
 #include "document/ValueBase64.h"
 #include "document/ValueCipher.h"
 #include "protocol/HeaderEncoding.h"
