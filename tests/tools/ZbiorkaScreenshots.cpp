@@ -13,7 +13,6 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -44,7 +43,18 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
-    QTemporaryDir temp;
+    // The sample sits in a folder of its own beside the pictures, so that the paths the
+    // window shows, and so the pictures, are the same on every run into the same folder.
+    struct Sample
+    {
+        QString folder;
+        QString path() const { return folder; }
+        QString filePath(const QString& name) const { return folder + QLatin1Char('/') + name; }
+        ~Sample() { QDir(folder).removeRecursively(); }
+    } temp{QDir(out).absoluteFilePath(QStringLiteral("probka"))};
+    QDir(temp.path()).removeRecursively();
+    if (!QDir().mkpath(temp.path()))
+        return 1;
     qputenv("XDG_DATA_HOME", temp.filePath(QStringLiteral("home")).toLocal8Bit());
     CollectionSample sample;
     if (!sample.write(temp.path()))
