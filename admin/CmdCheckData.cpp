@@ -3,7 +3,7 @@
 
 #include "admin/Command.h"
 #include "admin/TerminalText.h"
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -14,7 +14,7 @@
 #include "collect/SummaryHtml.h"
 #include "collect/SummaryPdf.h"
 #include "files/SafeFile.h"
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 #include "admin/InputLines.h"
 #include "admin/TerminalText.h"
 
-#include "document/ValueCipher.h"
+#include "encoding/ValueCipher.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "admin/Command.h"
 #include "admin/InputLines.h"
 
-#include "document/TextCodec.h"
-#include "document/ValueCipher.h"
+#include "encoding/TextCodec.h"
+#include "encoding/ValueCipher.h"
 
 namespace {
 

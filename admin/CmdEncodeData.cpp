@@ -3,9 +3,9 @@
 // other leaf value, counts included, is encoded.
 
 #include "admin/Command.h"
-#include "document/PKXML.h"
-#include "document/TextCodec.h"
-#include "document/ValueCipher.h"
+#include "encoding/PKXML.h"
+#include "encoding/TextCodec.h"
+#include "encoding/ValueCipher.h"
 #include "files/SafeFile.h"
 
 #include <QBuffer>

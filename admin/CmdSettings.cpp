@@ -1,10 +1,10 @@
 #include "admin/Command.h"
 #include "admin/TerminalText.h"
 
-#include "document/TextCodec.h"
-#include "document/ValueCipher.h"
+#include "core/AppState.h"
+#include "encoding/TextCodec.h"
+#include "encoding/ValueCipher.h"
 #include "files/SafeFile.h"
-#include "shell/AppState.h"
 
 #include <QMap>
 #include <QStringDecoder>

@@ -1,10 +1,10 @@
 #include "admin/Command.h"
 
-#include "delivery/DataUpdate.h"
-#include "delivery/VersionDate.h"
-#include "document/TextCodec.h"
-#include "document/ValueCipher.h"
+#include "encoding/TextCodec.h"
+#include "encoding/ValueCipher.h"
 #include "files/SafeFile.h"
+#include "update/DataUpdate.h"
+#include "update/VersionDate.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "admin/InputLines.h"
 
 #include "admin/Command.h"
-#include "shell/TextLines.h"
+#include "core/TextLines.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,5 +1,5 @@
 #include "admin/Command.h"
-#include "shell/CommandLine.h"
+#include "core/CommandLine.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

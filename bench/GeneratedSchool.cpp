@@ -1,7 +1,7 @@
 #include "bench/GeneratedSchool.h"
 
-#include "document/TextCodec.h"
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
+#include "encoding/TextCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,8 +12,8 @@
 #include "files/SafeFile.h"
 #include "document/ReportRoutines.h"
 #include "protocol/MailMessage.h"
-#include "shell/AppState.h"
-#include "shell/KlasaFull.h"
+#include "core/AppState.h"
+#include "core/KlasaFull.h"
 
 #include <QGuiApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Decoding speed of stored values: the key derived once per process (as the program
 // does) against the key derived afresh for every value (all four key lengths and the
 // cipher's key schedule on every call).
-#include "document/TextCodec.h"
-#include "document/ValueCipher.h"
+#include "encoding/TextCodec.h"
+#include "encoding/ValueCipher.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

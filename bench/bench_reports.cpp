@@ -2,10 +2,10 @@
 // justifications, for a usual class and for a far larger one, every pupil listed and
 // every justification different (nothing to group, the most elements). Also the time to
 // mend an overlong report file name, which must grow with the name's length, no faster.
+#include "core/AppState.h"
+#include "core/KlasaFull.h"
 #include "document/ReportFileName.h"
 #include "document/ReportRoutines.h"
-#include "shell/AppState.h"
-#include "shell/KlasaFull.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -3,9 +3,9 @@
 // pugixml takes to parse the same three files.
 
 #include "bench/GeneratedSchool.h"
-#include "document/PKXML.h"
-#include "document/ValueCipher.h"
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
+#include "encoding/PKXML.h"
+#include "encoding/ValueCipher.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -6,8 +6,8 @@
 //     bench_startup            (runs the comparison)
 //     bench_startup --bare     (the bare window itself)
 #include "bench/GeneratedSchool.h"
-#include "document/ValueCipher.h"
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
+#include "encoding/ValueCipher.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "collect/MailboxSync.h"
 #include "collect/ReportCollection.h"
 #include "collect/SummaryHtml.h"
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
 
 #include <QDateTime>
 #include <QString>

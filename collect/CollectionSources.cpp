@@ -1,9 +1,9 @@
 #include "collect/CollectionSources.h"
 
 #include "collect/CollectFiles.h"
+#include "core/AppFolders.h"
+#include "core/SchoolData.h"
 #include "files/SafeFile.h"
-#include "shell/AppFolders.h"
-#include "shell/SchoolData.h"
 
 #include <QDir>
 #include <QFileInfo>

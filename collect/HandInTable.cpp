@@ -1,6 +1,6 @@
 #include "collect/HandInTable.h"
 
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
 
 #include <QCollator>
 #include <QHash>

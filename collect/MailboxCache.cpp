@@ -2,8 +2,8 @@
 
 #include "collect/CollectFiles.h"
 #include "collect/ImapAccount.h"
+#include "core/AppFolders.h"
 #include "files/SafeFile.h"
-#include "shell/AppFolders.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "collect/ReportCollection.h"
 
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
 
 #include <QCollator>
 #include <QLocale>

@@ -1,10 +1,10 @@
 #include "delivery/DocumentDelivery.h"
 
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "core/Progress.h"
 #include "delivery/ReportMail.h"
 #include "files/SafeFile.h"
-#include "shell/AppState.h"
-#include "shell/Messages.h"
-#include "shell/Progress.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "delivery/MailHandOver.h"
 
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "core/PlatformMail.h"
 #include "delivery/ReportMail.h"
-#include "shell/AppState.h"
-#include "shell/Messages.h"
-#include "shell/PlatformMail.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "delivery/ReportMail.h"
 
+#include "core/AppState.h"
 #include "protocol/HeaderEncoding.h"
-#include "shell/AppState.h"
 
 #include <QFileInfo>
 

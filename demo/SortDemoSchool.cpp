@@ -4,7 +4,7 @@
 // With --check it only tells which files are out of order (exit status 1).
 //
 //     tabulon-sort-demo [--check] FOLDER...
-#include "document/TextCodec.h"
+#include "encoding/TextCodec.h"
 
 #include <QCollator>
 #include <QCoreApplication>

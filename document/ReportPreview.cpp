@@ -1,6 +1,6 @@
 #include "document/ReportPreview.h"
 
-#include "document/TextCodec.h"
+#include "encoding/TextCodec.h"
 #include "files/SafeFile.h"
 
 QString PreviewEscape(const QString& text)

@@ -1,9 +1,9 @@
 #include "document/ReportReader.h"
 
-#include "document/PKXML.h"
-#include "document/TextCodec.h"
-#include "shell/DataFileReader.h"
-#include "shell/SchoolData.h"
+#include "core/DataFileReader.h"
+#include "core/SchoolData.h"
+#include "encoding/PKXML.h"
+#include "encoding/TextCodec.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>

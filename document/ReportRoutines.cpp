@@ -1,15 +1,15 @@
 #include "document/ReportRoutines.h"
 
+#include "core/AppState.h"
+#include "core/KlasaFull.h"
+#include "core/Messages.h"
+#include "core/TextForm.h"
 #include "document/AverageValue.h"
-#include "document/PKXML.h"
 #include "document/ReportFileName.h"
 #include "document/ReportPreview.h"
 #include "document/ReportWriter.h"
 #include "document/UnstorableText.h"
-#include "shell/AppState.h"
-#include "shell/KlasaFull.h"
-#include "shell/Messages.h"
-#include "shell/TextForm.h"
+#include "encoding/PKXML.h"
 
 #include <QDir>
 

@@ -1,11 +1,11 @@
 #include "document/ReportWriter.h"
 
-#include "document/PKXML.h"
+#include "core/KlasaFull.h"
+#include "core/TextForm.h"
 #include "document/ReportPreview.h"
-#include "document/TextCodec.h"
+#include "encoding/PKXML.h"
+#include "encoding/TextCodec.h"
 #include "files/SafeFile.h"
-#include "shell/KlasaFull.h"
-#include "shell/TextForm.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "document/UnstorableText.h"
 
-#include "document/PKXML.h"
+#include "core/Messages.h"
 #include "document/ReportPreview.h"
-#include "document/TextCodec.h"
-#include "shell/Messages.h"
+#include "encoding/PKXML.h"
+#include "encoding/TextCodec.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "protocol/HeaderEncoding.h"
 
-#include "document/TextCodec.h"
+#include "encoding/TextCodec.h"
 
 namespace HeaderEncoding {
 

@@ -1,6 +1,6 @@
 #include "protocol/MailMessage.h"
 
-#include "document/TextCodec.h"
+#include "encoding/TextCodec.h"
 #include "files/SafeFile.h"
 #include "protocol/HeaderEncoding.h"
 

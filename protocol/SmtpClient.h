@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/TransferControl.h"
+#include "files/TransferControl.h"
 
 #include <QByteArray>
 #include <QString>

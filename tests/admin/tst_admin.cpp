@@ -1,4 +1,4 @@
-#include "document/ValueCipher.h"
+#include "encoding/ValueCipher.h"
 #include "support/TestPaths.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "document/PKXML.h"
-#include "document/ValueCipher.h"
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
+#include "encoding/PKXML.h"
+#include "encoding/ValueCipher.h"
 #include "support/TestPaths.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "delivery/VersionDate.h"
-#include "document/ValueCipher.h"
+#include "encoding/ValueCipher.h"
 #include "support/TestPaths.h"
+#include "update/VersionDate.h"
 
 #include <QFile>
 #include <QProcess>

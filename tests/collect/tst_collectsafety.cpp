@@ -4,7 +4,7 @@
 // as its own process, as the school runs it, with its peak memory measured.
 
 #include "collect/MailboxSplitter.h"
-#include "document/TextCodec.h"
+#include "encoding/TextCodec.h"
 #include "support/TestFiles.h"
 #include "support/TestPaths.h"
 

@@ -1,5 +1,5 @@
+#include "core/AppState.h"
 #include "delivery/ReportMail.h"
-#include "shell/AppState.h"
 #include "support/TestPaths.h"
 #include "support/TestServer.h"
 

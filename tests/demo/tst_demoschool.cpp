@@ -1,4 +1,4 @@
-#include "shell/SchoolData.h"
+#include "core/SchoolData.h"
 #include "support/TestPaths.h"
 
 #include <QRegularExpression>

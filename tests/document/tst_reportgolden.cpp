@@ -1,7 +1,7 @@
+#include "core/AppState.h"
+#include "core/KlasaFull.h"
 #include "document/ReportRoutines.h"
-#include "document/TextCodec.h"
-#include "shell/AppState.h"
-#include "shell/KlasaFull.h"
+#include "encoding/TextCodec.h"
 #include "support/MessageRecorder.h"
 #include "support/TestPaths.h"
 

@@ -1,7 +1,7 @@
 #include "document/KeyFilters.h"
 #include "document/ReportFileName.h"
 #include "document/ReportPreview.h"
-#include "document/TextCodec.h"
+#include "encoding/TextCodec.h"
 
 #include <QDir>
 #include <QFile>

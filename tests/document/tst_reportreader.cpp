@@ -1,7 +1,7 @@
 #include "collect/CollectedReport.h"
 #include "delivery/ReportTeacher.h"
 #include "document/ReportReader.h"
-#include "document/TextCodec.h"
+#include "encoding/TextCodec.h"
 
 #include "support/TestFiles.h"
 #include "support/TestPaths.h"

@@ -1,8 +1,8 @@
+#include "core/AppState.h"
+#include "core/KlasaFull.h"
 #include "document/ReportRoutines.h"
 #include "document/ReportWriter.h"
-#include "document/TextCodec.h"
-#include "shell/AppState.h"
-#include "shell/KlasaFull.h"
+#include "encoding/TextCodec.h"
 #include "support/MessageRecorder.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "shell/InstalledLayout.h"
+#include "core/InstalledLayout.h"
 #include "support/TestInstallation.h"
 #include "support/TestPaths.h"
 

@@ -1,4 +1,4 @@
-#include "document/TextCodec.h"
+#include "encoding/TextCodec.h"
 #include "protocol/HeaderEncoding.h"
 #include "protocol/MailMessage.h"
 #include "protocol/SmtpClient.h"

@@ -1,9 +1,9 @@
-#include "delivery/UDecyzja.h"
-#include "editors/UWerdykon.h"
-#include "resources/SkinOnShow.h"
-#include "resources/SkinPicture.h"
-#include "resources/SkinPrefetch.h"
-#include "shell/UWarning.h"
+#include "windows/delivery/UDecyzja.h"
+#include "windows/editors/UWerdykon.h"
+#include "windows/parts/SkinOnShow.h"
+#include "windows/parts/SkinPicture.h"
+#include "windows/parts/SkinPrefetch.h"
+#include "windows/parts/UWarning.h"
 
 #include <QImage>
 #include <QLabel>

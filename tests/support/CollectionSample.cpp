@@ -1,10 +1,10 @@
 #include "support/CollectionSample.h"
 
+#include "core/AppState.h"
+#include "core/KlasaFull.h"
 #include "document/ReportRoutines.h"
-#include "document/TextCodec.h"
+#include "encoding/TextCodec.h"
 #include "protocol/MailMessage.h"
-#include "shell/AppState.h"
-#include "shell/KlasaFull.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

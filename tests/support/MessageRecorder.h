@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Messages.h"
+#include "core/Messages.h"
 
 #include <QList>
 #include <QString>

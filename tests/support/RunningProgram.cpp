@@ -1,9 +1,9 @@
 #include "support/RunningProgram.h"
 
-#include "shell/AppState.h"
-#include "shell/KlasaFull.h"
-#include "shell/ProgramWindows.h"
-#include "shell/UGlowny.h"
+#include "core/AppState.h"
+#include "core/KlasaFull.h"
+#include "windows/ProgramWindows.h"
+#include "windows/UGlowny.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "support/TestInstallation.h"
 
-#include "document/ValueCipher.h"
-#include "shell/AppState.h"
+#include "core/AppState.h"
+#include "encoding/ValueCipher.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,15 +1,15 @@
 // Starts the program's windows on the demo school in a scratch data folder and saves
 // a picture of each step of a class classification report, from the welcome panel to
 // the delivery window, plus the hint panel and the about window.
-#include "document/ValueCipher.h"
-#include "editors/ClassEditor.h"
-#include "editors/DraftStore.h"
-#include "editors/EditorDrafts.h"
-#include "shell/AppState.h"
-#include "shell/Messages.h"
-#include "shell/ProgramWindows.h"
-#include "shell/UAbout.h"
-#include "shell/UGlowny.h"
+#include "core/AppState.h"
+#include "core/Messages.h"
+#include "drafts/DraftStore.h"
+#include "drafts/EditorDrafts.h"
+#include "encoding/ValueCipher.h"
+#include "windows/ProgramWindows.h"
+#include "windows/UAbout.h"
+#include "windows/UGlowny.h"
+#include "windows/editors/ClassEditor.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 // With QT_SCALE_FACTOR=2 the pictures are named "...@2x.png".
 #include "support/CollectionSample.h"
 #include "support/TestFiles.h"
-#include "zbiorka/CollectWorker.h"
-#include "zbiorka/ReportWindow.h"
-#include "zbiorka/ZbiorkaWindow.h"
+#include "windows/zbiorka/CollectWorker.h"
+#include "windows/zbiorka/ReportWindow.h"
+#include "windows/zbiorka/ZbiorkaWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>

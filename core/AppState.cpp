@@ -1,0 +1,7 @@
+#include "core/AppState.h"
+
+AppState& appState()
+{
+    static AppState state;
+    return state;
+}

@@ -1,7 +1,0 @@
-#include "shell/AppState.h"
-
-AppState& appState()
-{
-    static AppState state;
-    return state;
-}
