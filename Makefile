@@ -21,6 +21,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
+	scripts/check-layers
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
 
 demo: build
