@@ -7,6 +7,9 @@
 // "zbiorka" paints the collecting window's icon: a second sheet behind and a yellow
 // arrow into a tray instead of the tick.
 // writes <folder>/scalable/<name>.svg and <folder>/<N>x<N>/<name>.png.
+#include "files/SafeFile.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -14,7 +17,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <vector>
@@ -147,20 +149,22 @@ QImage png(int size)
 
 bool save(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    std::fprintf(stderr, "tabulon_icongen: cannot write %s\n", qPrintable(path));
-    return false;
+    const FileResult written = SafeFile::Write(path, bytes);
+    if (!written)
+        std::fprintf(stderr, "tabulon_icongen: cannot write %s: %s\n", qPrintable(path), qPrintable(written.detail));
+    return written.ok();
 }
 
 bool savePng(const QString& path, const QImage& image)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit())
-        return true;
-    std::fprintf(stderr, "tabulon_icongen: cannot write %s\n", qPrintable(path));
-    return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        std::fprintf(stderr, "tabulon_icongen: cannot encode %s\n", qPrintable(path));
+        return false;
+    }
+    return save(path, bytes);
 }
 
 } // namespace

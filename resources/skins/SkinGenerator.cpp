@@ -6,13 +6,14 @@
 //     tabulon_skingen <output folder>
 #include "SkinRegistry.h"
 #include "SkinStyle.h"
+#include "files/SafeFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cstdio>
@@ -33,16 +34,28 @@ bool loadFonts()
     return true;
 }
 
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    const FileResult written = SafeFile::Write(path, bytes);
+    if (!written)
+        std::fprintf(stderr, "tabulon_skingen: cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(written.detail));
+    return written.ok();
+}
+
 bool writeJpeg(const QImage& image, const QString& path)
 {
-    QImageWriter writer(path, "jpeg");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(92);
     if (!writer.write(image)) {
-        std::fprintf(stderr, "tabulon_skingen: cannot write %s: %s\n", qPrintable(path),
+        std::fprintf(stderr, "tabulon_skingen: cannot encode %s: %s\n", qPrintable(path),
                      qPrintable(writer.errorString()));
         return false;
     }
-    return true;
+    return writeFile(path, bytes);
 }
 
 } // namespace
@@ -98,10 +111,5 @@ int main(int argc, char** argv)
     SkinStyle::setScale(1);
     qrc += QStringLiteral("</qresource>\n</RCC>\n");
 
-    QSaveFile qrcFile(out.filePath(QStringLiteral("skins.qrc")));
-    if (!qrcFile.open(QIODevice::WriteOnly) || qrcFile.write(qrc.toUtf8()) < 0 || !qrcFile.commit()) {
-        std::fprintf(stderr, "tabulon_skingen: cannot write skins.qrc in %s\n", qPrintable(out.path()));
-        return 1;
-    }
-    return 0;
+    return writeFile(out.filePath(QStringLiteral("skins.qrc")), qrc.toUtf8()) ? 0 : 1;
 }
