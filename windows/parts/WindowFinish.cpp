@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include <typeinfo>
+
 namespace {
 
 // The skin's own button drops the list down; Qt's arrow beside it would be a second one.
@@ -73,7 +75,8 @@ void Apply(QWidget* window)
     for (QListWidget* list : window->findChildren<QListWidget*>()) {
         FitToWholeRows(list);
         // Lists with a drawing of their own (details beside names) keep it.
-        if (list->itemDelegate() && list->itemDelegate()->metaObject() == &QStyledItemDelegate::staticMetaObject)
+        QAbstractItemDelegate* drawn = list->itemDelegate();
+        if (drawn && typeid(*drawn) == typeid(QStyledItemDelegate))
             list->setItemDelegate(new PaddedItemDelegate(list));
     }
     // Text keeps a little room from the field's left border.

@@ -359,6 +359,21 @@ private Q_SLOTS:
         QCOMPARE(averages->item(0)->text(), QStringLiteral("Adamczyk Łukasz"));
         QCOMPARE(averages->item(0)->data(Qt::AccessibleTextRole).toString(),
                  QStringLiteral("Adamczyk Łukasz, 5,00"));
+        {
+            // And it is drawn: the average stands at the row's right end.
+            averages->clearSelection();
+            const auto inkAtRowEnd = [averages] {
+                const QImage picture = averages->viewport()->grab().toImage();
+                const QRect row = averages->visualItemRect(averages->item(0));
+                int ink = 0;
+                for (int x = row.right() - 40; x < row.right(); ++x) {
+                    for (int y = qMax(0, row.top()); y <= row.bottom() && y < picture.height(); ++y)
+                        ink += qGray(picture.pixel(x, y)) < 200 ? 1 : 0;
+                }
+                return ink;
+            };
+            QTRY_VERIFY2(inkAtRowEnd() > 10, qPrintable(QString::number(inkAtRowEnd())));
+        }
         QTRY_COMPARE(focusedName(), QStringLiteral("LUczniowieSrednie"));
 
         // The failing subjects: check boxes, Space marks two of them.
