@@ -224,6 +224,22 @@ int main(int argc, char** argv)
         return 1;
     }
     auto* failing = justification->findChild<QListWidget*>(QStringLiteral("LUczniowie"));
+    // One pupil justified already: the list on the right shows the subject and the
+    // start of the text beside the name.
+    if (failing->count() > 1) {
+        failing->item(1)->setSelected(true);
+        QTimer::singleShot(300, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            auto* text = dialog ? dialog->findChild<QPlainTextEdit*>(QStringLiteral("MTekst")) : nullptr;
+            if (!text)
+                return;
+            text->insertPlainText(QStringLiteral("Uczeń nie oddał żadnej z trzech prac pisemnych i nie "
+                                                 "skorzystał z zaproponowanych terminów poprawy."));
+            click(dialog, "LWprowadz");
+        });
+        click(justification, "LUzasadniaj");
+        failing->clearSelection();
+    }
     for (int row : {3, 6}) {
         if (row < failing->count())
             failing->item(row)->setSelected(true);
