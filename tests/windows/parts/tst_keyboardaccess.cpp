@@ -108,6 +108,19 @@ private:
         return false;
     }
 
+    // From the welcome panel to the class editor with Enter alone (the first teacher,
+    // the first topic); the editor opens on its first field, the class.
+    bool openClassEditorByKeys() const
+    {
+        if (!tabTo("LNowaWerdykon"))
+            return false;
+        for (int step = 0; step < 3; ++step)
+            key(Qt::Key_Return);
+        auto* editor = m_program->window<TFWerdykon>();
+        return editor && editor->isVisible() &&
+               QTest::qWaitFor([this] { return focusedName() == QLatin1String("CListaKlasOgolne"); });
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -247,12 +260,7 @@ private Q_SLOTS:
         QVERIFY(headings.contains(QStringLiteral("Werdykon uczniów danej klasy")));
 
         auto* editor = m_program->window<TFWerdykon>();
-        QVERIFY(tabTo("LNowaWerdykon"));
-        key(Qt::Key_Return);
-        key(Qt::Key_Return);
-        key(Qt::Key_Return);
-        QVERIFY(editor->isVisible());
-        QTRY_COMPARE(focusedName(), QStringLiteral("CListaKlasOgolne"));
+        QVERIFY(openClassEditorByKeys());
         const QStringList tabs{"LOgolne", "LFrekwencja", "LSrednie", "LNdst"};
         for (const QString& name : tabs) {
             QAccessibleInterface* tab = QAccessible::queryAccessibleInterface(part(editor, qPrintable(name)));
@@ -300,13 +308,7 @@ private Q_SLOTS:
 
         MouseInput mouse;
         auto* editor = m_program->window<TFWerdykon>();
-        QVERIFY(tabTo("LNowaWerdykon"));
-        key(Qt::Key_Return);
-        key(Qt::Key_Return);
-        key(Qt::Key_Return);
-        QVERIFY(editor->isVisible());
-        // The editor opens on its first field.
-        QTRY_COMPARE(focusedName(), QStringLiteral("CListaKlasOgolne"));
+        QVERIFY(openClassEditorByKeys());
 
         // The number promoted changed, then a class change asks; Esc keeps the class,
         // and the focus comes back to the class list in an active window.
@@ -434,11 +436,7 @@ private Q_SLOTS:
     void listTextKeepsClearOfTheLeftBorder()
     {
         auto* editor = m_program->window<TFWerdykon>();
-        QVERIFY(tabTo("LNowaWerdykon"));
-        for (int step = 0; step < 3; ++step)
-            key(Qt::Key_Return);
-        QVERIFY(editor->isVisible());
-        QTRY_COMPARE(focusedName(), QStringLiteral("CListaKlasOgolne"));
+        QVERIFY(openClassEditorByKeys());
         key(Qt::Key_Tab, Qt::ControlModifier);
         auto* list = part<QListWidget>(editor, "LUczniowieFrekwencja");
         QVERIFY(list->isVisible() && list->count() > 2);
