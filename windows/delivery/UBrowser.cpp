@@ -6,6 +6,7 @@
 #include "files/SafeFile.h"
 #include "resources/skins/WorkAreaLayout.h"
 #include "windows/delivery/PreviewPrint.h"
+#include "windows/parts/KeyboardAccess.h"
 #include "windows/parts/SkinOnShow.h"
 #include "windows/parts/WindowParts.h"
 
@@ -228,7 +229,7 @@ void TFBrowser::ShowPrintPreview()
             ShowMessage(KindNotice, IconInformation, QStringLiteral("Wydruk się nie powiódł.\r") + error);
     });
     preview.setWindowState(Qt::WindowMaximized);
-    preview.exec();
+    KeyboardAccess::ExecReturningFocus(preview);
 }
 
 bool TFBrowser::eventFilter(QObject* watched, QEvent* event)
