@@ -285,12 +285,13 @@ QWidget* ZbiorkaWindow::buildResults()
     m_classFilter = new HandInFilter(this);
     m_classFilter->setSourceModel(m_classModel);
     m_classes = handInView(m_classFilter, QStringLiteral("Klasy i tematy klasowe"), m_tabs);
-    for (auto [view, model, filter] : {std::tuple(m_teachers, m_teacherModel, m_teacherFilter),
-                                       std::tuple(m_classes, m_classModel, m_classFilter)}) {
-        // A double click and Enter both activate a cell.
+    // A double click and Enter both activate a cell.
+    const auto activateCells = [this](QTableView* view, HandInModel* model, HandInFilter* filter) {
         connect(view, &QTableView::activated, this,
                 [this, model, filter](const QModelIndex& index) { showCell(index, model, filter); });
-    }
+    };
+    activateCells(m_teachers, m_teacherModel, m_teacherFilter);
+    activateCells(m_classes, m_classModel, m_classFilter);
     connect(m_onlyMissing, &QCheckBox::toggled, this, [this](bool on) {
         m_teacherFilter->setOnlyMissing(on);
         m_classFilter->setOnlyMissing(on);
