@@ -259,6 +259,24 @@ bool showsFocusMark(const QWidget* widget)
     return true;
 }
 
+// After a modal window has closed: the window of the control that opened it is made
+// active again (without a window manager nobody else does), and the control has the
+// focus back, unless what the window's answer did moved the focus on in that window (a
+// new step); it stays there.
+void giveBack(const QPointer<QWidget>& opener)
+{
+    if (!opener || !opener->isVisible() || QApplication::activeModalWidget())
+        return;
+    QWidget* top = opener->window();
+    if (QApplication::activeWindow() != top) {
+        top->activateWindow();
+        QApplication::setActiveWindow(top);
+    }
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused || focused->window() != top || !focused->isVisible())
+        opener->setFocus(Qt::OtherFocusReason);
+}
+
 // Enter and Space on a focused button label click it; the focus mark follows the
 // focus; after a modal window closes, the focus goes back to the control that opened
 // it, and its window is made active again: without a window manager nobody else does.
@@ -321,22 +339,6 @@ private:
                 break;
             }
         }
-    }
-
-    static void giveBack(const QPointer<QWidget>& opener)
-    {
-        if (!opener || !opener->isVisible() || QApplication::activeModalWidget())
-            return;
-        QWidget* top = opener->window();
-        if (QApplication::activeWindow() != top) {
-            top->activateWindow();
-            QApplication::setActiveWindow(top);
-        }
-        // What the dialog's answer did may have moved the focus on in this window
-        // (a new step); it stays there. Otherwise the opener has it again.
-        QWidget* focused = QApplication::focusWidget();
-        if (!focused || focused->window() != top || !focused->isVisible())
-            opener->setFocus(Qt::OtherFocusReason);
     }
 
     void follow(QWidget* now)
@@ -521,14 +523,7 @@ int ExecReturningFocus(QDialog& dialog)
 {
     const QPointer<QWidget> opener = QApplication::focusWidget();
     const int result = dialog.exec();
-    if (opener && opener->isVisible() && !QApplication::activeModalWidget()) {
-        QWidget* top = opener->window();
-        if (QApplication::activeWindow() != top) {
-            top->activateWindow();
-            QApplication::setActiveWindow(top);
-        }
-        opener->setFocus(Qt::OtherFocusReason);
-    }
+    giveBack(opener);
     return result;
 }
 
